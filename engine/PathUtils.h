@@ -1,0 +1,49 @@
+// Small stateless helpers on paths, files and folders, shared by the engine, the form and the
+// folder tree. Path functions take the separator as a parameter so they work on either
+// platform's paths; they never normalise or resolve a path.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarv {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+// Characters a folder name may not hold, in the order they are tested.
+inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
+
+// The text up to and including the last separator; empty when there is none.
+std::string FolderPart(std::string_view path, char separator = kSeparator);
+
+// The text after the last separator; empty when there is none.
+std::string LastPathPart(std::string_view path, char separator = kSeparator);
+
+// The text after the last separator up to the last "."; empty when the path has no separator or
+// no ".", or when the last "." lies before the last separator.
+std::string FileTitleOf(std::string_view path, char separator = kSeparator);
+
+// The roots of the mounted local file systems, the root folder first.
+std::vector<std::string> FixedDriveList();
+
+// True when the path names an existing folder whose last part holds no forbidden character.
+// A trailing separator makes no difference.
+bool IsUsableFolder(std::string_view path);
+
+// True when the folder holds at least one folder other than "." and "..".
+bool HasSubfolders(std::string_view path);
+
+// True when the file can be opened for reading, or when opening it is refused for lack of
+// permission (it is there, only not ours to read).
+bool FileExists(std::string_view path);
+
+// The size in bytes; 0 when the file cannot be found.
+uint64_t FileSizeOf(std::string_view path);
+
+}  // namespace tarv

@@ -1,0 +1,188 @@
+#include "StepCommands.h"
+
+#include <chrono>
+
+#include "ToolSet.h"
+
+namespace tarv {
+
+namespace {
+
+// Collects a command's tokens into the argument vector and, at the same time, into the one-line
+// text where paths stand in double quotes.
+class CommandBuilder {
+public:
+    explicit CommandBuilder(std::string toolPath) { Quoted(std::move(toolPath)); }
+
+    CommandBuilder& Plain(std::string token) {
+        Append(token, false);
+        m_command.arguments.push_back(std::move(token));
+        return *this;
+    }
+
+    CommandBuilder& Quoted(std::string token) {
+        Append(token, true);
+        m_command.arguments.push_back(std::move(token));
+        return *this;
+    }
+
+    Command Finish(bool trailingSpace) {
+        if (trailingSpace) {
+            m_command.text += ' ';
+        }
+        return std::move(m_command);
+    }
+
+private:
+    void Append(const std::string& token, bool quoted) {
+        if (!m_command.text.empty()) {
+            m_command.text += ' ';
+        }
+        if (quoted) {
+            m_command.text += '"';
+        }
+        m_command.text += token;
+        if (quoted) {
+            m_command.text += '"';
+        }
+    }
+
+    Command m_command;
+};
+
+std::string Join(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts) {
+        text += part;
+    }
+    return text;
+}
+
+}  // namespace
+
+StepType StepTypeOf(int stepPosition) {
+    return static_cast<StepType>(static_cast<int32_t>(StepType::Encode) - stepPosition);
+}
+
+OutputNames OutputNamesOf(std::string_view baseName, std::string_view rawVideoExtension) {
+    return {
+        Join({baseName, ".avi"}),
+        Join({baseName, ".", rawVideoExtension}),
+        Join({baseName, ".aac"}),
+        Join({baseName, ".3gp"}),
+    };
+}
+
+std::string_view RawVideoExtensionOf(int format) {
+    const FormatItem* item = FormatOf(format);
+    return item ? item->rawVideoExtension : std::string_view();
+}
+
+std::string OutputBaseName(std::string_view outputFolder, std::string_view sourcePath,
+                           char separator) {
+    std::string base(outputFolder);
+    if (base.empty() || base.back() != separator) {
+        base += separator;
+    }
+    std::string title = FileTitleOf(sourcePath, separator);
+    if (title.empty()) {
+        title = LastPathPart(sourcePath, separator);
+        if (title.empty() && sourcePath.find(separator) == std::string_view::npos) {
+            title = sourcePath;
+        }
+    }
+    return base + title;
+}
+
+namespace {
+
+bool AnyNameExists(const OutputNames& names,
+                   const std::function<bool(std::string_view)>& exists) {
+    return exists(names.avi) || exists(names.rawVideo) || exists(names.rawAudio) ||
+           exists(names.output);
+}
+
+}  // namespace
+
+bool AnyOutputNameExists(std::string_view baseName, std::string_view rawVideoExtension) {
+    return AnyNameExists(OutputNamesOf(baseName, rawVideoExtension), FileExists);
+}
+
+std::string ResolveOutputBaseName(std::string_view baseName, std::string_view rawVideoExtension,
+                                  int32_t tickCount,
+                                  const std::function<bool(std::string_view)>& exists) {
+    if (!AnyNameExists(OutputNamesOf(baseName, rawVideoExtension), exists)) {
+        return std::string(baseName);
+    }
+    // The suffix counts on from the tick count in unsigned arithmetic, so it wraps instead of
+    // overflowing; it cannot run out before the folder's capacity does.
+    for (uint32_t suffix = static_cast<uint32_t>(tickCount);; ++suffix) {
+        std::string candidate =
+            Join({baseName, "_", std::to_string(static_cast<int32_t>(suffix))});
+        if (!AnyNameExists(OutputNamesOf(candidate, rawVideoExtension), exists)) {
+            return candidate;
+        }
+    }
+}
+
+int32_t TickCount() {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+    return static_cast<int32_t>(static_cast<uint32_t>(ms));
+}
+
+Command BuildStepCommand(int stepPosition, std::string_view programFolder,
+                         std::string_view sourcePath, std::string_view baseName,
+                         const ConvertOptions& options) {
+    const std::string_view rawExtension = RawVideoExtensionOf(options.format);
+    const OutputNames names = OutputNamesOf(baseName, rawExtension);
+    const std::string encoder = ToolPath(programFolder, Tool::Encoder);
+    const std::string muxer = ToolPath(programFolder, Tool::Muxer);
+    const auto value = [&](OptionList list) { return std::string(ValueOf(list, options[list])); };
+
+    switch (StepTypeOf(stepPosition)) {
+        case StepType::Encode: {
+            CommandBuilder command(encoder);
+            command.Plain("-af").Plain("volnorm");
+            command.Plain("-srate").Plain(value(OptionList::SampleRate));
+            command.Plain("-vf-add").Plain("scale=" + value(OptionList::Resolution) + ",harddup");
+            command.Plain("-ofps").Plain(value(OptionList::FrameRate));
+            command.Plain("-oac").Plain("faac");
+            command.Plain("-faacopts").Plain("br=" + value(OptionList::AudioBitrate) +
+                                             ":mpeg=4:object=2");
+            const std::string bitrate = "bitrate=" + value(OptionList::VideoBitrate);
+            const FormatItem* format = FormatOf(options.format);
+            if (format && format->family == VideoFamily::X264) {
+                command.Plain("-ovc").Plain("x264").Plain("-ffourcc").Plain("H264");
+                command.Plain("-x264encopts").Plain(bitrate + ":level_idc=12:nocabac:bframes=0");
+            } else {
+                command.Plain("-ovc").Plain("xvid");
+                command.Plain("-xvidencopts").Plain(bitrate + ":max_bframes=0");
+            }
+            command.Quoted(std::string(sourcePath)).Plain("-o").Quoted(names.avi);
+            return command.Finish(true);
+        }
+        case StepType::RawVideo:
+            return CommandBuilder(encoder)
+                .Plain("-ovc").Plain("copy").Plain("-nosound").Plain("-of").Plain("rawvideo")
+                .Quoted(names.avi).Plain("-o").Quoted(names.rawVideo)
+                .Finish(false);
+        case StepType::RawAudio:
+            return CommandBuilder(encoder)
+                .Plain("-ovc").Plain("frameno").Plain("-oac").Plain("copy").Plain("-of")
+                .Plain("rawaudio").Quoted(names.avi).Plain("-o").Quoted(names.rawAudio)
+                .Finish(false);
+        case StepType::VideoMux:
+            return CommandBuilder(muxer)
+                .Plain("-c").Quoted(names.rawVideo)
+                .Plain("-rate=" + value(OptionList::FrameRate)).Quoted(names.output)
+                .Finish(false);
+        case StepType::AudioMux:
+            return CommandBuilder(muxer)
+                .Plain("-c").Quoted(names.rawAudio).Quoted(names.output)
+                .Finish(false);
+    }
+    return {};
+}
+
+}  // namespace tarv
