@@ -1,0 +1,217 @@
+#include "ConvertWorker.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "FakeTools.h"
+
+using namespace tarv;
+using Report = RecordingSink::Report;
+
+namespace {
+
+class ConvertWorkerTest : public ::testing::Test {
+protected:
+    ConvertWorkerTest() : sink(state) {
+        state.options = StartSelections();
+        state.programFolder = tools.Folder();
+    }
+
+    std::string AddFile(const std::string& name) {
+        const std::string source = input.Touch(name, "not really a video");
+        state.AddFile(source, output.Path());
+        return source;
+    }
+
+    void RunBatch() {
+        ConvertWorker worker(state, sink);
+        ASSERT_TRUE(worker.Start());
+        worker.Wait();
+        EXPECT_FALSE(state.busy);
+    }
+
+    std::vector<int> ValuesOf(int entry) const {
+        std::vector<int> values;
+        for (const Report& r : sink.Reports()) {
+            if (r.entry == entry) values.push_back(r.value);
+        }
+        return values;
+    }
+
+    bool OutputHas(const std::string& name) const {
+        return std::filesystem::exists(output.Path() + name);
+    }
+
+    FakeTools tools;
+    TempFolder input;
+    TempFolder output;
+    BatchState state;
+    RecordingSink sink;
+};
+
+}  // namespace
+
+TEST_F(ConvertWorkerTest, TwoFilesRunTenStepsAndEachReportNamesItsEntryAndStep) {
+    tools.Script("default", "touch\nwrite Pos:  3.4s   10f (5%) 1fps Trem: 0min 0mb A-V:0.000 [0:0]\\r\n");
+    AddFile("one.mp4");
+    AddFile("two.mp4");
+    RunBatch();
+
+    std::vector<Report> expected;
+    for (int k = 0; k < 10; ++k) {
+        expected.push_back({k, 3, StepTypeOf(k % 5)});
+        if (k % 5 == 4) expected.push_back({k, kProgressFileDone, StepType::AudioMux});
+    }
+    EXPECT_EQ(sink.Reports(), expected);
+
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 10u);
+    const std::string base = output.Path() + "two";
+    EXPECT_EQ(calls[5].back(), base + ".avi");
+    EXPECT_EQ(calls[6], BuildStepCommand(1, tools.Folder(), "", base, state.options).arguments);
+    EXPECT_EQ(calls[9][0], tools.Folder() + "tarv.patch5");
+    // The intermediates went, the result stayed.
+    EXPECT_TRUE(OutputHas("one.3gp"));
+    EXPECT_TRUE(OutputHas("two.3gp"));
+    for (const char* gone : {"one.avi", "one.m4v", "one.aac", "two.avi", "two.m4v", "two.aac"}) {
+        EXPECT_FALSE(OutputHas(gone)) << gone;
+    }
+}
+
+TEST_F(ConvertWorkerTest, ARecordSplitAcrossReadsIsDroppedAndTheNextOneUsed) {
+    tools.Script("0",
+                 "write Pos:  5.0s   1f (1%) 1fps \n"
+                 "write Trem: 0min [0:0]\\r\n"
+                 "write Pos:  7.9s   2f (2%) 1fps Trem: 0min [0:0]\\r\n");
+    AddFile("clip.mp4");
+    RunBatch();
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{7});
+}
+
+TEST_F(ConvertWorkerTest, OnlyTheBytesReadAreSearched) {
+    // A full 1024-byte read holding a record at its very end, then a short read whose record
+    // lacks its "]": stale bytes of the first read must not complete it.
+    tools.Script("0",
+                 "fill 1024 Pos: 1.0s 1f (1%) ]\n"
+                 "write Pos: 2.0s 1f (1%)\n"
+                 "write Pos: ??? [0:0]\\r\n");
+    AddFile("clip.mp4");
+    RunBatch();
+    // The unparsable record repeats the last position.
+    EXPECT_EQ(ValuesOf(0), (std::vector<int>{1, 1}));
+}
+
+TEST_F(ConvertWorkerTest, StopDuringTheSecondFilesEncodeKeepsItsIntermediates) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    tools.Script("5", "pid\ntouch\nwrite Pos: 2.0s 1f (1%) [0:0]\\r\nsleep 60000\n");
+    AddFile("one.mp4");
+    AddFile("two.mp4");
+    AddFile("three.mp4");
+
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(sink.WaitForEntry(5));
+    worker.RequestStop();
+    worker.Wait();
+
+    EXPECT_FALSE(state.busy);
+    EXPECT_EQ(ValuesOf(4), (std::vector<int>{1, kProgressFileDone}));
+    EXPECT_EQ(ValuesOf(5), (std::vector<int>{2, kProgressStopped}));
+    EXPECT_EQ(tools.Calls().size(), 6u);
+    EXPECT_FALSE(tools.RunIsAlive(5));
+    EXPECT_TRUE(OutputHas("one.3gp"));
+    EXPECT_TRUE(OutputHas("two.avi"));
+}
+
+TEST_F(ConvertWorkerTest, StopReachesAToolThatIgnoresTerminationAndPrintsNothing) {
+    tools.Script("0", "pid\nignore-term\nsleep 60000\n");
+    AddFile("clip.mp4");
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    usleep(300000);
+    worker.StopAndWait();
+    EXPECT_FALSE(state.busy);
+    EXPECT_FALSE(tools.RunIsAlive(0));
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressStopped});
+}
+
+TEST_F(ConvertWorkerTest, AFailingStepSkipsTheRestOfItsFileAndCleansUp) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    tools.Script("1", "touch\nwrite Pos: 0.0s 1f (0%) [0:0]\\r\nwrite error: no video stream in input\\n\nexit 3\n");
+    AddFile("one.mp4");
+    AddFile("two.mp4");
+    RunBatch();
+
+    EXPECT_EQ(ValuesOf(1), (std::vector<int>{0, kProgressFailed}));
+    EXPECT_EQ(state.entries[1].failure, "error: no video stream in input");
+    for (int k : {2, 3, 4}) {
+        EXPECT_TRUE(ValuesOf(k).empty()) << k;
+    }
+    EXPECT_EQ(ValuesOf(9), (std::vector<int>{1, kProgressFileDone}));
+    EXPECT_EQ(tools.Calls().size(), 7u);
+    for (const char* gone : {"one.avi", "one.m4v", "one.aac", "one.3gp"}) {
+        EXPECT_FALSE(OutputHas(gone)) << gone;
+    }
+    EXPECT_TRUE(OutputHas("two.3gp"));
+}
+
+TEST_F(ConvertWorkerTest, AFailureWithoutWordsIsDescribedByItsExitStatus) {
+    tools.Script("default", "exit 2\n");
+    AddFile("clip.mp4");
+    RunBatch();
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
+    EXPECT_EQ(state.entries[0].failure, "tarv.patch4 ended with exit status 2");
+}
+
+TEST_F(ConvertWorkerTest, AToolThatCannotStartFailsEachFileAndTheBatchGoesOn) {
+    state.programFolder = output.Path() + "nowhere/";
+    AddFile("one.mp4");
+    AddFile("two.mp4");
+    RunBatch();
+    EXPECT_EQ(sink.Reports(), (std::vector<Report>{{0, kProgressFailed, StepType::Encode},
+                                                   {5, kProgressFailed, StepType::Encode}}));
+    EXPECT_NE(state.entries[5].failure.find("cannot start"), std::string::npos);
+}
+
+TEST_F(ConvertWorkerTest, AnEmptyBatchRunsNothingAndEnds) {
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    EXPECT_TRUE(state.busy);  // busy from the moment Start returns
+    worker.Wait();
+    EXPECT_FALSE(state.busy);
+    EXPECT_TRUE(sink.Reports().empty());
+    EXPECT_TRUE(tools.Calls().empty());
+}
+
+TEST_F(ConvertWorkerTest, ASecondBatchCannotStartWhileTheFirstRuns) {
+    tools.Script("default", "sleep 500\n");
+    AddFile("clip.mp4");
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    EXPECT_FALSE(worker.Start());
+    worker.StopAndWait();
+    EXPECT_TRUE(worker.Start());  // the state is free again once the worker has finished
+    worker.StopAndWait();
+}
+
+TEST_F(ConvertWorkerTest, ExistingOutputMovesTheWholeFileToASuffixedName) {
+    tools.Script("default", "touch\n");
+    AddFile("clip.mp4");
+    output.Touch("clip.3gp", "an earlier result");
+    output.Touch("clip.avi", "the user's own video");
+    RunBatch();
+
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 5u);
+    const std::string renamed = calls[0].back();
+    ASSERT_NE(renamed, output.Path() + "clip.avi");
+    const std::string base = renamed.substr(0, renamed.size() - 4);
+    EXPECT_EQ(base.rfind(output.Path() + "clip_", 0), 0u);
+    EXPECT_EQ(calls[4].back(), base + ".3gp");
+    EXPECT_EQ(state.entries[4].baseName, base);
+    std::ifstream original(output.Path() + "clip.avi");
+    std::string text;
+    std::getline(original, text);
+    EXPECT_EQ(text, "the user's own video");
+}

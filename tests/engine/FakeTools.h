@@ -1,0 +1,99 @@
+// A program folder for tests whose three tools are the scriptable fake tool.
+#pragma once
+
+#include <signal.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <vector>
+
+#include "ConvertWorker.h"
+#include "TempFolder.h"
+
+class FakeTools {
+public:
+    FakeTools() {
+        for (const char* name : {"tarv.patch3", "tarv.patch4", "tarv.patch5"}) {
+            std::filesystem::copy_file(FAKE_TOOL_PATH, m_folder.Path() + name);
+        }
+    }
+
+    std::string Folder() const { return m_folder.Path(); }
+
+    // The script of the run with this index, or of every run without its own ("default").
+    void Script(const std::string& run, const std::string& lines) const {
+        std::ofstream(m_folder.Path() + "script." + run) << lines;
+    }
+
+    // Each run's arguments, in the order the runs happened.
+    std::vector<std::vector<std::string>> Calls() const {
+        std::vector<std::vector<std::string>> calls;
+        std::ifstream log(m_folder.Path() + "calls.log");
+        std::string line;
+        while (std::getline(log, line)) {
+            std::vector<std::string> args;
+            std::stringstream parts(line);
+            std::string part;
+            while (std::getline(parts, part, '\x1f')) {
+                args.push_back(part);
+            }
+            calls.push_back(args);
+        }
+        return calls;
+    }
+
+    // True while the run that wrote pid.N (script line "pid") is still alive.
+    bool RunIsAlive(int run) const {
+        std::ifstream file(m_folder.Path() + "pid." + std::to_string(run));
+        int pid = 0;
+        file >> pid;
+        return pid > 0 && kill(pid, 0) == 0;
+    }
+
+private:
+    TempFolder m_folder;
+};
+
+// Records the worker's reports with the step type current at each.
+class RecordingSink : public tarv::ProgressSink {
+public:
+    struct Report {
+        int entry;
+        int value;
+        tarv::StepType step;
+        bool operator==(const Report&) const = default;
+    };
+
+    explicit RecordingSink(const tarv::BatchState& state) : m_state(state) {}
+
+    void OnConvertProgress(int entry, int value) override {
+        std::lock_guard lock(m_mutex);
+        m_reports.push_back({entry, value, m_state.CurrentStep()});
+        m_changed.notify_all();
+    }
+
+    std::vector<Report> Reports() const {
+        std::lock_guard lock(m_mutex);
+        return m_reports;
+    }
+
+    // Waits (at most 10 s) until some report came for the entry.
+    bool WaitForEntry(int entry) {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
+            for (const Report& r : m_reports) {
+                if (r.entry == entry) return true;
+            }
+            return false;
+        });
+    }
+
+private:
+    const tarv::BatchState& m_state;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Report> m_reports;
+};
