@@ -43,6 +43,9 @@ public:
     void Terminate();
     bool TerminateRequested() const { return m_terminateRequested; }
 
+    // The system's id of the child process.
+    int Id() const { return m_pid; }
+
     // Waits until the child has ended and gives its status; later calls give the same.
     ExitStatus Wait();
 

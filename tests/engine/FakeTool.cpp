@@ -1,6 +1,6 @@
 // Stands in for the conversion tools in the worker's and probe's tests. Each run logs its
 // arguments to calls.log beside it and then follows script.N (N = how many runs came before
-// it), or script.default, from the same folder. Script lines:
+// it), else script.<its own file name>, else script.default, from the same folder. Script lines:
 //   write TEXT       write TEXT (\r \n \t \\ escapes) in one call, then pause 40 ms
 //   fill N TEXT      write N bytes in one call: dots, ending with TEXT
 //   sleep MS         pause
@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
     }
 
     std::ifstream script(folder + "script." + std::to_string(index));
+    if (!script) {
+        script.open(folder + "script." + self.substr(folder.size()));
+    }
     if (!script) {
         script.open(folder + "script.default");
     }

@@ -21,9 +21,17 @@ public:
         }
     }
 
+    // Puts a copy of a program beside the fake tools, so it takes them for its own.
+    std::string Install(const std::string& program) const {
+        const std::string path = m_folder.Path() + std::filesystem::path(program).filename().string();
+        std::filesystem::copy_file(program, path);
+        return path;
+    }
+
     std::string Folder() const { return m_folder.Path(); }
 
-    // The script of the run with this index, or of every run without its own ("default").
+    // The script of the run with this index, of every run of one tool ("tarv.patch3"), or of
+    // every run without its own ("default").
     void Script(const std::string& run, const std::string& lines) const {
         std::ofstream(m_folder.Path() + "script." + run) << lines;
     }

@@ -1,0 +1,32 @@
+// The headless command's arguments: which list positions to convert with, where to, and what.
+#pragma once
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "OptionCatalogue.h"
+
+namespace tarv {
+
+struct CliRequest {
+    bool listOptions = false;
+    bool help = false;
+    ConvertOptions options;  // the window's start selections, then the format preset, then the rest
+    std::string outputFolder;
+    std::vector<std::string> files;
+};
+
+struct CliError {
+    std::string message;
+};
+
+// The lists the command lets a user choose from, in the order --list-options prints them.
+const std::vector<OptionList>& SelectableLists();
+
+std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::string>& arguments);
+
+std::string UsageText();
+std::string OptionListing();
+
+}  // namespace tarv

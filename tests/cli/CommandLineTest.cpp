@@ -1,0 +1,72 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarv;
+
+namespace {
+
+CliRequest Parse(std::vector<std::string> arguments) {
+    auto parsed = ParseCommandLine(arguments);
+    if (auto* error = std::get_if<CliError>(&parsed)) {
+        ADD_FAILURE() << error->message;
+        return {};
+    }
+    return std::get<CliRequest>(parsed);
+}
+
+std::string ErrorOf(std::vector<std::string> arguments) {
+    auto parsed = ParseCommandLine(arguments);
+    auto* error = std::get_if<CliError>(&parsed);
+    return error ? error->message : "";
+}
+
+}  // namespace
+
+TEST(CommandLine, DefaultsAreTheWindowsStartSelections) {
+    const CliRequest request = Parse({"-o", "out", "a.mp4", "b.avi"});
+    EXPECT_EQ(request.options, StartSelections());
+    EXPECT_EQ(request.outputFolder, "out");
+    EXPECT_EQ(request.files, (std::vector<std::string>{"a.mp4", "b.avi"}));
+}
+
+TEST(CommandLine, TheFormatPresetAppliesBeforeTheOtherOptionsWhateverTheirOrder) {
+    const CliRequest request =
+        Parse({"--framerate", "5", "--format=1", "-o", "out", "--resolution", "0", "a.mp4"});
+    EXPECT_EQ(request.options.format, 1);
+    EXPECT_EQ(request.options.frameRate, 5);     // given, beats the preset's 2
+    EXPECT_EQ(request.options.videoBitrate, 3);  // the preset's
+    EXPECT_EQ(request.options.sampleRate, 4);
+    EXPECT_EQ(request.options.audioBitrate, 5);
+    EXPECT_EQ(request.options.resolution, 0);
+}
+
+TEST(CommandLine, FilesMayStartWithADashAfterTheEndOfOptions) {
+    const CliRequest request = Parse({"-o", "out", "--", "-odd.mp4", "--list-options"});
+    EXPECT_FALSE(request.listOptions);
+    EXPECT_EQ(request.files, (std::vector<std::string>{"-odd.mp4", "--list-options"}));
+}
+
+TEST(CommandLine, BadArgumentsAreNamed) {
+    EXPECT_EQ(ErrorOf({"--speed", "3", "-o", "out", "a"}), "unknown option --speed");
+    EXPECT_EQ(ErrorOf({"--format", "3", "-o", "out", "a"}),
+              "option --format takes a position from 0 to 2, not \"3\"");
+    EXPECT_EQ(ErrorOf({"--resolution", "4x", "-o", "out", "a"}),
+              "option --resolution takes a position from 0 to 20, not \"4x\"");
+    EXPECT_EQ(ErrorOf({"--aspect", "-1", "-o", "out", "a"}),
+              "option --aspect takes a position from 0 to 2, not \"-1\"");
+    EXPECT_EQ(ErrorOf({"a.mp4", "-o"}), "option -o needs a value");
+    EXPECT_EQ(ErrorOf({"a.mp4"}), "no output folder given (-o FOLDER)");
+    EXPECT_EQ(ErrorOf({"-o", "out"}), "no files to convert");
+    EXPECT_EQ(ErrorOf({"--video-codec", "0", "-o", "out", "a"}), "unknown option --video-codec");
+}
+
+TEST(CommandLine, ListingShowsEveryChoosableListWithPositions) {
+    EXPECT_TRUE(Parse({"--list-options"}).listOptions);
+    const std::string listing = OptionListing();
+    EXPECT_NE(listing.find("--sample-rate  (Sample Rate:)\n  *  0  22050 Hz\n"), std::string::npos);
+    EXPECT_NE(listing.find("     1  48 kbbs\n"), std::string::npos);
+    EXPECT_NE(listing.find("  *  4  176X144 QCIF\n"), std::string::npos);
+    EXPECT_NE(listing.find("    20  720X576\n"), std::string::npos);
+    EXPECT_EQ(listing.find("aac"), std::string::npos);
+}
