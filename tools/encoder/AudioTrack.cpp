@@ -1,0 +1,192 @@
+#include "AudioTrack.h"
+
+#include <cmath>
+
+extern "C" {
+#include <libavfilter/buffersink.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+namespace tarv::tools {
+
+namespace {
+
+// AAC frames hold 1024 samples; the encoder wants whole frames.
+constexpr int kAacFrameSamples = 1024;
+constexpr int kDefaultSampleRate = 44100;
+
+}  // namespace
+
+Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
+                        const EncodeSettings& settings) {
+    m_startOffset = startOffset;
+    m_streamTimeBase = stream->time_base;
+    if (!m_frame || !m_filtered || !m_packet) {
+        return Status::Failure("out of memory");
+    }
+    if (Status s = OpenDecoder(stream, m_decoder); !s) {
+        return s;
+    }
+    const AVCodecContext* dec = m_decoder.get();
+    if (dec->sample_rate <= 0 || dec->sample_fmt == AV_SAMPLE_FMT_NONE ||
+        dec->ch_layout.nb_channels <= 0) {
+        return Status::Failure("cannot tell the sample format of the input's audio");
+    }
+    AVChannelLayout layout{};
+    if (dec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+        av_channel_layout_default(&layout, dec->ch_layout.nb_channels);
+    } else {
+        av_channel_layout_copy(&layout, &dec->ch_layout);
+    }
+    char layoutText[128] = {};
+    av_channel_layout_describe(&layout, layoutText, sizeof(layoutText));
+    av_channel_layout_uninit(&layout);
+
+    const std::string sourceArgs = "time_base=1/" + std::to_string(dec->sample_rate) +
+                                   ":sample_rate=" + std::to_string(dec->sample_rate) +
+                                   ":sample_fmt=" + av_get_sample_fmt_name(dec->sample_fmt) +
+                                   ":channel_layout=" + layoutText;
+    m_sourceRate = dec->sample_rate;
+    const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
+    if (Status s = m_chain.Configure(false, sourceArgs,
+                                     AudioChainDescription(rate, settings.normaliseVolume));
+        !s) {
+        return s;
+    }
+    AVChannelLayout outLayout{};
+    av_buffersink_get_ch_layout(m_chain.Sink(), &outLayout);
+    Status s = OpenEncoder(av_buffersink_get_sample_rate(m_chain.Sink()), outLayout,
+                           settings.audioKbps);
+    av_channel_layout_uninit(&outLayout);
+    if (s) {
+        av_buffersink_set_frame_size(const_cast<AVFilterContext*>(m_chain.Sink()),
+                                     m_encoder->frame_size);
+    }
+    return s;
+}
+
+Status AudioTrack::OpenSilent(const EncodeSettings& settings) {
+    m_silent = true;
+    if (!m_frame || !m_packet) {
+        return Status::Failure("out of memory");
+    }
+    const AVChannelLayout mono = AV_CHANNEL_LAYOUT_MONO;
+    return OpenEncoder(settings.sampleRate > 0 ? settings.sampleRate : kDefaultSampleRate, mono,
+                       settings.audioKbps);
+}
+
+Status AudioTrack::OpenEncoder(int sampleRate, const AVChannelLayout& layout, int kbps) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
+    if (!codec) {
+        return Status::Failure("this build has no AAC encoder");
+    }
+    m_encoder.reset(avcodec_alloc_context3(codec));
+    if (!m_encoder) {
+        return Status::Failure("out of memory");
+    }
+    AVCodecContext* enc = m_encoder.get();
+    enc->sample_rate = sampleRate;
+    enc->sample_fmt = AV_SAMPLE_FMT_FLTP;
+    av_channel_layout_copy(&enc->ch_layout, &layout);
+    enc->bit_rate = static_cast<int64_t>(kbps) * 1000;
+    enc->profile = FF_PROFILE_AAC_LOW;
+    enc->time_base = AVRational{1, sampleRate};
+    const int error = avcodec_open2(enc, codec, nullptr);
+    if (error < 0) {
+        return AvFailure("cannot open the AAC encoder", error);
+    }
+    return Status::Ok();
+}
+
+Status AudioTrack::Encode(const AVFrame* frame, const PacketWriter& write) {
+    return EncodeAndWrite(m_encoder.get(), frame, m_packet.get(), write);
+}
+
+Status AudioTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
+    return DecodeEach(m_decoder.get(), packet, m_frame.get(), [&](AVFrame* frame) -> Status {
+        const AVRational sampleBase{1, m_sourceRate};
+        int64_t pts = frame->best_effort_timestamp;
+        pts = pts == AV_NOPTS_VALUE
+                  ? m_nextPts
+                  : av_rescale_q(pts - m_startOffset, m_streamTimeBase, sampleBase);
+        frame->pts = pts;
+        m_nextPts = pts + frame->nb_samples;
+        if (Status s = m_chain.Push(frame); !s) {
+            return s;
+        }
+        return Filtered(write);
+    });
+}
+
+Status AudioTrack::Filtered(const PacketWriter& write) {
+    while (true) {
+        const int error = m_chain.Pull(m_filtered.get());
+        if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) {
+            return Status::Ok();
+        }
+        if (error < 0) {
+            return AvFailure("cannot filter the audio", error);
+        }
+        Status s = Encode(m_filtered.get(), write);
+        av_frame_unref(m_filtered.get());
+        if (!s) {
+            return s;
+        }
+    }
+}
+
+Status AudioTrack::FillSilenceUntil(double seconds, bool last, const PacketWriter& write) {
+    if (!m_silent) {
+        return Status::Ok();
+    }
+    const AVCodecContext* enc = m_encoder.get();
+    int64_t target = static_cast<int64_t>(std::ceil(seconds * enc->sample_rate));
+    if (!last) {
+        target -= target % kAacFrameSamples;
+    }
+    while (m_silentSamples < target) {
+        AVFrame* frame = m_frame.get();
+        av_frame_unref(frame);
+        frame->nb_samples = static_cast<int>(
+            std::min<int64_t>(kAacFrameSamples, target - m_silentSamples));
+        frame->format = enc->sample_fmt;
+        frame->sample_rate = enc->sample_rate;
+        av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);
+        int error = av_frame_get_buffer(frame, 0);
+        if (error < 0) {
+            return AvFailure("cannot make silence", error);
+        }
+        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples,
+                               frame->ch_layout.nb_channels, enc->sample_fmt);
+        frame->pts = m_silentSamples;
+        m_silentSamples += frame->nb_samples;
+        Status s = Encode(frame, write);
+        av_frame_unref(frame);
+        if (!s) {
+            return s;
+        }
+        // Only the last frame may be short; stop rather than make another.
+        if (m_silentSamples % kAacFrameSamples != 0) {
+            break;
+        }
+    }
+    return Status::Ok();
+}
+
+Status AudioTrack::Finish(const PacketWriter& write) {
+    if (!m_silent) {
+        if (Status s = Feed(nullptr, write); !s) {
+            return s;
+        }
+        if (Status s = m_chain.Close(m_nextPts); !s) {
+            return s;
+        }
+        if (Status s = Filtered(write); !s) {
+            return s;
+        }
+    }
+    return Encode(nullptr, write);
+}
+
+}  // namespace tarv::tools

@@ -1,0 +1,151 @@
+#include "EncodeStep.h"
+
+#include <cstdio>
+
+#include "AudioTrack.h"
+#include "MediaFiles.h"
+#include "ProgressReport.h"
+#include "VideoTrack.h"
+
+namespace tarv::tools {
+
+namespace {
+
+Status AddOutputStream(AVFormatContext* output, const AVCodecContext* encoder, AVStream*& out) {
+    out = avformat_new_stream(output, nullptr);
+    if (!out) {
+        return Status::Failure("out of memory");
+    }
+    const int error = avcodec_parameters_from_context(out->codecpar, encoder);
+    if (error < 0) {
+        return AvFailure("cannot set up the AVI writer", error);
+    }
+    out->time_base = encoder->time_base;
+    return Status::Ok();
+}
+
+}  // namespace
+
+Status RunEncodeStep(const EncoderJob& job) {
+    InputContextPtr input;
+    if (Status s = OpenMediaInput(job.input, true, input); !s) {
+        return s;
+    }
+    const int videoIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (videoIndex < 0) {
+        return Status::Failure(job.input + " holds no video to convert");
+    }
+    const int audioIndex =
+        av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
+
+    // Program streams and some transport streams start well after zero; the output starts at
+    // zero, and both tracks move by the same amount so they stay in step.
+    const int64_t start = input->start_time != AV_NOPTS_VALUE ? input->start_time : 0;
+    auto offsetIn = [&](int index) {
+        return av_rescale_q(start, AV_TIME_BASE_Q, input->streams[index]->time_base);
+    };
+
+    VideoTrack video;
+    if (Status s = video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode); !s) {
+        return s;
+    }
+    AudioTrack audio;
+    Status audioOpened = audioIndex >= 0
+                             ? audio.Open(input->streams[audioIndex], offsetIn(audioIndex), job.encode)
+                             : audio.OpenSilent(job.encode);
+    if (!audioOpened) {
+        return audioOpened;
+    }
+
+    StagedOutput staged(job.output);
+    OutputContextPtr output;
+    if (Status s = staged.Open("avi", output); !s) {
+        return s;
+    }
+    AVStream* videoOut = nullptr;
+    AVStream* audioOut = nullptr;
+    if (Status s = AddOutputStream(output.get(), video.Encoder(), videoOut); !s) {
+        return s;
+    }
+    if (Status s = AddOutputStream(output.get(), audio.Encoder(), audioOut); !s) {
+        return s;
+    }
+    int error = avformat_write_header(output.get(), nullptr);
+    if (error < 0) {
+        return AvFailure("cannot write " + job.output, error);
+    }
+
+    auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift) {
+        return [&output, stream, encoder, shift, &job](AVPacket* packet) -> Status {
+            // AVI cannot say that the first AAC frame only primes the decoder; its samples are
+            // written from time zero, and the muxer step moves them back.
+            if (packet->pts != AV_NOPTS_VALUE) {
+                packet->pts += shift;
+            }
+            if (packet->dts != AV_NOPTS_VALUE) {
+                packet->dts += shift;
+            }
+            packet->stream_index = stream->index;
+            av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+            const int e = av_interleaved_write_frame(output.get(), packet);
+            return e < 0 ? AvFailure("cannot write " + job.output, e) : Status::Ok();
+        };
+    };
+    const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0);
+    const PacketWriter writeAudio =
+        writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding);
+
+    ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) {
+        return Status::Failure("out of memory");
+    }
+    while (true) {
+        error = av_read_frame(input.get(), packet.get());
+        if (error == AVERROR_EOF) {
+            break;
+        }
+        if (error < 0) {
+            // A truncated or damaged tail ends the input; what came before is still converted.
+            if (error == AVERROR_INVALIDDATA || error == AVERROR(EIO)) {
+                break;
+            }
+            return AvFailure("cannot read " + job.input, error);
+        }
+        Status s = Status::Ok();
+        if (packet->stream_index == videoIndex) {
+            s = video.Feed(packet.get(), writeVideo);
+            if (s && audioIndex < 0) {
+                s = audio.FillSilenceUntil(video.OutputEnd(), false, writeAudio);
+            }
+        } else if (packet->stream_index == audioIndex) {
+            s = audio.Feed(packet.get(), writeAudio);
+        }
+        av_packet_unref(packet.get());
+        if (!s) {
+            return s;
+        }
+        progress.Update(video.InputPosition(), video.FramesEncoded(), avio_tell(output->pb));
+    }
+
+    if (Status s = video.Finish(writeVideo); !s) {
+        return s;
+    }
+    if (video.FramesEncoded() == 0) {
+        return Status::Failure("no picture of " + job.input + " could be decoded");
+    }
+    if (Status s = audio.FillSilenceUntil(video.OutputEnd(), true, writeAudio); !s) {
+        return s;
+    }
+    if (Status s = audio.Finish(writeAudio); !s) {
+        return s;
+    }
+    const int64_t size = avio_tell(output->pb);
+    if (Status s = staged.Commit(output); !s) {
+        return s;
+    }
+    progress.Finish(video.InputEnd(), video.FramesEncoded(), size);
+    return Status::Ok();
+}
+
+}  // namespace tarv::tools

@@ -1,0 +1,59 @@
+// The filter chains of the encode step as filter-graph descriptions, and the small graph
+// wrapper that runs one: frames in at the source, frames out at the sink.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "LibavHandles.h"
+#include "Status.h"
+
+extern "C" {
+#include <libavfilter/avfilter.h>
+}
+
+namespace tarv::tools {
+
+struct VideoChainSettings {
+    int rotation = 0;                          // clockwise degrees: 0, 90, 180 or 270
+    std::optional<std::pair<int, int>> scale;  // empty keeps the (upright) input size
+    std::pair<int, int> frameRate{10, 1};
+};
+
+// Upright, scaled (to even sizes: the encoders work on 2x2 chroma blocks), square pixels when
+// a size is given, then the frame rate held by duplicating or dropping frames from time 0.
+std::string VideoChainDescription(const VideoChainSettings& settings);
+
+// Resampled to `sampleRate` from time 0 (gaps filled with silence), at most two channels,
+// optionally through a dynamic normaliser, in the AAC encoder's sample format.
+std::string AudioChainDescription(int sampleRate, bool normaliseVolume);
+
+struct FilterGraphDeleter {
+    void operator()(AVFilterGraph* g) const { avfilter_graph_free(&g); }
+};
+using FilterGraphPtr = std::unique_ptr<AVFilterGraph, FilterGraphDeleter>;
+
+class FilterChain {
+public:
+    // `sourceArgs` describes the frames pushed in ("video_size=...:pix_fmt=..." or
+    // "sample_rate=...:sample_fmt=..."); `frameSize` > 0 makes the audio sink hand out frames
+    // of exactly that many samples (the last one may be shorter).
+    Status Configure(bool video, const std::string& sourceArgs, const std::string& description,
+                     int frameSize = 0);
+
+    Status Push(AVFrame* frame);
+    // Ends the input at `endPts` (in the source's time base) so the last frame lasts until then.
+    Status Close(int64_t endPts);
+    // 0 with a frame, AVERROR(EAGAIN) when more input is needed, AVERROR_EOF at the end.
+    int Pull(AVFrame* frame);
+
+    const AVFilterContext* Sink() const { return m_sink; }
+
+private:
+    FilterGraphPtr m_graph;
+    AVFilterContext* m_source = nullptr;
+    AVFilterContext* m_sink = nullptr;
+};
+
+}  // namespace tarv::tools

@@ -1,0 +1,49 @@
+// The video side of the encode step: decode the input's video, turn it upright, scale it,
+// hold the output frame rate and encode it with Xvid or x264.
+#pragma once
+
+#include "EncoderCommand.h"
+#include "FilterChains.h"
+#include "TrackEncoding.h"
+
+namespace tarv::tools {
+
+class VideoTrack {
+public:
+    // `startOffset` (in the stream's time base) is subtracted from every timestamp so that
+    // the output starts at zero.
+    Status Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings);
+
+    const AVCodecContext* Encoder() const { return m_encoder.get(); }
+
+    Status Feed(const AVPacket* packet, const PacketWriter& write);
+    Status Finish(const PacketWriter& write);
+
+    // How far the decoded input has come, in seconds from the start.
+    double InputPosition() const { return m_inputPosition; }
+    // The end of the latest decoded frame, in seconds from the start.
+    double InputEnd() const;
+    // The end of the frames encoded so far, in seconds.
+    double OutputEnd() const;
+    int64_t FramesEncoded() const { return m_framesEncoded; }
+
+private:
+    Status Filtered(const PacketWriter& write);
+    Status OpenEncoder(const EncodeSettings& settings);
+
+    const AVStream* m_stream = nullptr;
+    int64_t m_startOffset = 0;
+    CodecContextPtr m_decoder;
+    CodecContextPtr m_encoder;
+    FilterChain m_chain;
+    FramePtr m_frame{av_frame_alloc()};
+    FramePtr m_filtered{av_frame_alloc()};
+    PacketPtr m_packet{av_packet_alloc()};
+    int64_t m_nextPts = 0;  // where the next decoded frame is expected, if it names no time
+    int64_t m_endPts = 0;   // end of the latest decoded frame
+    int64_t m_defaultDuration = 1;
+    double m_inputPosition = 0;
+    int64_t m_framesEncoded = 0;
+};
+
+}  // namespace tarv::tools
