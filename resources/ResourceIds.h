@@ -1,0 +1,58 @@
+#pragma once
+// Every numeric id of the program in one place: pictures, commands, form controls and status panes.
+// The numbers are fixed; menus, toolbar and form refer to these names only.
+
+// Pictures built into the program (see Resources.h for loading them).
+inline constexpr int kIconMain = 128;                   // 16, 32, 48 and 256 pixels
+inline constexpr int kBitmapToolbar = 131;              // 384 x 45: six 64 x 45 pictures
+inline constexpr int kBitmapToolbarDisabled = 142;      // the same six, greyed
+inline constexpr int kBitmapSliderThumbActive = 132;    // 21 x 10, while dragged
+inline constexpr int kBitmapSliderChannel = 133;        // 151 x 15
+inline constexpr int kBitmapSliderChannelActive = 134;  // 151 x 15, the played part
+inline constexpr int kBitmapSliderThumb = 135;          // 21 x 10
+inline constexpr int kBitmapPreviewStop = 137;          // 19 x 20
+inline constexpr int kBitmapPreviewPause = 138;         // 20 x 20
+inline constexpr int kBitmapPreviewPlay = 139;          // 19 x 20
+
+// Toolbar commands, in button order.
+inline constexpr int kCmdToolbarAdd = 32772;
+inline constexpr int kCmdToolbarRemove = 32771;
+inline constexpr int kCmdToolbarClear = 32773;
+inline constexpr int kCmdToolbarConvert = 32774;
+inline constexpr int kCmdToolbarStop = 32791;
+inline constexpr int kCmdToolbarHelp = 32793;
+
+// Menu commands.
+inline constexpr int kCmdMenuAddFile = 32776;
+inline constexpr int kCmdMenuRemoveFile = 32777;
+inline constexpr int kCmdMenuClear = 32778;
+inline constexpr int kCmdMenuExit = 32779;
+inline constexpr int kCmdMenuConvert = 32780;
+inline constexpr int kCmdMenuStop = 32781;
+inline constexpr int kCmdMenuHomepage = 32783;
+inline constexpr int kCmdMenuHelp = 32784;
+inline constexpr int kCmdMenuAbout = 57664;
+
+// Controls of the main form.
+inline constexpr int kCtrlConversionList = 1001;
+inline constexpr int kCtrlOutputFormat = 1002;
+inline constexpr int kCtrlVideoQuality = 1003;
+inline constexpr int kCtrlAudioQuality = 1004;
+inline constexpr int kCtrlVideoCodec = 1005;
+inline constexpr int kCtrlResolution = 1006;
+inline constexpr int kCtrlOutputFolder = 1007;
+inline constexpr int kCtrlBrowse = 1008;
+inline constexpr int kCtrlFramerate = 1009;
+inline constexpr int kCtrlAspectRatio = 1010;
+inline constexpr int kCtrlAudioCodec = 1011;
+inline constexpr int kCtrlPreviewArea = 1012;
+inline constexpr int kCtrlSampleRate = 1013;
+inline constexpr int kCtrlPreviewSlider = 1014;
+inline constexpr int kCtrlPreviewPlay = 1015;
+inline constexpr int kCtrlPreviewPause = 1016;
+inline constexpr int kCtrlPreviewStop = 1017;
+inline constexpr int kCtrlExplore = 1018;
+
+// Status bar panes, left to right.
+inline constexpr int kPaneSelectedCount = 2000;
+inline constexpr int kPaneMessage = 2002;
