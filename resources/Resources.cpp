@@ -18,7 +18,9 @@ wxImage DecodePng(const EmbeddedResource& resource) {
     return wxImage(stream, wxBITMAP_TYPE_PNG);
 }
 
-wxColour ToColour(const KeyColour& key) { return wxColour(key.red, key.green, key.blue); }
+wxColour ToColour(const KeyColour& key) {
+    return wxColour(key.red, key.green, key.blue);
+}
 
 }  // namespace
 

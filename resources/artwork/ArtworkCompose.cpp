@@ -17,7 +17,9 @@ bool HasColour(const unsigned char* rgb, const wxColour& colour) {
 
 // Moves a pixel one step off the key colour in its blue channel: invisible to the eye, but the
 // mask no longer takes it for background.
-void StepOffKey(unsigned char* rgb) { rgb[2] = rgb[2] < 255 ? rgb[2] + 1 : 254; }
+void StepOffKey(unsigned char* rgb) {
+    rgb[2] = rgb[2] < 255 ? rgb[2] + 1 : 254;
+}
 
 // `coverage` holds one alpha value per pixel deciding what stays picture; the picture's own alpha
 // still decides how much of the matte shows through at the edges.
@@ -60,7 +62,9 @@ std::vector<unsigned char> CoverageOf(const wxImage& picture) {
 
 }  // namespace
 
-wxColour EdgeMatteColour() { return wxColour(242, 242, 242); }
+wxColour EdgeMatteColour() {
+    return wxColour(242, 242, 242);
+}
 
 std::optional<wxImage> RenderSvgFile(const wxString& path, const wxSize& size) {
     const wxBitmapBundle bundle = wxBitmapBundle::FromSVGFile(path, size);

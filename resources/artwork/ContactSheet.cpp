@@ -58,7 +58,8 @@ public:
     void Toolbar(int stripId, const wxColour& panel, const wxColour& text) {
         const wxBitmap strip = Masked(stripId);
         Panel(16, 6 * 76 + 8, 80, panel);
-        static const char* const kCaptions[] = {"Add", "Remove", "Clear", "Convert", "Stop", "Help"};
+        static const char* const kCaptions[] = {"Add",     "Remove", "Clear",
+                                                "Convert", "Stop",   "Help"};
         for (int i = 0; i < kToolbarPictureCount; ++i) {
             const int left = 24 + i * 76;
             const wxBitmap picture = strip.GetSubBitmap(
@@ -216,7 +217,8 @@ public:
             }
         }
         if (!sheet.ConvertToImage().SaveFile(m_output, wxBITMAP_TYPE_PNG)) {
-            std::fprintf(stderr, "tarv_artwork_sheet: cannot write %s\n", m_output.utf8_str().data());
+            std::fprintf(stderr, "tarv_artwork_sheet: cannot write %s\n",
+                         m_output.utf8_str().data());
             return 1;
         }
         return 0;
@@ -230,4 +232,6 @@ private:
 
 wxIMPLEMENT_APP_NO_MAIN(SheetApp);
 
-int main(int argc, char** argv) { return wxEntry(argc, argv); }
+int main(int argc, char** argv) {
+    return wxEntry(argc, argv);
+}

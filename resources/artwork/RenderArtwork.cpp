@@ -182,7 +182,8 @@ private:
 
 int main(int argc, char** argv) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: tarv_render_artwork SVG_FOLDER OUTPUT_FOLDER PROGRAM_FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: tarv_render_artwork SVG_FOLDER OUTPUT_FOLDER PROGRAM_FOLDER\n");
         return 2;
     }
     wxInitializer initializer;

@@ -1,8 +1,8 @@
 #include "ArtworkCompose.h"
 
 #include <gtest/gtest.h>
-#include <wx/filename.h>
 #include <wx/ffile.h>
+#include <wx/filename.h>
 
 #include <cstdlib>
 
@@ -34,8 +34,8 @@ wxColour At(const wxImage& image, int x, int y = 0) {
 
 TEST(FlattenOnKey, FaintPixelsBecomeTheKeyAndSolidOnesKeepTheirColour) {
     const wxColour ink(10, 20, 30);
-    const wxImage flat =
-        FlattenOnKey(Row(ink, {0, kCoverageThreshold - 1, kCoverageThreshold, 255}), kYellowKey, kMatte);
+    const wxImage flat = FlattenOnKey(
+        Row(ink, {0, kCoverageThreshold - 1, kCoverageThreshold, 255}), kYellowKey, kMatte);
     ASSERT_EQ(flat.GetWidth(), 4);
     EXPECT_FALSE(flat.HasAlpha());
     EXPECT_EQ(At(flat, 0), kYellowKey);

@@ -11,7 +11,9 @@
 
 namespace {
 
-wxString ProgramFile(const wxString& name) { return wxString(TARV_PROGRAM_DIR) + name; }
+wxString ProgramFile(const wxString& name) {
+    return wxString(TARV_PROGRAM_DIR) + name;
+}
 
 wxString ReadAll(const wxString& path) {
     wxString text;
@@ -105,9 +107,9 @@ TEST_F(HelpFile, EveryLocalLinkAndPictureResolves) {
 }
 
 TEST_F(HelpFile, DescribesEveryOptionOfTheHeadlessCommand) {
-    for (const char* option : {"tarv-convert", "-o FOLDER", "--format", "--video-quality",
-                               "--resolution", "--framerate", "--audio-quality", "--sample-rate",
-                               "--aspect", "--list-options"}) {
+    for (const char* option :
+         {"tarv-convert", "-o FOLDER", "--format", "--video-quality", "--resolution", "--framerate",
+          "--audio-quality", "--sample-rate", "--aspect", "--list-options"}) {
         EXPECT_TRUE(m_html.Contains(option)) << option;
     }
 }

@@ -26,7 +26,9 @@ const char* const kToolbarSources[] = {"toolbar-add",     "toolbar-remove", "too
 const std::vector<Expected>& AllBitmaps() {
     static const std::vector<Expected> bitmaps = {
         {kBitmapToolbar, {384, 45}, {std::begin(kToolbarSources), std::end(kToolbarSources)}},
-        {kBitmapToolbarDisabled, {384, 45}, {std::begin(kToolbarSources), std::end(kToolbarSources)}},
+        {kBitmapToolbarDisabled,
+         {384, 45},
+         {std::begin(kToolbarSources), std::end(kToolbarSources)}},
         {kBitmapPreviewPlay, {19, 20}, {"preview-play"}},
         {kBitmapPreviewPause, {20, 20}, {"preview-pause"}},
         {kBitmapPreviewStop, {19, 20}, {"preview-stop"}},
@@ -38,7 +40,9 @@ const std::vector<Expected>& AllBitmaps() {
     return bitmaps;
 }
 
-wxImage Loaded(int id) { return LoadResourceBitmap(id).ConvertToImage(); }
+wxImage Loaded(int id) {
+    return LoadResourceBitmap(id).ConvertToImage();
+}
 
 wxColour At(const wxImage& image, int x, int y) {
     return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
@@ -156,8 +160,9 @@ TEST(ResourceBitmaps, NormalAndActiveSliderPicturesShareTheirTransparentArea) {
         EXPECT_FALSE(area.empty());
         EXPECT_EQ(area, KeyArea(activeImage, key)) << normal << " and " << active;
         // The active look must really differ, or dragging and playing would show nothing.
-        EXPECT_NE(At(normalImage, 75 * normalImage.GetWidth() / 151, 8 * normalImage.GetHeight() / 15),
-                  At(activeImage, 75 * normalImage.GetWidth() / 151, 8 * normalImage.GetHeight() / 15));
+        EXPECT_NE(
+            At(normalImage, 75 * normalImage.GetWidth() / 151, 8 * normalImage.GetHeight() / 15),
+            At(activeImage, 75 * normalImage.GetWidth() / 151, 8 * normalImage.GetHeight() / 15));
     }
 }
 
@@ -173,8 +178,8 @@ TEST(ResourceBitmaps, EveryToolbarPictureStandsAloneOnTheKeyColour) {
             for (auto [x, y] : {std::pair{left, 0}, {right, 0}, {left, bottom}, {right, bottom}}) {
                 EXPECT_EQ(At(strip, x, y), kYellow) << id << " picture " << i;
             }
-            cells.push_back(strip.GetSubImage(
-                wxRect(left, 0, kToolbarPictureWidth, kToolbarPictureHeight)));
+            cells.push_back(
+                strip.GetSubImage(wxRect(left, 0, kToolbarPictureWidth, kToolbarPictureHeight)));
         }
         for (std::size_t a = 0; a < cells.size(); ++a) {
             for (std::size_t b = a + 1; b < cells.size(); ++b) {
