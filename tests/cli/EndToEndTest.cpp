@@ -1,0 +1,153 @@
+// Real clips through the real tools: once through the worker, once through tarv-convert.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "ChildProcess.h"
+#include "ConvertWorker.h"
+#include "MediaProbe.h"
+#include "TempFolder.h"
+
+using namespace tarv;
+
+namespace {
+
+struct Output {
+    std::string text;
+    ExitStatus status;
+};
+
+Output RunProgram(const Arguments& arguments) {
+    std::string error;
+    auto child = ChildProcess::Launch(arguments, &error);
+    if (!child) return {error, {}};
+    Output output;
+    char chunk[ChildProcess::kMaxRead];
+    while (size_t count = child->Read(chunk, sizeof chunk, 120000)) {
+        output.text.append(chunk, count);
+    }
+    output.status = child->Wait();
+    return output;
+}
+
+// A short clip with moving pictures and a tone, made by ffmpeg.
+std::string MakeClip(const TempFolder& folder, const std::string& name) {
+    const std::string path = folder.Path() + name;
+    const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-y", "-f", "lavfi", "-i",
+                                    "testsrc=size=192x144:rate=25:duration=2", "-f", "lavfi",
+                                    "-i", "sine=frequency=440:duration=2:sample_rate=44100",
+                                    "-c:v", "mpeg4", "-c:a", "aac", "-shortest", path});
+    EXPECT_TRUE(made.status.Succeeded()) << made.text;
+    return path;
+}
+
+// ffprobe's view of a file: "video.codec_name" and so on, plus "format.duration".
+std::map<std::string, std::string> ProbeWithFfprobe(const std::string& path) {
+    const Output probed = RunProgram({FFPROBE_PATH, "-v", "error", "-show_entries",
+                                      "stream=codec_type,codec_name,width,height:format=duration,"
+                                      "format_name",
+                                      "-of", "flat", path});
+    // streams.stream.0.codec_name="mpeg4": gather each stream's fields, then name them by type.
+    std::map<std::string, std::map<std::string, std::string>> streams;
+    std::map<std::string, std::string> facts;
+    std::istringstream lines(probed.text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+        const std::string field = key.substr(key.rfind('.') + 1);
+        if (key.starts_with("format.")) {
+            facts["format." + field] = value;
+        } else {
+            const std::string stream = key.substr(0, key.rfind('.'));
+            streams[stream][field] = value;
+        }
+    }
+    for (auto& [stream, fields] : streams) {
+        for (auto& [field, value] : fields) {
+            facts[fields["codec_type"] + "." + field] = value;
+        }
+    }
+    facts["streams"] = std::to_string(streams.size());
+    return facts;
+}
+
+class Recorder : public ProgressSink {
+public:
+    void OnConvertProgress(int entry, int value) override { reports.emplace_back(entry, value); }
+    std::vector<std::pair<int, int>> reports;
+};
+
+}  // namespace
+
+TEST(EndToEnd, TheWorkerTurnsAClipIntoA3gpWithEachEncoderFamily) {
+    TempFolder input, output;
+    const std::string clip = MakeClip(input, "holiday clip.mp4");
+    MediaInfo info;
+    ASSERT_TRUE(Probe(TARV_PROGRAM_DIR, clip, info));
+    EXPECT_NEAR(info.length, 2.0, 0.1);
+
+    for (int format : {0, 1}) {
+        SCOPED_TRACE(format);
+        BatchState state;
+        state.options = StartSelections();
+        state.options.format = format;
+        ApplyFormatPreset(state.options);
+        state.programFolder = TARV_PROGRAM_DIR;
+        state.AddFile(clip, output.Path());
+        Recorder recorder;
+        ConvertWorker worker(state, recorder);
+        ASSERT_TRUE(worker.Start());
+        worker.Wait();
+
+        ASSERT_FALSE(recorder.reports.empty());
+        EXPECT_EQ(recorder.reports.back(), std::make_pair(4, kProgressFileDone))
+            << state.entries[recorder.reports.back().first].failure;
+        const std::string base = state.entries[0].baseName;
+        const auto facts = ProbeWithFfprobe(base + ".3gp");
+        EXPECT_EQ(facts.at("video.codec_name"), format == 1 ? "h264" : "mpeg4");
+        EXPECT_EQ(facts.at("audio.codec_name"), "aac");
+        EXPECT_EQ(facts.at("streams"), "2");
+        EXPECT_EQ(facts.at("video.width"), "176");
+        EXPECT_EQ(facts.at("video.height"), "144");
+        EXPECT_NEAR(std::stod(facts.at("format.duration")), 2.0, 0.25);
+        for (const char* extension : {".avi", ".m4v", ".264", ".aac"}) {
+            EXPECT_FALSE(std::filesystem::exists(base + extension)) << extension;
+        }
+    }
+    // The second run found the first one's result and took a new name.
+    int results = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(output.Path())) {
+        results += entry.path().extension() == ".3gp";
+    }
+    EXPECT_EQ(results, 2);
+}
+
+TEST(EndToEnd, TarvConvertConvertsARealClip) {
+    TempFolder input, output;
+    const std::string clip = MakeClip(input, "clip.mp4");
+    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "--format", "1",
+                                   "--resolution", "0", "-o", output.Path(), clip});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    EXPECT_NE(run.text.find("[1/1] " + clip + ": Done"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("encoding"), std::string::npos);
+    const auto facts = ProbeWithFfprobe(output.Path() + "clip.3gp");
+    EXPECT_EQ(facts.at("video.codec_name"), "h264");
+    EXPECT_EQ(facts.at("video.width"), "192");  // "Original as input"
+    EXPECT_EQ(facts.at("audio.codec_name"), "aac");
+}
+
+TEST(EndToEnd, AFileThatIsNotMediaFailsWithTheToolsReason) {
+    TempFolder input, output;
+    const std::string bogus = input.Touch("notes.avi", "this is not a video at all");
+    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), bogus});
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    EXPECT_NE(run.text.find("[1/1] " + bogus + ": 0.0 MB, --:--:--"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find(": Failed: "), std::string::npos) << run.text;
+    EXPECT_TRUE(std::filesystem::is_empty(output.Path()));
+}
