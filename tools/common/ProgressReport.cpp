@@ -20,7 +20,7 @@ std::string FormatProgressRecord(const ProgressSnapshot& s) {
     const long long megabytes = (std::max<int64_t>(0, s.outputBytes) + (1 << 19)) >> 20;
     char text[160];
     std::snprintf(text, sizeof(text),
-                  "Pos:%6.1fs %6lldf (%2d%%) %6.2ffps Trem:%4dmin %4lldmb  A-V:0.000 [0:0]\r",
+                  "Pos:%6.1fs %6lldf (%2d%%) %6.2ffps Trem:%4dmin %3lldmb  A-V:0.000 [0:0]\r",
                   position, static_cast<long long>(std::max<int64_t>(0, s.frames)), percent,
                   fps, remainingMinutes, megabytes);
     return text;

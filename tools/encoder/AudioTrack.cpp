@@ -50,7 +50,8 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
     m_sourceRate = dec->sample_rate;
     const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
     if (Status s = m_chain.Configure(false, sourceArgs,
-                                     AudioChainDescription(rate, settings.normaliseVolume));
+                                     AudioChainDescription(rate, dec->ch_layout.nb_channels,
+                                                           settings.normaliseVolume));
         !s) {
         return s;
     }

@@ -42,15 +42,18 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     return chain;
 }
 
-std::string AudioChainDescription(int sampleRate, bool normaliseVolume) {
+std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume) {
     const std::string rate = std::to_string(sampleRate);
+    // Named outright: left to negotiate between mono and stereo, the filters would pick mono
+    // for surround sound.
+    const std::string layout = inputChannels > 1 ? "stereo" : "mono";
     std::string chain = "aresample=" + rate + ":async=1:first_pts=0,";
     if (normaliseVolume) {
         // The normaliser works in double precision; converting once before it saves a pass.
-        chain += "aformat=sample_fmts=dblp:sample_rates=" + rate +
-                 ":channel_layouts=mono|stereo," + kNormaliser + ",";
+        chain += "aformat=sample_fmts=dblp:sample_rates=" + rate + ":channel_layouts=" + layout +
+                 "," + kNormaliser + ",";
     }
-    chain += "aformat=sample_fmts=fltp:sample_rates=" + rate + ":channel_layouts=mono|stereo";
+    chain += "aformat=sample_fmts=fltp:sample_rates=" + rate + ":channel_layouts=" + layout;
     return chain;
 }
 

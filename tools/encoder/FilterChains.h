@@ -25,9 +25,10 @@ struct VideoChainSettings {
 // a size is given, then the frame rate held by duplicating or dropping frames from time 0.
 std::string VideoChainDescription(const VideoChainSettings& settings);
 
-// Resampled to `sampleRate` from time 0 (gaps filled with silence), at most two channels,
-// optionally through a dynamic normaliser, in the AAC encoder's sample format.
-std::string AudioChainDescription(int sampleRate, bool normaliseVolume);
+// Resampled to `sampleRate` from time 0 (gaps filled with silence), down-mixed to stereo
+// when the input has more than one channel, optionally through a dynamic normaliser, in the
+// AAC encoder's sample format.
+std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume);
 
 struct FilterGraphDeleter {
     void operator()(AVFilterGraph* g) const { avfilter_graph_free(&g); }

@@ -1,0 +1,270 @@
+// The encoder's three steps, run as the program runs them, on files ffmpeg makes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "MediaFixtures.h"
+#include "ProgressRecords.h"
+#include "ToolCommands.h"
+
+namespace tarv::tools::test {
+namespace {
+
+int Int(const std::string& text) { return std::atoi(text.c_str()); }
+
+// The checksum of every decoded picture of the file's video, in order.
+std::vector<std::string> PictureChecksums(const std::string& file) {
+    const std::string text =
+        RunProgram({"ffmpeg", "-v", "error", "-i", file, "-map", "0:v", "-f", "framemd5", "-"}).out;
+    std::vector<std::string> sums;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        const std::string line = text.substr(start, end - start);
+        if (!line.empty() && line[0] != '#') {
+            sums.push_back(line.substr(line.rfind(',') + 1));
+        }
+        start = end + 1;
+    }
+    return sums;
+}
+
+void ExpectOneLineFailure(const RunResult& r, const std::string& what) {
+    EXPECT_NE(r.exitCode, 0) << what;
+    EXPECT_FALSE(r.timedOut) << what;
+    EXPECT_EQ(r.signal, 0) << what;
+    ASSERT_FALSE(r.err.empty()) << what;
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << what << ": " << r.err;
+}
+
+TEST(EncodeStep, EveryContainerBecomesAnXvidAviFromTimeZero) {
+    // The program stream starts half a second in; unshifted it would gain five duplicated
+    // frames at the start.
+    for (const char* name : {"clip.mp4", "clip.avi", "clip.mpg", "clip.flv", "clip.wmv"}) {
+        const std::string avi = NewFolder("containers") + "/clip.avi";
+        const RunResult r = RunProgram(EncodeArgs(Fixture(name), avi));
+        ASSERT_EQ(r.exitCode, 0) << name << ": " << r.err;
+        EXPECT_EQ(StreamField(avi, "v:0", "codec_name"), "mpeg4") << name;
+        EXPECT_EQ(StreamField(avi, "v:0", "codec_tag_string"), "XVID") << name;
+        EXPECT_EQ(StreamField(avi, "v:0", "width"), "176") << name;
+        EXPECT_EQ(StreamField(avi, "v:0", "height"), "144") << name;
+        EXPECT_EQ(StreamField(avi, "v:0", "r_frame_rate"), "10/1") << name;
+        EXPECT_NEAR(Int(StreamField(avi, "v:0", "nb_frames")), 20, 1) << name;
+        EXPECT_EQ(PictureTypes(avi).find('B'), std::string::npos) << name;
+        EXPECT_EQ(StreamField(avi, "a:0", "codec_name"), "aac") << name;
+        EXPECT_EQ(StreamField(avi, "a:0", "profile"), "LC") << name;
+        EXPECT_EQ(StreamField(avi, "a:0", "sample_rate"), "22050") << name;
+    }
+}
+
+TEST(EncodeStep, X264IsBaselineLevel12WithTheH264Tag) {
+    const std::string avi = NewFolder("x264") + "/clip.avi";
+    EncodeChoice c;
+    c.x264 = true;
+    c.scale = "";
+    c.fps = "15";
+    c.sampleRate = "48000";
+    c.audioKbps = "96";
+    c.videoKbps = "256";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), avi, c));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(StreamField(avi, "v:0", "codec_name"), "h264");
+    EXPECT_EQ(StreamField(avi, "v:0", "codec_tag_string"), "H264");
+    EXPECT_EQ(StreamField(avi, "v:0", "profile"), "Constrained Baseline");
+    EXPECT_EQ(StreamField(avi, "v:0", "level"), "12");
+    EXPECT_EQ(StreamField(avi, "v:0", "width"), "160");  // the input's own size
+    EXPECT_EQ(StreamField(avi, "v:0", "r_frame_rate"), "15/1");
+    EXPECT_EQ(PictureTypes(avi).find('B'), std::string::npos);
+    EXPECT_EQ(StreamField(avi, "a:0", "sample_rate"), "48000");
+}
+
+TEST(EncodeStep, OriginalSizeOfAnOddPictureIsMadeEven) {
+    const std::string avi = NewFolder("odd") + "/clip.avi";
+    EncodeChoice c;
+    c.scale = "";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("odd.avi"), avi, c));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(StreamField(avi, "v:0", "width"), "160");
+    EXPECT_EQ(StreamField(avi, "v:0", "height"), "120");
+}
+
+TEST(EncodeStep, VideoWithoutSoundGetsASilentTrackOfItsLength) {
+    const std::string avi = NewFolder("mute") + "/clip.avi";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("mute.mp4"), avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(StreamField(avi, "a:0", "codec_name"), "aac");
+    // AVI keeps the encoder's priming frame; the track may be one AAC frame longer.
+    const double audio = Int(StreamField(avi, "a:0", "nb_frames")) * 1024 / 22050.0;
+    EXPECT_GE(audio, 2.0);
+    EXPECT_LE(audio, 2.0 + 2 * 1024 / 22050.0);
+}
+
+TEST(EncodeStep, SurroundSoundKeepsTwoChannels) {
+    const std::string avi = NewFolder("surround") + "/clip.avi";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("surround.mp4"), avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(StreamField(avi, "a:0", "channels"), "2");
+}
+
+TEST(EncodeStep, TurnedPhoneVideoStandsUpright) {
+    // The fixture is red on the left, blue on the right, and marked as turned a quarter
+    // clockwise: upright, red is on top.
+    const std::string folder = NewFolder("rotated");
+    const std::string avi = folder + "/clip.avi";
+    EncodeChoice c;
+    c.scale = "";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("rotated.mp4"), avi, c));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(StreamField(avi, "v:0", "width"), "48");
+    EXPECT_EQ(StreamField(avi, "v:0", "height"), "64");
+    const std::string rgb = folder + "/frame.rgb";
+    ASSERT_TRUE(Ffmpeg({"-i", avi, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", rgb}));
+    const std::string pixels = ReadFile(rgb);
+    ASSERT_EQ(pixels.size(), 48u * 64 * 3);
+    auto at = [&](int x, int y, int channel) {
+        return static_cast<unsigned char>(pixels[(y * 48 + x) * 3 + channel]);
+    };
+    EXPECT_GT(at(24, 8, 0), 180);  // red above
+    EXPECT_LT(at(24, 8, 2), 80);
+    EXPECT_GT(at(24, 56, 2), 180);  // blue below
+    EXPECT_LT(at(24, 56, 0), 80);
+}
+
+TEST(EncodeStep, PrintsRecordsTheWorkerReads) {
+    const std::string avi = NewFolder("records") + "/clip.avi";
+    const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<float> positions = RecordPositions(r.out + r.err);
+    ASSERT_FALSE(positions.empty()) << r.out;
+    for (const float p : positions) {
+        EXPECT_GE(p, 0.0f) << r.out;
+    }
+    EXPECT_NEAR(positions.back(), 2.0, 0.05);
+    EXPECT_NE(r.out.find("]\r"), std::string::npos);
+}
+
+TEST(EncodeStep, InputWithoutVideoFailsClearly) {
+    const std::string folder = NewFolder("sound only");
+    const RunResult r = RunProgram(EncodeArgs(Fixture("sound.m4a"), folder + "/clip.avi"));
+    ExpectOneLineFailure(r, "sound only");
+    EXPECT_NE(r.err.find("no video"), std::string::npos) << r.err;
+    EXPECT_TRUE(FolderEntries(folder).empty());
+}
+
+TEST(EncodeStep, BadInputsFailWithOneLineAndLeaveNothing) {
+    const std::string folder = NewFolder("bad inputs");
+    const std::string text = folder + "/notes.avi";
+    WriteFile(text, std::string(5000, 'x'));
+    const std::string clip = ReadFile(Fixture("clip.mp4"));
+    const std::string truncated = folder + "/truncated.mp4";
+    WriteFile(truncated, clip.substr(0, clip.size() / 3));
+    const std::string out = NewFolder("bad outputs");
+    for (const std::string& input : {folder + "/missing.mp4", text, truncated, folder}) {
+        ExpectOneLineFailure(RunProgram(EncodeArgs(input, out + "/clip.avi")), input);
+    }
+    EXPECT_TRUE(FolderEntries(out).empty());
+}
+
+TEST(EncodeStep, UnwritableOrFullOutputFailsWithOneLineAndLeavesNothing) {
+    const std::string folder = NewFolder("full");
+    WriteFile(folder + "/file", "");
+    ExpectOneLineFailure(RunProgram(EncodeArgs(Fixture("clip.mp4"), folder + "/file/clip.avi")),
+                         "folder is a file");
+    ExpectOneLineFailure(RunProgram(EncodeArgs(Fixture("clip.mp4"), folder + "/none/clip.avi")),
+                         "no such folder");
+    // A file-size limit stands in for a full disk: writes fail part way through.
+    RunOptions full;
+    full.fileSizeLimit = 8000;
+    const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), folder + "/clip.avi"), full);
+    ExpectOneLineFailure(r, "full disk");
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"file"});
+}
+
+TEST(EncodeStep, UnknownOptionIsExitTwoNamingIt) {
+    std::vector<std::string> args = EncodeArgs(Fixture("clip.mp4"), NewFolder("usage") + "/c.avi");
+    args.insert(args.begin() + 1, {"-vop", "expand"});
+    const RunResult r = RunProgram(args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("-vop"), std::string::npos) << r.err;
+}
+
+class CopySteps : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_folder = new std::string(NewFolder("copy"));
+        EncodeChoice x264;
+        x264.x264 = true;
+        ASSERT_EQ(RunProgram(EncodeArgs(Fixture("clip.mp4"), Xvid())).exitCode, 0);
+        ASSERT_EQ(RunProgram(EncodeArgs(Fixture("clip.mp4"), H264(), x264)).exitCode, 0);
+    }
+    static void TearDownTestSuite() {
+        delete s_folder;
+        s_folder = nullptr;
+    }
+    static std::string Xvid() { return *s_folder + "/xvid.avi"; }
+    static std::string H264() { return *s_folder + "/h264.avi"; }
+    static std::string In(const std::string& name) { return *s_folder + "/" + name; }
+
+    static std::string* s_folder;
+};
+std::string* CopySteps::s_folder = nullptr;
+
+TEST_F(CopySteps, RawVideoIsTheAvisVideoUnchanged) {
+    const RunResult m4v = RunProgram(RawVideoArgs(Xvid(), In("clip.m4v")));
+    ASSERT_EQ(m4v.exitCode, 0) << m4v.err;
+    EXPECT_EQ(StreamField(In("clip.m4v"), "v:0", "codec_name"), "mpeg4");
+    const RunResult annexB = RunProgram(RawVideoArgs(H264(), In("clip.264")));
+    ASSERT_EQ(annexB.exitCode, 0) << annexB.err;
+    // Annex B, beginning with a start code and a sequence parameter set.
+    const std::string bytes = ReadFile(In("clip.264"));
+    ASSERT_GT(bytes.size(), 5u);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\0\0\0\1", 4));
+    EXPECT_EQ(bytes[4] & 0x1f, 7);
+    // The same pictures as the AVI's, frame by frame.
+    const std::vector<std::string> h264 = PictureChecksums(H264());
+    EXPECT_EQ(h264.size(), 20u);
+    EXPECT_EQ(PictureChecksums(In("clip.264")), h264);
+    const std::vector<std::string> xvid = PictureChecksums(Xvid());
+    EXPECT_EQ(xvid.size(), 20u);
+    EXPECT_EQ(PictureChecksums(In("clip.m4v")), xvid);
+}
+
+TEST_F(CopySteps, RawAudioIsAdtsAacWithEveryFrame) {
+    const RunResult r = RunProgram(RawAudioArgs(Xvid(), In("clip.aac")));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string bytes = ReadFile(In("clip.aac"));
+    ASSERT_GT(bytes.size(), 2u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]) & 0xF0, 0xF0);
+    EXPECT_EQ(StreamField(In("clip.aac"), "a:0", "profile"), "LC");
+    const std::string count = "-count_packets";
+    const auto packets = [&](const std::string& f) {
+        return RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", count, "-show_entries",
+                    "stream=nb_read_packets", "-of", "default=nw=1:nk=1", f})
+            .out;
+    };
+    EXPECT_EQ(packets(In("clip.aac")), packets(Xvid()));
+}
+
+TEST_F(CopySteps, PrintRecordsTheWorkerReads) {
+    const RunResult r = RunProgram(RawVideoArgs(Xvid(), In("records.m4v")));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<float> positions = RecordPositions(r.out);
+    ASSERT_FALSE(positions.empty());
+    EXPECT_GE(positions.back(), 1.5f);
+}
+
+TEST_F(CopySteps, WrongOrMissingStreamsFailClearly) {
+    // An AVI made by ffmpeg with MPEG-1 video and MP3 sound has nothing to copy out.
+    const std::string other = In("other.avi");
+    ASSERT_TRUE(Ffmpeg({"-i", Fixture("clip.avi"), "-c:v", "mpeg1video", "-c:a", "copy", other}));
+    ExpectOneLineFailure(RunProgram(RawVideoArgs(other, In("x.m4v"))), "mpeg1 video");
+    ExpectOneLineFailure(RunProgram(RawAudioArgs(other, In("x.aac"))), "mp3 audio");
+    ExpectOneLineFailure(RunProgram(RawAudioArgs(In("missing.avi"), In("y.aac"))), "missing");
+    EXPECT_FALSE(FileExists(In("x.m4v")));
+    EXPECT_FALSE(FileExists(In("x.aac")));
+}
+
+}  // namespace
+}  // namespace tarv::tools::test

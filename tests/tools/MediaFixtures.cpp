@@ -1,0 +1,219 @@
+#include "MediaFixtures.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace tarv::tools::test {
+
+namespace {
+
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern = (fs::temp_directory_path() / "tarv-tools-XXXXXX").string();
+        if (mkdtemp(pattern.data())) {
+            m_path = pattern;
+        }
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+
+// ffmpeg arguments after "-y" that make each fixture.
+std::vector<std::string> Recipe(const std::string& name) {
+    const std::string video = "testsrc=size=160x120:rate=25:duration=2";
+    const std::string stereo = "sine=frequency=440:sample_rate=44100:duration=2,"
+                               "aformat=channel_layouts=stereo";
+    if (name == "clip.mp4") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
+                "-c:v", "mpeg4", "-c:a", "aac"};
+    }
+    if (name == "clip.avi") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
+                "-c:v", "mpeg4", "-c:a", "libmp3lame"};
+    }
+    if (name == "clip.mpg") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
+                "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"};
+    }
+    if (name == "clip.flv") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
+                "-c:v", "flv", "-c:a", "libmp3lame"};
+    }
+    if (name == "clip.wmv") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
+                "-c:v", "wmv2", "-c:a", "wmav2"};
+    }
+    if (name == "mute.mp4") {
+        return {"-f", "lavfi", "-i", video, "-c:v", "mpeg4"};
+    }
+    if (name == "sound.m4a") {
+        return {"-f", "lavfi", "-i", stereo, "-c:a", "aac"};
+    }
+    if (name == "odd.avi") {
+        return {"-f", "lavfi", "-i", "testsrc=size=161x121:rate=25:duration=2",
+                "-c:v", "ffv1"};
+    }
+    if (name == "rotated.mp4") {
+        return {"-f", "lavfi", "-i",
+                "color=c=red:s=32x48:r=25:d=2[a];color=c=blue:s=32x48:r=25:d=2[b];"
+                "[a][b]hstack[out0]",
+                "-c:v", "mpeg4", "-q:v", "2"};
+    }
+    if (name == "surround.mp4") {
+        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i",
+                "sine=sample_rate=48000:duration=2,aformat=channel_layouts=5.1",
+                "-c:v", "mpeg4", "-c:a", "aac"};
+    }
+    return {};
+}
+
+// Marks the only track of an MP4 file as turned a quarter clockwise, as a phone held upright
+// does: the track header's display matrix becomes (0 1 / -1 0).
+bool MarkTurnedClockwise(const std::string& path) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const size_t box = bytes.find("tkhd");
+    if (box == std::string::npos || bytes[box + 4] != 0) {
+        return false;  // only the version-0 header is laid out as below
+    }
+    // type, version and flags, four times and durations, reserved, layer, group, volume.
+    const size_t matrix = box + 4 + 4 + 20 + 8 + 8;
+    const uint32_t turned[9] = {0, 0x10000, 0, 0xFFFF0000u, 0, 0, 0, 0, 0x40000000};
+    for (int i = 0; i < 9; ++i) {
+        for (int b = 0; b < 4; ++b) {
+            bytes[matrix + i * 4 + b] = static_cast<char>(turned[i] >> (24 - 8 * b));
+        }
+    }
+    file.seekp(0);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
+}
+
+std::string Trim(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string Ffprobe(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"ffprobe", "-v", "error"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Trim(RunProgram(argv).out);
+}
+
+}  // namespace
+
+const std::string& Scratch() {
+    static ScratchFolder folder;
+    return folder.Path();
+}
+
+std::string NewFolder(const std::string& name) {
+    static int counter = 0;
+    const fs::path path = fs::path(Scratch()) / (std::to_string(++counter) + "-" + name);
+    fs::create_directories(path);
+    return path.string();
+}
+
+bool Ffmpeg(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-v", "error", "-y"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProgram(argv).exitCode == 0;
+}
+
+std::string Fixture(const std::string& name) {
+    static std::mutex mutex;
+    static std::map<std::string, std::string> made;
+    std::lock_guard lock(mutex);
+    if (auto it = made.find(name); it != made.end()) {
+        return it->second;
+    }
+    const std::string folder = (fs::path(Scratch()) / "fixtures").string();
+    fs::create_directories(folder);
+    const std::string path = (fs::path(folder) / name).string();
+    std::vector<std::string> args = Recipe(name);
+    args.push_back(path);
+    if (args.size() == 1 || !Ffmpeg(args)) {
+        return {};
+    }
+    if (name == "rotated.mp4" && !MarkTurnedClockwise(path)) {
+        return {};
+    }
+    made[name] = path;
+    return path;
+}
+
+std::string StreamField(const std::string& file, const std::string& stream,
+                        const std::string& field) {
+    return Ffprobe({"-select_streams", stream, "-show_entries", "stream=" + field, "-of",
+                    "default=noprint_wrappers=1:nokey=1", file});
+}
+
+std::string FormatField(const std::string& file, const std::string& field) {
+    return Ffprobe({"-show_entries", "format=" + field, "-of",
+                    "default=noprint_wrappers=1:nokey=1", file});
+}
+
+std::string Brand(const std::string& file) {
+    return Ffprobe({"-show_entries", "format_tags=major_brand", "-of",
+                    "default=noprint_wrappers=1:nokey=1", file});
+}
+
+double StreamSeconds(const std::string& file, const std::string& stream) {
+    const std::string text = StreamField(file, stream, "duration");
+    return text.empty() || text == "N/A" ? -1 : std::atof(text.c_str());
+}
+
+int StreamCount(const std::string& file) {
+    const std::string text = FormatField(file, "nb_streams");
+    return text.empty() ? -1 : std::atoi(text.c_str());
+}
+
+std::string PictureTypes(const std::string& file) {
+    std::string types = Ffprobe({"-select_streams", "v:0", "-show_entries", "frame=pict_type",
+                                 "-of", "default=noprint_wrappers=1:nokey=1", file});
+    types.erase(std::remove(types.begin(), types.end(), '\n'), types.end());
+    return types;
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& contents) {
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace tarv::tools::test

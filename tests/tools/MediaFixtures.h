@@ -1,0 +1,47 @@
+// Short media files made at test time with the ffmpeg command, in one scratch folder per test
+// program, and ffprobe read-outs of the tools' results.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ToolRunner.h"
+
+namespace tarv::tools::test {
+
+// The scratch folder of this test program; removed when the program ends.
+const std::string& Scratch();
+
+// A fresh, empty folder inside the scratch folder.
+std::string NewFolder(const std::string& name);
+
+// A fixture by name, made on first use (every one lasts 2 s):
+//   clip.mp4 clip.avi clip.mpg clip.flv clip.wmv  160x120 at 25 fps, stereo 44.1 kHz sound
+//   mute.mp4      video only                      sound.m4a    audio only
+//   odd.avi       161x121                          rotated.mp4  64x48, red left, blue right,
+//   surround.mp4  six channels                                 marked as turned 90 degrees
+std::string Fixture(const std::string& name);
+
+// Runs ffmpeg with the arguments; true on success.
+bool Ffmpeg(const std::vector<std::string>& args);
+
+// One ffprobe field of the file, e.g. StreamField(f, "v:0", "codec_name") or
+// FormatField(f, "duration"); empty when absent.
+std::string StreamField(const std::string& file, const std::string& stream,
+                        const std::string& field);
+std::string FormatField(const std::string& file, const std::string& field);
+// The file's major brand ("3gp4").
+std::string Brand(const std::string& file);
+double StreamSeconds(const std::string& file, const std::string& stream);
+int StreamCount(const std::string& file);
+
+// Every picture type of the first video stream, as ffprobe names them ("I", "P", "B").
+std::string PictureTypes(const std::string& file);
+
+bool FileExists(const std::string& path);
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+}  // namespace tarv::tools::test
