@@ -1,8 +1,11 @@
 #include "EncodeStep.h"
 
 #include <cstdio>
+#include <mutex>
+#include <optional>
 
 #include "AudioTrack.h"
+#include "AudioWorker.h"
 #include "MediaFiles.h"
 #include "ProgressReport.h"
 #include "VideoTrack.h"
@@ -75,8 +78,11 @@ Status RunEncodeStep(const EncoderJob& job) {
         return AvFailure("cannot write " + job.output, error);
     }
 
+    // The audio track writes from its own thread; the writer and its interleaving queue are
+    // shared, so every write and every look at the file size holds this lock.
+    std::mutex writing;
     auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift) {
-        return [&output, stream, encoder, shift, &job](AVPacket* packet) -> Status {
+        return [&output, &writing, stream, encoder, shift, &job](AVPacket* packet) -> Status {
             // AVI cannot say that the first AAC frame only primes the decoder; its samples are
             // written from time zero, and the muxer step moves them back.
             if (packet->pts != AV_NOPTS_VALUE) {
@@ -87,6 +93,7 @@ Status RunEncodeStep(const EncoderJob& job) {
             }
             packet->stream_index = stream->index;
             av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+            std::lock_guard lock(writing);
             const int e = av_interleaved_write_frame(output.get(), packet);
             return e < 0 ? AvFailure("cannot write " + job.output, e) : Status::Ok();
         };
@@ -94,6 +101,15 @@ Status RunEncodeStep(const EncoderJob& job) {
     const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0);
     const PacketWriter writeAudio =
         writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding);
+
+    auto outputSize = [&] {
+        std::lock_guard lock(writing);
+        return avio_tell(output->pb);
+    };
+    std::optional<AudioWorker> audioWorker;
+    if (audioIndex >= 0) {
+        audioWorker.emplace(audio, writeAudio);
+    }
 
     ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
     PacketPtr packet(av_packet_alloc());
@@ -118,14 +134,14 @@ Status RunEncodeStep(const EncoderJob& job) {
             if (s && audioIndex < 0) {
                 s = audio.FillSilenceUntil(video.OutputEnd(), false, writeAudio);
             }
-        } else if (packet->stream_index == audioIndex) {
-            s = audio.Feed(packet.get(), writeAudio);
+        } else if (packet->stream_index == audioIndex && !audioWorker->Push(packet.get())) {
+            s = audioWorker->Finish();
         }
         av_packet_unref(packet.get());
         if (!s) {
             return s;
         }
-        progress.Update(video.InputPosition(), video.FramesEncoded(), avio_tell(output->pb));
+        progress.Update(video.InputPosition(), video.FramesEncoded(), outputSize());
     }
 
     if (Status s = video.Finish(writeVideo); !s) {
@@ -134,11 +150,17 @@ Status RunEncodeStep(const EncoderJob& job) {
     if (video.FramesEncoded() == 0) {
         return Status::Failure("no picture of " + job.input + " could be decoded");
     }
-    if (Status s = audio.FillSilenceUntil(video.OutputEnd(), true, writeAudio); !s) {
-        return s;
-    }
-    if (Status s = audio.Finish(writeAudio); !s) {
-        return s;
+    if (audioWorker) {
+        if (Status s = audioWorker->Finish(); !s) {
+            return s;
+        }
+    } else {
+        if (Status s = audio.FillSilenceUntil(video.OutputEnd(), true, writeAudio); !s) {
+            return s;
+        }
+        if (Status s = audio.Finish(writeAudio); !s) {
+            return s;
+        }
     }
     const int64_t size = avio_tell(output->pb);
     if (Status s = staged.Commit(output); !s) {
