@@ -1,0 +1,64 @@
+#include "TransparentBitmap.h"
+
+#include <wx/image.h>
+
+namespace tarv {
+
+bool MakeMask(wxBitmap& bitmap, const wxColour& transparent) {
+    if (!bitmap.IsOk() || !transparent.IsOk()) {
+        return false;
+    }
+    // A masked bitmap is drawn by the toolkit in one step, so the colour keeps its pixels: no
+    // blackening is needed for a later OR.
+    bitmap.SetMask(new wxMask(bitmap, transparent));
+    return bitmap.GetMask() != nullptr;
+}
+
+wxColour PixelColour(const wxBitmap& bitmap, int x, int y) {
+    if (!bitmap.IsOk() || x < 0 || y < 0 || x >= bitmap.GetWidth() || y >= bitmap.GetHeight()) {
+        return wxColour();
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+wxBitmap EmbossedBitmap(const wxBitmap& picture, const wxColour& highlight,
+                        const wxColour& shadow) {
+    if (!picture.IsOk()) {
+        return wxBitmap();
+    }
+    const wxImage source = picture.ConvertToImage();
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    auto isInk = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return false;
+        }
+        if (source.IsTransparent(x, y)) {
+            return false;
+        }
+        return !(source.GetRed(x, y) == 255 && source.GetGreen(x, y) == 255 &&
+                 source.GetBlue(x, y) == 255);
+    };
+
+    wxImage result(width + 1, height + 1);
+    result.SetAlpha();
+    for (int y = 0; y <= height; ++y) {
+        for (int x = 0; x <= width; ++x) {
+            // The shadow copy lies on top of the highlight copy.
+            const wxColour* colour = isInk(x, y)             ? &shadow
+                                     : isInk(x - 1, y - 1) ? &highlight
+                                                             : nullptr;
+            if (colour) {
+                result.SetRGB(x, y, colour->Red(), colour->Green(), colour->Blue());
+                result.SetAlpha(x, y, wxALPHA_OPAQUE);
+            } else {
+                result.SetRGB(x, y, 0, 0, 0);
+                result.SetAlpha(x, y, wxALPHA_TRANSPARENT);
+            }
+        }
+    }
+    return wxBitmap(result);
+}
+
+}  // namespace tarv

@@ -1,0 +1,233 @@
+#include "ImageButton.h"
+
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
+
+#include "DrawingPrimitives.h"
+#include "WxTestEnvironment.h"
+
+namespace tarv {
+namespace {
+
+using testing::PixelAt;
+using testing::PumpEvents;
+
+const wxColour kKey(255, 0, 0);
+const wxColour kInk(0, 128, 0);
+constexpr int kButtonWidth = 30;
+constexpr int kButtonHeight = 20;
+
+// A 10 x 8 picture on the transparent colour with an ink block at x 2..7, y 2..5.
+wxBitmap Picture() {
+    wxBitmap bitmap = testing::FilledBitmap(10, 8, kKey);
+    wxMemoryDC dc(bitmap);
+    FillSolidRect(dc, wxRect(2, 2, 6, 4), kInk);
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
+}
+
+class ImageButtonTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_frame = new wxFrame(nullptr, wxID_ANY, "buttons", wxDefaultPosition, wxSize(300, 200));
+        m_panel = new wxPanel(m_frame);
+        m_before = new wxTextCtrl(m_panel, wxID_ANY, "", wxPoint(0, 100), wxSize(80, 30));
+        m_button = new CImageButton(m_panel, kId, "", wxPoint(20, 20),
+                                    wxSize(kButtonWidth, kButtonHeight));
+        m_after = new wxTextCtrl(m_panel, wxID_ANY, "", wxPoint(100, 100), wxSize(80, 30));
+        m_panel->Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
+            m_clickIds.push_back(event.GetId());
+        });
+        m_frame->Show();
+        PumpEvents(100);
+        m_face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+        m_highlight = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
+        m_shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
+        // The frame tests below tell these apart.
+        ASSERT_NE(m_face, m_highlight);
+        ASSERT_NE(m_face, m_shadow);
+    }
+    void TearDown() override {
+        m_frame->Destroy();
+        PumpEvents(20);
+    }
+
+    wxImage Render() {
+        wxBitmap bitmap(kButtonWidth, kButtonHeight, 24);
+        wxMemoryDC dc(bitmap);
+        m_button->DrawItem(dc);
+        dc.SelectObject(wxNullBitmap);
+        return bitmap.ConvertToImage();
+    }
+
+    void Mouse(wxEventType type, int x, int y, bool leftDown = false) {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.SetLeftDown(leftDown);
+        event.SetEventObject(m_button);
+        m_button->ProcessWindowEvent(event);
+    }
+
+    void Key(wxEventType type, int keyCode) {
+        wxKeyEvent event(type);
+        event.m_keyCode = keyCode;
+        event.SetEventObject(m_button);
+        m_button->ProcessWindowEvent(event);
+    }
+
+    static constexpr int kId = 1015;
+    wxFrame* m_frame = nullptr;
+    wxPanel* m_panel = nullptr;
+    wxTextCtrl* m_before = nullptr;
+    CImageButton* m_button = nullptr;
+    wxTextCtrl* m_after = nullptr;
+    std::vector<int> m_clickIds;
+    wxColour m_face;
+    wxColour m_highlight;
+    wxColour m_shadow;
+};
+
+TEST_F(ImageButtonTest, PictureOnlyButtonCentresItsPictureAndShowsTheFaceThroughItsKeyColour) {
+    ASSERT_EQ(m_button->SetBitmaps(Picture(), kKey), CImageButton::kBitmapsOk);
+    const wxImage image = Render();
+    // The picture lies at (10, 6): the ink block at x 12..17, y 8..11.
+    EXPECT_EQ(PixelAt(image, 12, 8), kInk);
+    EXPECT_EQ(PixelAt(image, 17, 11), kInk);
+    EXPECT_EQ(PixelAt(image, 11, 8), m_face);
+    EXPECT_EQ(PixelAt(image, 18, 11), m_face);
+    EXPECT_EQ(PixelAt(image, 12, 7), m_face);
+    EXPECT_EQ(PixelAt(image, 12, 12), m_face);
+    // At rest there is no frame.
+    EXPECT_EQ(PixelAt(image, 0, 0), m_face);
+    EXPECT_EQ(PixelAt(image, kButtonWidth - 1, kButtonHeight - 1), m_face);
+}
+
+TEST_F(ImageButtonTest, PressedButtonIsSunkenWithThePictureMovedOneRightAndDown) {
+    m_button->SetBitmaps(Picture(), kKey);
+    Mouse(wxEVT_MOTION, 5, 5);
+    Mouse(wxEVT_LEFT_DOWN, 5, 5, true);
+    ASSERT_TRUE(m_button->IsPressed());
+    const wxImage image = Render();
+    EXPECT_EQ(PixelAt(image, 13, 9), kInk);
+    EXPECT_EQ(PixelAt(image, 18, 12), kInk);
+    EXPECT_EQ(PixelAt(image, 12, 8), m_face);
+    EXPECT_EQ(PixelAt(image, 0, 5), m_shadow);
+    EXPECT_EQ(PixelAt(image, 5, 0), m_shadow);
+    EXPECT_EQ(PixelAt(image, kButtonWidth - 1, 5), m_highlight);
+    EXPECT_EQ(PixelAt(image, 5, kButtonHeight - 1), m_highlight);
+    Mouse(wxEVT_LEFT_UP, 5, 5);
+}
+
+TEST_F(ImageButtonTest, FrameIsRaisedOnlyWhileThePointerIsOverTheButton) {
+    Mouse(wxEVT_MOTION, 5, 5);
+    ASSERT_TRUE(m_button->IsHovered());
+    wxImage image = Render();
+    EXPECT_EQ(PixelAt(image, 0, 5), m_highlight);
+    EXPECT_EQ(PixelAt(image, 5, 0), m_highlight);
+    EXPECT_EQ(PixelAt(image, kButtonWidth - 1, 5), m_shadow);
+    EXPECT_EQ(PixelAt(image, 5, kButtonHeight - 1), m_shadow);
+
+    Mouse(wxEVT_LEAVE_WINDOW, -1, 5);
+    EXPECT_FALSE(m_button->IsHovered());
+    image = Render();
+    EXPECT_EQ(PixelAt(image, 0, 5), m_face);
+    EXPECT_EQ(PixelAt(image, kButtonWidth - 1, 5), m_face);
+}
+
+TEST_F(ImageButtonTest, DragFromElsewhereDoesNotLightTheButtonUp) {
+    Mouse(wxEVT_MOTION, 5, 5, true);
+    EXPECT_FALSE(m_button->IsHovered());
+}
+
+TEST_F(ImageButtonTest, DisabledPictureIsEmbossedWithoutItsColours) {
+    m_button->SetBitmaps(Picture(), kKey);
+    m_button->Disable();
+    const wxImage image = Render();
+    EXPECT_EQ(PixelAt(image, 12, 8), m_shadow);
+    EXPECT_EQ(PixelAt(image, 17, 11), m_shadow);
+    // The highlight copy shows one pixel right and down of the ink.
+    EXPECT_EQ(PixelAt(image, 18, 12), m_highlight);
+    EXPECT_EQ(PixelAt(image, 11, 7), m_face);
+}
+
+TEST_F(ImageButtonTest, PictureThatDidNotLoadLeavesTheButtonWithoutOne) {
+    m_button->SetBitmaps(Picture(), kKey);
+    EXPECT_EQ(m_button->SetBitmaps(wxBitmap(), kKey), CImageButton::kBitmapsOk);
+    EXPECT_FALSE(m_button->HasBitmap());
+    EXPECT_EQ(m_button->SetBitmaps(Picture(), wxColour()), CImageButton::kBitmapsNoMask);
+    EXPECT_FALSE(m_button->HasBitmap());
+}
+
+TEST_F(ImageButtonTest, ReleaseOverTheButtonReachesTheParentAsButtonEventWithItsId) {
+    Mouse(wxEVT_LEFT_DOWN, 5, 5, true);
+    EXPECT_TRUE(m_clickIds.empty());
+    Mouse(wxEVT_LEFT_UP, 5, 5);
+    EXPECT_EQ(m_clickIds, std::vector<int>{kId});
+    EXPECT_FALSE(m_button->IsPressed());
+}
+
+TEST_F(ImageButtonTest, ReleaseAfterThePointerLeftGivesNoClick) {
+    Mouse(wxEVT_LEFT_DOWN, 5, 5, true);
+    Mouse(wxEVT_MOTION, 50, 5, true);
+    EXPECT_FALSE(m_button->IsPressed());
+    EXPECT_FALSE(m_button->IsHovered());
+    Mouse(wxEVT_LEFT_UP, 50, 5);
+    EXPECT_TRUE(m_clickIds.empty());
+}
+
+TEST_F(ImageButtonTest, DoubleClickGivesTwoClicks) {
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(m_button->GetScreenRect().GetPosition() + wxPoint(5, 5));
+    PumpEvents(100);
+    simulator.MouseDblClick();
+    PumpEvents(200);
+    EXPECT_EQ(m_clickIds, (std::vector<int>{kId, kId}));
+}
+
+TEST_F(ImageButtonTest, SpaceBarPressesAndReleasesTheButton) {
+    m_button->SetFocus();
+    Key(wxEVT_KEY_DOWN, WXK_SPACE);
+    EXPECT_TRUE(m_button->IsPressed());
+    EXPECT_TRUE(m_clickIds.empty());
+    Key(wxEVT_KEY_UP, WXK_SPACE);
+    EXPECT_FALSE(m_button->IsPressed());
+    Key(wxEVT_KEY_DOWN, WXK_RETURN);
+    EXPECT_EQ(m_clickIds, (std::vector<int>{kId, kId}));
+}
+
+TEST_F(ImageButtonTest, DisablingMovesTheFocusToTheNextTabStopEvenFromElsewhere) {
+    m_before->SetFocus();
+    PumpEvents(50);
+    ASSERT_EQ(wxWindow::FindFocus(), m_before);
+    m_button->Disable();
+    PumpEvents(50);
+    EXPECT_EQ(wxWindow::FindFocus(), m_after);
+    EXPECT_FALSE(m_button->IsHovered());
+}
+
+TEST_F(ImageButtonTest, DisablingTheLastTabStopWrapsToTheFirst) {
+    m_after->Disable();
+    m_button->SetFocus();
+    PumpEvents(50);
+    m_button->Disable();
+    PumpEvents(50);
+    EXPECT_EQ(wxWindow::FindFocus(), m_before);
+}
+
+TEST(WrapCaptionTest, LongCaptionBreaksAtWordBoundariesAndLongWordsKeepALine) {
+    auto oneDotPerLetter = [](const wxString& text) { return static_cast<int>(text.length()); };
+    EXPECT_EQ(WrapCaption("Explore the folder", 11, oneDotPerLetter),
+              (std::vector<wxString>{"Explore the", "folder"}));
+    EXPECT_EQ(WrapCaption("Browse...", 3, oneDotPerLetter),
+              (std::vector<wxString>{"Browse..."}));
+    EXPECT_EQ(WrapCaption("a b\nc", 10, oneDotPerLetter),
+              (std::vector<wxString>{"a b", "c"}));
+}
+
+}  // namespace
+}  // namespace tarv
