@@ -10,7 +10,9 @@
 namespace tarv::tools::test {
 namespace {
 
-int Int(const std::string& text) { return std::atoi(text.c_str()); }
+int Int(const std::string& text) {
+    return std::atoi(text.c_str());
+}
 
 // The checksum of every decoded picture of the file's video, in order.
 std::vector<std::string> PictureChecksums(const std::string& file) {
@@ -240,8 +242,9 @@ TEST_F(CopySteps, RawAudioIsAdtsAacWithEveryFrame) {
     EXPECT_EQ(StreamField(In("clip.aac"), "a:0", "profile"), "LC");
     const std::string count = "-count_packets";
     const auto packets = [&](const std::string& f) {
-        return RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", count, "-show_entries",
-                    "stream=nb_read_packets", "-of", "default=nw=1:nk=1", f})
+        return RunProgram({"ffprobe", "-v", "error", "-select_streams", "a:0", count,
+                           "-show_entries", "stream=nb_read_packets", "-of", "default=nw=1:nk=1",
+                           f})
             .out;
     };
     EXPECT_EQ(packets(In("clip.aac")), packets(Xvid()));

@@ -10,9 +10,9 @@ namespace tarv::tools::test {
 namespace {
 
 RunResult Identify(const std::string& file, const RunOptions& options = {}) {
-    return RunProgram({ToolPath(3), "-identify", file, "-nosound", "-vc", "dummy", "-vo", "null", "-ao",
-                "dummy"},
-               options);
+    return RunProgram(
+        {ToolPath(3), "-identify", file, "-nosound", "-vc", "dummy", "-vo", "null", "-ao", "dummy"},
+        options);
 }
 
 // The value of "ID_key=" when its line ends with CR LF, as the program's probe requires.
@@ -30,8 +30,8 @@ std::string Value(const std::string& report, const std::string& key) {
 }
 
 TEST(IdentifyTool, ReportsLengthWithTwoDecimalsForEveryContainer) {
-    for (const char* name : {"clip.mp4", "clip.avi", "clip.mpg", "clip.flv", "clip.wmv",
-                             "mute.mp4", "sound.m4a"}) {
+    for (const char* name :
+         {"clip.mp4", "clip.avi", "clip.mpg", "clip.flv", "clip.wmv", "mute.mp4", "sound.m4a"}) {
         const std::string file = Fixture(name);
         ASSERT_FALSE(file.empty()) << name;
         const RunResult r = Identify(file);

@@ -1,9 +1,9 @@
 #include "MediaFixtures.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -34,31 +34,31 @@ private:
     std::string m_path;
 };
 
-
 // ffmpeg arguments after "-y" that make each fixture.
 std::vector<std::string> Recipe(const std::string& name) {
     const std::string video = "testsrc=size=160x120:rate=25:duration=2";
-    const std::string stereo = "sine=frequency=440:sample_rate=44100:duration=2,"
-                               "aformat=channel_layouts=stereo";
+    const std::string stereo =
+        "sine=frequency=440:sample_rate=44100:duration=2,"
+        "aformat=channel_layouts=stereo";
     if (name == "clip.mp4") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
-                "-c:v", "mpeg4", "-c:a", "aac"};
+        return {"-f", "lavfi", "-i",   video,   "-f",   "lavfi",
+                "-i", stereo,  "-c:v", "mpeg4", "-c:a", "aac"};
     }
     if (name == "clip.avi") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
-                "-c:v", "mpeg4", "-c:a", "libmp3lame"};
+        return {"-f", "lavfi", "-i",   video,   "-f",   "lavfi",
+                "-i", stereo,  "-c:v", "mpeg4", "-c:a", "libmp3lame"};
     }
     if (name == "clip.mpg") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
-                "-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"};
+        return {"-f",   "lavfi", "-i",         video,  "-f",  "lavfi", "-i",
+                stereo, "-c:v",  "mpeg2video", "-c:a", "mp2", "-f",    "vob"};
     }
     if (name == "clip.flv") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
-                "-c:v", "flv", "-c:a", "libmp3lame"};
+        return {"-f", "lavfi", "-i",   video, "-f",   "lavfi",
+                "-i", stereo,  "-c:v", "flv", "-c:a", "libmp3lame"};
     }
     if (name == "clip.wmv") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i", stereo,
-                "-c:v", "wmv2", "-c:a", "wmav2"};
+        return {"-f", "lavfi", "-i",   video,  "-f",   "lavfi",
+                "-i", stereo,  "-c:v", "wmv2", "-c:a", "wmav2"};
     }
     if (name == "mute.mp4") {
         return {"-f", "lavfi", "-i", video, "-c:v", "mpeg4"};
@@ -67,19 +67,26 @@ std::vector<std::string> Recipe(const std::string& name) {
         return {"-f", "lavfi", "-i", stereo, "-c:a", "aac"};
     }
     if (name == "odd.avi") {
-        return {"-f", "lavfi", "-i", "testsrc=size=161x121:rate=25:duration=2",
-                "-c:v", "ffv1"};
+        return {"-f", "lavfi", "-i", "testsrc=size=161x121:rate=25:duration=2", "-c:v", "ffv1"};
     }
     if (name == "rotated.mp4") {
-        return {"-f", "lavfi", "-i",
+        return {"-f",
+                "lavfi",
+                "-i",
                 "color=c=red:s=32x48:r=25:d=2[a];color=c=blue:s=32x48:r=25:d=2[b];"
                 "[a][b]hstack[out0]",
-                "-c:v", "mpeg4", "-q:v", "2"};
+                "-c:v",
+                "mpeg4",
+                "-q:v",
+                "2"};
     }
     if (name == "surround.mp4") {
-        return {"-f", "lavfi", "-i", video, "-f", "lavfi", "-i",
-                "sine=sample_rate=48000:duration=2,aformat=channel_layouts=5.1",
-                "-c:v", "mpeg4", "-c:a", "aac"};
+        return {"-f",   "lavfi",
+                "-i",   video,
+                "-f",   "lavfi",
+                "-i",   "sine=sample_rate=48000:duration=2,aformat=channel_layouts=5.1",
+                "-c:v", "mpeg4",
+                "-c:a", "aac"};
     }
     return {};
 }
@@ -168,8 +175,8 @@ std::string StreamField(const std::string& file, const std::string& stream,
 }
 
 std::string FormatField(const std::string& file, const std::string& field) {
-    return Ffprobe({"-show_entries", "format=" + field, "-of",
-                    "default=noprint_wrappers=1:nokey=1", file});
+    return Ffprobe(
+        {"-show_entries", "format=" + field, "-of", "default=noprint_wrappers=1:nokey=1", file});
 }
 
 std::string Brand(const std::string& file) {
@@ -194,7 +201,9 @@ std::string PictureTypes(const std::string& file) {
     return types;
 }
 
-bool FileExists(const std::string& path) { return fs::exists(path); }
+bool FileExists(const std::string& path) {
+    return fs::exists(path);
+}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -16,8 +16,7 @@ TEST(MuxerCommand, VideoMuxLineGivesTrackRateAndTarget) {
 
 TEST(MuxerCommand, TargetIsTheLastArgumentEvenWithALeadingDash) {
     MuxJob job;
-    ASSERT_TRUE(
-        ParseMuxerCommand(std::vector<std::string>{"-c", "-clip.aac", "-clip.3gp"}, job));
+    ASSERT_TRUE(ParseMuxerCommand(std::vector<std::string>{"-c", "-clip.aac", "-clip.3gp"}, job));
     EXPECT_EQ(job.tracks, std::vector<std::string>{"-clip.aac"});
     EXPECT_EQ(job.target, "-clip.3gp");
 }

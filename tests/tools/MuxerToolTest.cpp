@@ -84,8 +84,10 @@ TEST_F(Muxer, FailureLeavesTheTargetAsItWasAndNoTemporaryFile) {
     const std::string before = ReadFile(target);
     WriteFile(folder + "/garbage.aac", std::string(4000, '\x17'));
 
-    ExpectOneLineFailure(RunProgram(AudioMuxArgs(folder + "/garbage.aac", target)), "garbage track");
-    ExpectOneLineFailure(RunProgram(AudioMuxArgs(folder + "/missing.aac", target)), "missing track");
+    ExpectOneLineFailure(RunProgram(AudioMuxArgs(folder + "/garbage.aac", target)),
+                         "garbage track");
+    ExpectOneLineFailure(RunProgram(AudioMuxArgs(folder + "/missing.aac", target)),
+                         "missing track");
     RunOptions full;
     full.fileSizeLimit = static_cast<long>(before.size()) / 2;
     ExpectOneLineFailure(RunProgram(AudioMuxArgs(Track("clip.aac"), target), full), "full disk");

@@ -37,8 +37,8 @@ std::string RunFiveSteps(const std::string& input, const Steps& s, const EncodeC
 
 // Whether the H.264 stream's picture parameter sets choose CABAC, as the bitstream says.
 std::string EntropyCodingFlag(const std::string& file) {
-    const RunResult r = RunProgram({"ffmpeg", "-v", "debug", "-i", file, "-map", "0:v", "-c", "copy",
-                             "-bsf:v", "trace_headers", "-f", "null", "-"});
+    const RunResult r = RunProgram({"ffmpeg", "-v", "debug", "-i", file, "-map", "0:v", "-c",
+                                    "copy", "-bsf:v", "trace_headers", "-f", "null", "-"});
     const std::string key = "entropy_coding_mode_flag";
     const size_t at = r.err.find(key);
     if (at == std::string::npos) {

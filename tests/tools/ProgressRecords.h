@@ -28,8 +28,8 @@ inline std::vector<float> RecordPositions(const std::string& output) {
         int frames = 0;
         int percent = 0;
         char word[1024] = {};
-        const bool read = std::sscanf(record.c_str(), "Pos:\t%fs\t%df (%d%%)%s", &position,
-                                      &frames, &percent, word) == 4;
+        const bool read = std::sscanf(record.c_str(), "Pos:\t%fs\t%df (%d%%)%s", &position, &frames,
+                                      &percent, word) == 4;
 #ifdef TARV_HAVE_ENGINE_PARSER
         const auto engine = tarv::ParseProgressRecord(record);
         positions.push_back(read && engine && *engine == position ? position : -1);

@@ -20,9 +20,18 @@ struct EncodeChoice {
 
 inline std::vector<std::string> EncodeArgs(const std::string& input, const std::string& avi,
                                            const EncodeChoice& c = {}) {
-    std::vector<std::string> args = {ToolPath(4), "-af", "volnorm", "-srate", c.sampleRate,
-                                     "-vf-add", "scale=" + c.scale + ",harddup", "-ofps", c.fps,
-                                     "-oac", "faac", "-faacopts",
+    std::vector<std::string> args = {ToolPath(4),
+                                     "-af",
+                                     "volnorm",
+                                     "-srate",
+                                     c.sampleRate,
+                                     "-vf-add",
+                                     "scale=" + c.scale + ",harddup",
+                                     "-ofps",
+                                     c.fps,
+                                     "-oac",
+                                     "faac",
+                                     "-faacopts",
                                      "br=" + c.audioKbps + ":mpeg=4:object=2"};
     if (c.x264) {
         args.insert(args.end(), {"-ovc", "x264", "-ffourcc", "H264", "-x264encopts",

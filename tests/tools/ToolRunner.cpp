@@ -11,7 +11,9 @@
 
 namespace tarv::tools::test {
 
-std::string ToolPath(int number) { return std::string(TARV_PROGRAM_DIR) + "tarv.patch" + std::to_string(number); }
+std::string ToolPath(int number) {
+    return std::string(TARV_PROGRAM_DIR) + "tarv.patch" + std::to_string(number);
+}
 
 RunResult RunProgram(const std::vector<std::string>& argv, const RunOptions& options) {
     RunResult result;

@@ -15,7 +15,9 @@ extern "C" {
 
 namespace tarv::tools {
 
-std::string FileUrl(const std::string& path) { return "file:" + path; }
+std::string FileUrl(const std::string& path) {
+    return "file:" + path;
+}
 
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
                       AVDictionary** demuxerOptions) {

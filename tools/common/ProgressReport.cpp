@@ -21,8 +21,8 @@ std::string FormatProgressRecord(const ProgressSnapshot& s) {
     char text[160];
     std::snprintf(text, sizeof(text),
                   "Pos:%6.1fs %6lldf (%2d%%) %6.2ffps Trem:%4dmin %3lldmb  A-V:0.000 [0:0]\r",
-                  position, static_cast<long long>(std::max<int64_t>(0, s.frames)), percent,
-                  fps, remainingMinutes, megabytes);
+                  position, static_cast<long long>(std::max<int64_t>(0, s.frames)), percent, fps,
+                  remainingMinutes, megabytes);
     return text;
 }
 

@@ -49,16 +49,16 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
                                    ":channel_layout=" + layoutText;
     m_sourceRate = dec->sample_rate;
     const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
-    if (Status s = m_chain.Configure(false, sourceArgs,
-                                     AudioChainDescription(rate, dec->ch_layout.nb_channels,
-                                                           settings.normaliseVolume));
+    if (Status s = m_chain.Configure(
+            false, sourceArgs,
+            AudioChainDescription(rate, dec->ch_layout.nb_channels, settings.normaliseVolume));
         !s) {
         return s;
     }
     AVChannelLayout outLayout{};
     av_buffersink_get_ch_layout(m_chain.Sink(), &outLayout);
-    Status s = OpenEncoder(av_buffersink_get_sample_rate(m_chain.Sink()), outLayout,
-                           settings.audioKbps);
+    Status s =
+        OpenEncoder(av_buffersink_get_sample_rate(m_chain.Sink()), outLayout, settings.audioKbps);
     av_channel_layout_uninit(&outLayout);
     if (s) {
         av_buffersink_set_frame_size(const_cast<AVFilterContext*>(m_chain.Sink()),
@@ -149,8 +149,8 @@ Status AudioTrack::FillSilenceUntil(double seconds, bool last, const PacketWrite
     while (m_silentSamples < target) {
         AVFrame* frame = m_frame.get();
         av_frame_unref(frame);
-        frame->nb_samples = static_cast<int>(
-            std::min<int64_t>(kAacFrameSamples, target - m_silentSamples));
+        frame->nb_samples =
+            static_cast<int>(std::min<int64_t>(kAacFrameSamples, target - m_silentSamples));
         frame->format = enc->sample_fmt;
         frame->sample_rate = enc->sample_rate;
         av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);

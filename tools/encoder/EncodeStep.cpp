@@ -53,9 +53,9 @@ Status RunEncodeStep(const EncoderJob& job) {
         return s;
     }
     AudioTrack audio;
-    Status audioOpened = audioIndex >= 0
-                             ? audio.Open(input->streams[audioIndex], offsetIn(audioIndex), job.encode)
-                             : audio.OpenSilent(job.encode);
+    Status audioOpened =
+        audioIndex >= 0 ? audio.Open(input->streams[audioIndex], offsetIn(audioIndex), job.encode)
+                        : audio.OpenSilent(job.encode);
     if (!audioOpened) {
         return audioOpened;
     }

@@ -187,9 +187,9 @@ Status ParseEncoderCommand(std::span<const std::string> args, const ExistsFn& ex
     }
 
     if (parsed.operands.size() != 1) {
-        return Status::Usage(parsed.operands.empty() ? "no input file given"
-                                                     : "more than one input file given: " +
-                                                           parsed.operands[1]);
+        return Status::Usage(parsed.operands.empty()
+                                 ? "no input file given"
+                                 : "more than one input file given: " + parsed.operands[1]);
     }
     job.input = parsed.operands.front();
     if (!last.contains("-o") || last["-o"].empty()) {

@@ -24,4 +24,6 @@ Status Encode(std::span<const std::string> args) {
 }  // namespace
 }  // namespace tarv::tools
 
-int main(int argc, char** argv) { return tarv::tools::RunTool(argc, argv, tarv::tools::Encode); }
+int main(int argc, char** argv) {
+    return tarv::tools::RunTool(argc, argv, tarv::tools::Encode);
+}

@@ -110,6 +110,8 @@ Status FilterChain::Close(int64_t endPts) {
     return error < 0 ? AvFailure("cannot finish filtering", error) : Status::Ok();
 }
 
-int FilterChain::Pull(AVFrame* frame) { return av_buffersink_get_frame(m_sink, frame); }
+int FilterChain::Pull(AVFrame* frame) {
+    return av_buffersink_get_frame(m_sink, frame);
+}
 
 }  // namespace tarv::tools

@@ -34,19 +34,19 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
         return Status::Failure("cannot tell the size of the input's video");
     }
 
-    AVRational inputRate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate
-                                                           : stream->r_frame_rate;
+    AVRational inputRate =
+        stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
     if (inputRate.num <= 0 || inputRate.den <= 0 || av_q2d(inputRate) > 240) {
         inputRate = AVRational{25, 1};
     }
-    m_defaultDuration = std::max<int64_t>(1, av_rescale_q(1, av_inv_q(inputRate), stream->time_base));
+    m_defaultDuration =
+        std::max<int64_t>(1, av_rescale_q(1, av_inv_q(inputRate), stream->time_base));
 
     VideoChainSettings chain;
     chain.rotation = ClockwiseRotation(stream);
     chain.scale = settings.scale;
-    chain.frameRate = settings.frameRate.first > 0
-                          ? settings.frameRate
-                          : std::make_pair(inputRate.num, inputRate.den);
+    chain.frameRate = settings.frameRate.first > 0 ? settings.frameRate
+                                                   : std::make_pair(inputRate.num, inputRate.den);
     AVRational sar = m_decoder->sample_aspect_ratio;
     if (sar.num <= 0 || sar.den <= 0) {
         sar = AVRational{1, 1};

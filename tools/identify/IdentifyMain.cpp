@@ -42,4 +42,6 @@ Status Identify(std::span<const std::string> args) {
 }  // namespace
 }  // namespace tarv::tools
 
-int main(int argc, char** argv) { return tarv::tools::RunTool(argc, argv, tarv::tools::Identify); }
+int main(int argc, char** argv) {
+    return tarv::tools::RunTool(argc, argv, tarv::tools::Identify);
+}

@@ -56,8 +56,8 @@ double MeasureByDemuxing(AVFormatContext* input) {
         if (ts != AV_NOPTS_VALUE) {
             const double start = ts * av_q2d(st->time_base);
             first = std::min(first, start);
-            last = std::max(last, start + std::max<int64_t>(0, packet->duration) *
-                                              av_q2d(st->time_base));
+            last = std::max(last,
+                            start + std::max<int64_t>(0, packet->duration) * av_q2d(st->time_base));
         }
         av_packet_unref(packet.get());
     }

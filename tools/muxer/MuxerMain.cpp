@@ -19,4 +19,6 @@ Status Mux(std::span<const std::string> args) {
 }  // namespace
 }  // namespace tarv::tools
 
-int main(int argc, char** argv) { return tarv::tools::RunTool(argc, argv, tarv::tools::Mux); }
+int main(int argc, char** argv) {
+    return tarv::tools::RunTool(argc, argv, tarv::tools::Mux);
+}

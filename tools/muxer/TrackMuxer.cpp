@@ -100,8 +100,9 @@ Status OpenTrack(const std::string& path, AVRational frameRate, AVFormatContext*
     }
     const AVStream* in = source.input->streams[chosen];
     if (!FitsIn3gp(in->codecpar)) {
-        return Status::Failure(std::string("cannot put ") + avcodec_get_name(in->codecpar->codec_id) +
-                               " from " + path + " into a 3GPP file");
+        return Status::Failure(std::string("cannot put ") +
+                               avcodec_get_name(in->codecpar->codec_id) + " from " + path +
+                               " into a 3GPP file");
     }
     if (in->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
         (in->codecpar->width <= 0 || in->codecpar->height <= 0)) {
@@ -260,8 +261,8 @@ Status RunMux(const MuxJob& job) {
     for (const auto& source : sources) {
         if (videoEnd > 0 && source->rawTrack &&
             source->input->streams[0]->codecpar->codec_id == AV_CODEC_ID_AAC) {
-            source->clipEnd = av_rescale_q(static_cast<int64_t>(videoEnd * 1e6), AVRational{1, 1000000},
-                                           source->stampBase);
+            source->clipEnd = av_rescale_q(static_cast<int64_t>(videoEnd * 1e6),
+                                           AVRational{1, 1000000}, source->stampBase);
         }
         if (!source->pending || !source->ahead) {
             return Status::Failure("out of memory");
