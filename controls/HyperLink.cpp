@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "BackgroundBehind.h"
 #include "DrawingPrimitives.h"
 
 namespace tarv {
@@ -45,6 +46,7 @@ LinkOpener* CHyperLink::ms_opener = nullptr;
 
 wxIMPLEMENT_DYNAMIC_CLASS(CHyperLink, wxControl);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CHyperLink, wxControl)
     EVT_PAINT(CHyperLink::OnPaint)
     EVT_LEFT_DOWN(CHyperLink::OnLeftDown)
@@ -52,17 +54,16 @@ wxBEGIN_EVENT_TABLE(CHyperLink, wxControl)
     EVT_KEY_DOWN(CHyperLink::OnKeyDown)
     EVT_SET_FOCUS(CHyperLink::OnSetFocus)
     EVT_KILL_FOCUS(CHyperLink::OnKillFocus)
-wxEND_EVENT_TABLE()
+wxEND_EVENT_TABLE();
+// clang-format on
 
-CHyperLink::CHyperLink(wxWindow* parent, wxWindowID id, const wxString& text,
-                       const wxString& url, const wxPoint& pos, const wxSize& size, long style,
-                       const wxString& name) {
+CHyperLink::CHyperLink(wxWindow* parent, wxWindowID id, const wxString& text, const wxString& url,
+                       const wxPoint& pos, const wxSize& size, long style, const wxString& name) {
     Create(parent, id, text, url, pos, size, style, name);
 }
 
-bool CHyperLink::Create(wxWindow* parent, wxWindowID id, const wxString& text,
-                        const wxString& url, const wxPoint& pos, const wxSize& size, long style,
-                        const wxString& name) {
+bool CHyperLink::Create(wxWindow* parent, wxWindowID id, const wxString& text, const wxString& url,
+                        const wxPoint& pos, const wxSize& size, long style, const wxString& name) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     if (!wxControl::Create(parent, id, pos, size, (style & ~wxBORDER_MASK) | wxBORDER_NONE,
                            wxDefaultValidator, name)) {
@@ -143,16 +144,17 @@ void CHyperLink::PositionWindow() {
     }
     const wxSize border = GetSize() - GetClientSize();
     const wxRect fitted = FitRectToText(GetRect(), TextSize(), GetWindowStyle());
+    const wxSize size(fitted.width + border.x, fitted.height + border.y);
+    // The size the link was created with must not hold a sizer's layout open either.
+    SetMinSize(size);
     InvalidateBestSize();
-    SetSize(fitted.x, fitted.y, fitted.width + border.x, fitted.height + border.y);
+    SetSize(fitted.x, fitted.y, size.x, size.y);
     Refresh();
 }
 
 void CHyperLink::DrawLink(wxDC& dc) {
-    // The link has no background of its own: the parent's shows behind the text.
-    const wxWindow* parent = GetParent();
-    FillSolidRect(dc, wxRect(GetClientSize()),
-                  parent ? parent->GetBackgroundColour() : GetBackgroundColour());
+    // The link has no background of its own: the window's shows behind the text.
+    FillSolidRect(dc, wxRect(GetClientSize()), BackgroundBehind(this));
     wxDCFontChanger font(dc, GetFont());
     wxDCTextColourChanger colour(dc, GetLinkColour());
     wxDCTextBgModeChanger transparent(dc, wxBRUSHSTYLE_TRANSPARENT);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "BackgroundBehind.h"
 #include "DrawingPrimitives.h"
 #include "TransparentBitmap.h"
 
@@ -13,6 +14,7 @@ namespace tarv {
 
 wxIMPLEMENT_DYNAMIC_CLASS(CImageButton, wxControl);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CImageButton, wxControl)
     EVT_PAINT(CImageButton::OnPaint)
     EVT_LEFT_DOWN(CImageButton::OnLeftDown)
@@ -28,7 +30,8 @@ wxBEGIN_EVENT_TABLE(CImageButton, wxControl)
     EVT_SET_FOCUS(CImageButton::OnSetFocus)
     EVT_KILL_FOCUS(CImageButton::OnKillFocus)
     EVT_SYS_COLOUR_CHANGED(CImageButton::OnSysColourChanged)
-wxEND_EVENT_TABLE()
+wxEND_EVENT_TABLE();
+// clang-format on
 
 CImageButton::CImageButton(wxWindow* parent, wxWindowID id, const wxString& label,
                            const wxPoint& pos, const wxSize& size, long style,
@@ -68,7 +71,6 @@ bool CImageButton::Create(wxWindow* parent, wxWindowID id, const wxString& label
 }
 
 void CImageButton::LoadSystemColours() {
-    m_faceColour = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
     m_textColour = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
 }
 
@@ -81,8 +83,8 @@ int CImageButton::SetBitmaps(const wxBitmap& bitmap, const wxColour& transparent
             result = kBitmapsNoSize;
         } else {
             // Our own copy: the mask must not change the caller's bitmap.
-            wxBitmap picture = bitmap.GetSubBitmap(wxRect(0, 0, bitmap.GetWidth(),
-                                                          bitmap.GetHeight()));
+            wxBitmap picture =
+                bitmap.GetSubBitmap(wxRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()));
             if (MakeMask(picture, transparent)) {
                 m_bitmap = picture;
                 m_transparent = transparent;
@@ -195,7 +197,9 @@ void CImageButton::DrawItem(wxDC& dc) {
 }
 
 void CImageButton::DrawBackground(wxDC& dc, const wxRect& rect) {
-    FillSolidRect(dc, rect, m_faceColour);
+    // The face is the colour of the window the button sits on, so that at rest the button is
+    // no more than its caption or picture.
+    FillSolidRect(dc, rect, BackgroundBehind(this));
 }
 
 void CImageButton::DrawBorder(wxDC& dc, const wxRect& rect) {
@@ -224,10 +228,10 @@ void CImageButton::DrawBitmap(wxDC& dc, bool hasCaption, const wxRect& itemRect,
         place += wxPoint(kPressedOffset, kPressedOffset);
     }
     if (disabled) {
-        dc.DrawBitmap(EmbossedBitmap(m_bitmap,
-                                     wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT),
-                                     wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
-                      place, true);
+        dc.DrawBitmap(
+            EmbossedBitmap(m_bitmap, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT),
+                           wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
+            place, true);
     } else {
         dc.DrawBitmap(m_bitmap, place, true);
     }
@@ -239,9 +243,8 @@ void CImageButton::DrawCaption(wxDC& dc, const wxString& caption, const wxRect& 
     if (pressed) {
         rect.Offset(kPressedOffset, kPressedOffset);
     }
-    const std::vector<wxString> lines = WrapCaption(caption, rect.width, [&dc](const wxString& text) {
-        return dc.GetTextExtent(text).x;
-    });
+    const std::vector<wxString> lines = WrapCaption(
+        caption, rect.width, [&dc](const wxString& text) { return dc.GetTextExtent(text).x; });
     const int lineHeight = dc.GetCharHeight();
     int blockWidth = 0;
     for (const wxString& line : lines) {

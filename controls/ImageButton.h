@@ -59,8 +59,8 @@ protected:
     virtual void DrawBackground(wxDC& dc, const wxRect& rect);
     virtual void DrawBorder(wxDC& dc, const wxRect& rect);
     // May move the caption's left edge to make room for the picture.
-    virtual void DrawBitmap(wxDC& dc, bool hasCaption, const wxRect& itemRect,
-                            wxRect& captionRect, bool pressed, bool disabled);
+    virtual void DrawBitmap(wxDC& dc, bool hasCaption, const wxRect& itemRect, wxRect& captionRect,
+                            bool pressed, bool disabled);
     virtual void DrawCaption(wxDC& dc, const wxString& caption, const wxRect& itemRect,
                              const wxRect& captionRect, bool pressed, bool disabled);
 
@@ -100,7 +100,6 @@ private:
     wxBitmap m_bitmap;
     wxColour m_transparent;
 
-    wxColour m_faceColour;
     wxColour m_textColour;
     // The window whose deactivation ends the hover look.
     wxWindow* m_topLevel = nullptr;

@@ -255,8 +255,8 @@ std::optional<wxString> FindDefaultBrowserCommand(const XdgDirectories& director
         wxString path;
         wxString group;
     };
-    std::vector<AssociationFile> files{{directories.configHome + "/mimeapps.list",
-                                        "Default Applications"}};
+    std::vector<AssociationFile> files{
+        {directories.configHome + "/mimeapps.list", "Default Applications"}};
     for (const wxString& dir : directories.configDirs) {
         files.push_back({dir + "/mimeapps.list", "Default Applications"});
     }
@@ -326,9 +326,7 @@ int CheckProgram(const wxString& program) {
 
 class DesktopOpener : public LinkOpener {
 public:
-    bool OpenWithDesktop(const wxString& target) override {
-        return wxLaunchDefaultBrowser(target);
-    }
+    bool OpenWithDesktop(const wxString& target) override { return wxLaunchDefaultBrowser(target); }
 
     std::optional<wxString> DefaultBrowserCommand() override {
         return FindDefaultBrowserCommand(XdgDirectoriesFromEnvironment());
@@ -351,8 +349,7 @@ public:
             argv.push_back(buffer.data());
         }
         argv.push_back(nullptr);
-        return wxExecute(argv.data(), wxEXEC_ASYNC) != 0 ? kLinkOpened
-                                                          : kLinkErrorOutOfResources;
+        return wxExecute(argv.data(), wxEXEC_ASYNC) != 0 ? kLinkOpened : kLinkErrorOutOfResources;
     }
 
     void Beep() override { wxBell(); }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "BackgroundBehind.h"
 #include "DrawingPrimitives.h"
 #include "OffscreenDC.h"
 #include "TransparentBitmap.h"
@@ -38,6 +39,7 @@ int SliderPositionOfPixel(const SliderMetrics& m, int pixel) {
 
 wxIMPLEMENT_DYNAMIC_CLASS(CSkinSlider, wxControl);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CSkinSlider, wxControl)
     EVT_PAINT(CSkinSlider::OnPaint)
     EVT_LEFT_DOWN(CSkinSlider::OnLeftDown)
@@ -48,22 +50,24 @@ wxBEGIN_EVENT_TABLE(CSkinSlider, wxControl)
     EVT_KEY_DOWN(CSkinSlider::OnKeyDown)
     EVT_SET_FOCUS(CSkinSlider::OnSetFocus)
     EVT_KILL_FOCUS(CSkinSlider::OnKillFocus)
-wxEND_EVENT_TABLE()
+wxEND_EVENT_TABLE();
+// clang-format on
 
 CSkinSlider::CSkinSlider(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                          long style, const wxString& name) {
     Create(parent, id, pos, size, style, name);
 }
 
-bool CSkinSlider::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                         const wxSize& size, long style, const wxString& name) {
+bool CSkinSlider::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                         long style, const wxString& name) {
     // Each paint composes the whole picture, so the background is never erased first.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    // The slider wants every key but Tab, which it hands on itself.
-    if (!wxControl::Create(parent, id, pos, size,
-                           (style & ~wxBORDER_MASK) | wxBORDER_NONE | wxWANTS_CHARS |
-                               wxFULL_REPAINT_ON_RESIZE,
-                           wxDefaultValidator, name)) {
+    // The slider wants the navigation keys for itself; Tab, which it skips, still moves the
+    // focus on.
+    if (!wxControl::Create(
+            parent, id, pos, size,
+            (style & ~wxBORDER_MASK) | wxBORDER_NONE | wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE,
+            wxDefaultValidator, name)) {
         return false;
     }
     const wxSize client = GetClientSize();
@@ -89,8 +93,7 @@ bool CSkinSlider::LoadPicture(int id, bool transparent, const wxColour& colour, 
 }
 
 bool CSkinSlider::SetChannelBitmaps(int channelId, int activeId, bool transparent,
-                                    const wxColour& transparentColour, int sampleX,
-                                    int sampleY) {
+                                    const wxColour& transparentColour, int sampleX, int sampleY) {
     m_channel = wxBitmap();
     m_activeChannel = wxBitmap();
     if (channelId == 0) {
@@ -102,8 +105,7 @@ bool CSkinSlider::SetChannelBitmaps(int channelId, int activeId, bool transparen
         return false;
     }
     if (activeId != 0 &&
-        !LoadPicture(activeId, transparent, transparentColour, sampleX, sampleY,
-                     m_activeChannel)) {
+        !LoadPicture(activeId, transparent, transparentColour, sampleX, sampleY, m_activeChannel)) {
         m_channel = wxBitmap();
         Refresh();
         return false;
@@ -186,8 +188,7 @@ void CSkinSlider::SetDrawFocusRect(bool draw, bool redraw) {
 }
 
 SliderMetrics CSkinSlider::Metrics() const {
-    return SliderMetrics{m_minimum, m_maximum, m_width, m_thumbWidth, m_marginLeft,
-                         m_marginRight};
+    return SliderMetrics{m_minimum, m_maximum, m_width, m_thumbWidth, m_marginLeft, m_marginRight};
 }
 
 int CSkinSlider::GetThumbCentre() const {
@@ -197,10 +198,9 @@ int CSkinSlider::GetThumbCentre() const {
 void CSkinSlider::DrawSlider(wxDC& dc) {
     const wxRect client(GetClientSize());
     PixelExactDrawing exact(dc);
-    // The parent's own background shows where the pictures are transparent; every paint
-    // starts from it, so no earlier thumb is left to clear away.
-    const wxWindow* parent = GetParent();
-    FillSolidRect(dc, client, parent ? parent->GetBackgroundColour() : GetBackgroundColour());
+    // The window's background shows where the pictures are transparent. Every paint starts
+    // from it afresh, so no earlier thumb is left on the picture to clear away.
+    FillSolidRect(dc, client, BackgroundBehind(this));
 
     const int centre = GetThumbCentre();
     if (m_channel.IsOk()) {
@@ -337,10 +337,6 @@ void CSkinSlider::OnKeyDown(wxKeyEvent& event) {
         case WXK_NUMPAD_DOWN:
             position += 1;
             break;
-        case WXK_TAB:
-            Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward
-                                       : wxNavigationKeyEvent::IsForward);
-            return;
         default:
             event.Skip();
             return;

@@ -46,9 +46,9 @@ wxBitmap EmbossedBitmap(const wxBitmap& picture, const wxColour& highlight,
     for (int y = 0; y <= height; ++y) {
         for (int x = 0; x <= width; ++x) {
             // The shadow copy lies on top of the highlight copy.
-            const wxColour* colour = isInk(x, y)             ? &shadow
+            const wxColour* colour = isInk(x, y)           ? &shadow
                                      : isInk(x - 1, y - 1) ? &highlight
-                                                             : nullptr;
+                                                           : nullptr;
             if (colour) {
                 result.SetRGB(x, y, colour->Red(), colour->Green(), colour->Blue());
                 result.SetAlpha(x, y, wxALPHA_OPAQUE);

@@ -20,7 +20,6 @@ wxColour PixelColour(const wxBitmap& bitmap, int x, int y);
 // becomes ink; the ink is drawn once in `highlight` one pixel right and down, and again in
 // `shadow` at its place, over a transparent background. The result is one pixel wider and
 // taller than the picture.
-wxBitmap EmbossedBitmap(const wxBitmap& picture, const wxColour& highlight,
-                        const wxColour& shadow);
+wxBitmap EmbossedBitmap(const wxBitmap& picture, const wxColour& highlight, const wxColour& shadow);
 
 }  // namespace tarv

@@ -45,9 +45,9 @@ TEST(FitRectToTextTest, WindowKeepsTheEdgeOrMiddleItsStyleNames) {
     EXPECT_EQ(FitRectToText(rect, text, wxALIGN_CENTRE_HORIZONTAL | wxALIGN_CENTRE_VERTICAL),
               wxRect(40, 30, 40, 10));
     // An odd difference leaves the extra pixel in the window rather than shifting it.
-    EXPECT_EQ(FitRectToText(rect, wxSize(41, 11), wxALIGN_CENTRE_HORIZONTAL |
-                                                      wxALIGN_CENTRE_VERTICAL),
-              wxRect(39, 29, 42, 12));
+    EXPECT_EQ(
+        FitRectToText(rect, wxSize(41, 11), wxALIGN_CENTRE_HORIZONTAL | wxALIGN_CENTRE_VERTICAL),
+        wxRect(39, 29, 42, 12));
 }
 
 class HyperLinkTest : public ::testing::Test {

@@ -19,6 +19,7 @@ using testing::PumpEvents;
 
 const wxColour kKey(255, 0, 0);
 const wxColour kInk(0, 128, 0);
+const wxColour kPanelColour(230, 225, 200);
 constexpr int kButtonWidth = 30;
 constexpr int kButtonHeight = 20;
 
@@ -36,16 +37,16 @@ protected:
     void SetUp() override {
         m_frame = new wxFrame(nullptr, wxID_ANY, "buttons", wxDefaultPosition, wxSize(300, 200));
         m_panel = new wxPanel(m_frame);
+        m_panel->SetBackgroundColour(kPanelColour);
         m_before = new wxTextCtrl(m_panel, wxID_ANY, "", wxPoint(0, 100), wxSize(80, 30));
         m_button = new CImageButton(m_panel, kId, "", wxPoint(20, 20),
                                     wxSize(kButtonWidth, kButtonHeight));
         m_after = new wxTextCtrl(m_panel, wxID_ANY, "", wxPoint(100, 100), wxSize(80, 30));
-        m_panel->Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) {
-            m_clickIds.push_back(event.GetId());
-        });
+        m_panel->Bind(wxEVT_BUTTON,
+                      [this](wxCommandEvent& event) { m_clickIds.push_back(event.GetId()); });
         m_frame->Show();
         PumpEvents(100);
-        m_face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+        m_face = kPanelColour;
         m_highlight = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
         m_shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
         // The frame tests below tell these apart.
@@ -105,6 +106,12 @@ TEST_F(ImageButtonTest, PictureOnlyButtonCentresItsPictureAndShowsTheFaceThrough
     // At rest there is no frame.
     EXPECT_EQ(PixelAt(image, 0, 0), m_face);
     EXPECT_EQ(PixelAt(image, kButtonWidth - 1, kButtonHeight - 1), m_face);
+}
+
+TEST_F(ImageButtonTest, FaceWithoutAPanelColourIsTheTopLevelWindowsBackground) {
+    m_frame->SetBackgroundColour(wxColour(10, 20, 30));
+    m_panel->SetBackgroundColour(wxNullColour);
+    EXPECT_EQ(PixelAt(Render(), 5, 5), wxColour(10, 20, 30));
 }
 
 TEST_F(ImageButtonTest, PressedButtonIsSunkenWithThePictureMovedOneRightAndDown) {
@@ -200,6 +207,16 @@ TEST_F(ImageButtonTest, SpaceBarPressesAndReleasesTheButton) {
     EXPECT_EQ(m_clickIds, (std::vector<int>{kId, kId}));
 }
 
+TEST_F(ImageButtonTest, TypedSpaceAndEnterClickTheFocusedButton) {
+    m_button->SetFocus();
+    PumpEvents(50);
+    wxUIActionSimulator simulator;
+    simulator.Char(' ');
+    simulator.Char(WXK_RETURN);
+    PumpEvents(50);
+    EXPECT_EQ(m_clickIds, (std::vector<int>{kId, kId}));
+}
+
 TEST_F(ImageButtonTest, DisablingMovesTheFocusToTheNextTabStopEvenFromElsewhere) {
     m_before->SetFocus();
     PumpEvents(50);
@@ -223,10 +240,8 @@ TEST(WrapCaptionTest, LongCaptionBreaksAtWordBoundariesAndLongWordsKeepALine) {
     auto oneDotPerLetter = [](const wxString& text) { return static_cast<int>(text.length()); };
     EXPECT_EQ(WrapCaption("Explore the folder", 11, oneDotPerLetter),
               (std::vector<wxString>{"Explore the", "folder"}));
-    EXPECT_EQ(WrapCaption("Browse...", 3, oneDotPerLetter),
-              (std::vector<wxString>{"Browse..."}));
-    EXPECT_EQ(WrapCaption("a b\nc", 10, oneDotPerLetter),
-              (std::vector<wxString>{"a b", "c"}));
+    EXPECT_EQ(WrapCaption("Browse...", 3, oneDotPerLetter), (std::vector<wxString>{"Browse..."}));
+    EXPECT_EQ(WrapCaption("a b\nc", 10, oneDotPerLetter), (std::vector<wxString>{"a b", "c"}));
 }
 
 }  // namespace

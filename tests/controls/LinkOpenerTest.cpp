@@ -10,9 +10,9 @@ namespace tarv {
 namespace {
 
 TEST(ComposeBrowserCommandTest, QuotedPlaceholderCutsTheLineAtItsOpeningQuote) {
-    EXPECT_EQ(ComposeBrowserCommand("\"/opt/web browser/run\" -new \"%u\" --x",
-                                    "http://example.org/"),
-              "\"/opt/web browser/run\" -new  http://example.org/");
+    EXPECT_EQ(
+        ComposeBrowserCommand("\"/opt/web browser/run\" -new \"%u\" --x", "http://example.org/"),
+        "\"/opt/web browser/run\" -new  http://example.org/");
 }
 
 TEST(ComposeBrowserCommandTest, BarePlaceholderCutsTheLineAtThePlaceholder) {
@@ -142,7 +142,8 @@ TEST_F(DefaultBrowserTest, UsersChoiceComesBeforeTheSystemsAndMissingEntriesAreS
 
 TEST_F(DefaultBrowserTest, CapableApplicationsServeWhenNoDefaultIsSet) {
     Browser("home", "web.desktop", "web %U");
-    Write("system/applications/mimeinfo.cache", "[MIME Cache]\nx-scheme-handler/http=web.desktop;\n");
+    Write("system/applications/mimeinfo.cache",
+          "[MIME Cache]\nx-scheme-handler/http=web.desktop;\n");
     EXPECT_EQ(FindDefaultBrowserCommand(m_dirs), wxString("web %U"));
 }
 

@@ -4,6 +4,8 @@
 #include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
+#include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include <ostream>
 #include <string>
@@ -162,7 +164,6 @@ protected:
     std::vector<Posted> m_posted;
 };
 
-
 TEST_F(SkinSliderTest, SettingTheChannelResizesTheControlToIt) {
     SetUpAsTheProgramDoes();
     EXPECT_EQ(m_slider->GetSize(), wxSize(151, 15));
@@ -272,8 +273,8 @@ TEST_F(SkinSliderTest, NavigationKeysMoveWithinTheRangeAndAlwaysPostMoved) {
     Key(WXK_LEFT);
     Key(WXK_UP);
     Key(WXK_UP);
-    EXPECT_EQ(Delivered(), (std::vector<Posted>{Moved(0), Moved(1), Moved(2), Moved(1),
-                                                Moved(0), Moved(0)}));
+    EXPECT_EQ(Delivered(),
+              (std::vector<Posted>{Moved(0), Moved(1), Moved(2), Moved(1), Moved(0), Moved(0)}));
     Key('A');
     EXPECT_TRUE(Delivered().empty());
 }
@@ -284,6 +285,45 @@ TEST_F(SkinSliderTest, SetPositionClampsToTheRange) {
     EXPECT_EQ(m_slider->GetPos(), 99);
     m_slider->SetPos(-5);
     EXPECT_EQ(m_slider->GetPos(), 0);
+    EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(SkinSliderTest, RealPointerDragHoldsTheThumbOutsideTheControlUntilRelease) {
+    SetUpAsTheProgramDoes();
+    const wxPoint origin = m_slider->GetScreenPosition();
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(origin + wxPoint(80, 7));
+    PumpEvents(50);
+    simulator.MouseDown();
+    PumpEvents(50);
+    simulator.MouseMove(origin + wxPoint(250, 40));
+    PumpEvents(50);
+    EXPECT_TRUE(m_slider->IsDragging());
+    EXPECT_EQ(m_slider->GetPos(), 99);
+    simulator.MouseUp();
+    PumpEvents(50);
+    EXPECT_FALSE(m_slider->IsDragging());
+    const std::vector<Posted> posted = Delivered();
+    ASSERT_GE(posted.size(), 3u);
+    EXPECT_EQ(posted.front().what, "moving");
+    EXPECT_EQ(posted[posted.size() - 2], Moving(99));
+    EXPECT_EQ(posted.back(), Moved(99));
+}
+
+TEST_F(SkinSliderTest, TypedKeysReachTheSliderAndTabMovesTheFocusOn) {
+    SetUpAsTheProgramDoes();
+    auto* next = new wxTextCtrl(m_panel, wxID_ANY, "", wxPoint(10, 40));
+    m_slider->SetFocus();
+    PumpEvents(50);
+    ASSERT_EQ(wxWindow::FindFocus(), m_slider);
+    wxUIActionSimulator simulator;
+    simulator.Char(WXK_RIGHT);
+    simulator.Char(WXK_END);
+    PumpEvents(50);
+    EXPECT_EQ(Delivered(), (std::vector<Posted>{Moved(1), Moved(99)}));
+    simulator.Char(WXK_TAB);
+    PumpEvents(50);
+    EXPECT_EQ(wxWindow::FindFocus(), next);
     EXPECT_TRUE(Delivered().empty());
 }
 

@@ -1,0 +1,162 @@
+// Shows the image buttons, the slider and the links together as the form and the About box
+// use them, with pictures built here. Set TARV_DEMO_SECONDS to keep the window up that long,
+// for a look or a screenshot.
+#include <gtest/gtest.h>
+#include <wx/dcmemory.h>
+#include <wx/frame.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+#include <cstdlib>
+
+#include "DrawingPrimitives.h"
+#include "HyperLink.h"
+#include "ImageButton.h"
+#include "SkinSlider.h"
+#include "WxTestEnvironment.h"
+
+namespace tarv {
+namespace {
+
+using testing::PumpEvents;
+
+const wxColour kButtonKey(255, 0, 0);
+const wxColour kSliderKey(255, 0, 255);
+
+enum PreviewPicture { kPlay, kPause, kStop };
+
+// The preview buttons' pictures on their transparent red.
+wxBitmap PreviewBitmap(PreviewPicture picture) {
+    const int width = picture == kPause ? 20 : 19;
+    wxBitmap bitmap = testing::FilledBitmap(width, 20, kButtonKey);
+    wxMemoryDC dc(bitmap);
+    {
+        // Unsmoothed, so no edge pixel blends into the transparent red.
+        PixelExactDrawing exact(dc);
+        const wxColour ink(40, 60, 90);
+        switch (picture) {
+            case kPlay: {
+                wxDCPenChanger pen(dc, wxPen(ink));
+                wxDCBrushChanger brush(dc, wxBrush(ink));
+                const wxPoint triangle[] = {{5, 3}, {15, 10}, {5, 16}};
+                dc.DrawPolygon(3, triangle);
+                break;
+            }
+            case kPause:
+                FillSolidRect(dc, wxRect(5, 4, 4, 12), ink);
+                FillSolidRect(dc, wxRect(11, 4, 4, 12), ink);
+                break;
+            case kStop:
+                FillSolidRect(dc, wxRect(4, 5, 11, 11), ink);
+                break;
+        }
+    }
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
+}
+
+wxBitmap SliderBitmap(int id) {
+    wxBitmap bitmap;
+    const bool active = id == 134 || id == 132;
+    if (id == 133 || id == 134) {
+        bitmap = testing::FilledBitmap(151, 15, kSliderKey);
+        wxMemoryDC dc(bitmap);
+        FrameRect(dc, wxRect(1, 5, 149, 5), wxColour(110, 110, 110));
+        FillSolidRect(dc, wxRect(2, 6, 147, 3),
+                      active ? wxColour(70, 140, 220) : wxColour(230, 230, 230));
+        dc.SelectObject(wxNullBitmap);
+    } else if (id == 135 || id == 132) {
+        bitmap = testing::FilledBitmap(21, 10, kSliderKey);
+        wxMemoryDC dc(bitmap);
+        const wxColour body = active ? wxColour(250, 170, 40) : wxColour(90, 90, 100);
+        FillSolidRect(dc, wxRect(2, 0, 17, 10), body);
+        FillSolidRect(dc, wxRect(1, 1, 19, 8), body);
+        dc.SelectObject(wxNullBitmap);
+    }
+    return bitmap;
+}
+
+// Clicks on the demo's links open nothing.
+class QuietOpener : public LinkOpener {
+public:
+    bool OpenWithDesktop(const wxString&) override { return true; }
+    std::optional<wxString> DefaultBrowserCommand() override { return std::nullopt; }
+    int Start(const std::vector<wxString>&) override { return kLinkOpened; }
+    void Beep() override {}
+    void ShowMessage(wxWindow*, const wxString&) override {}
+};
+
+TEST(ControlsDemo, ShowsTheThreeControlsAsTheFormAndTheAboutBoxUseThem) {
+    QuietOpener opener;
+    CHyperLink::SetOpener(&opener);
+
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "Controls", wxPoint(0, 0), wxSize(520, 300));
+    frame->SetFont(wxFont(wxFontInfo(8).FaceName("Liberation Sans")));
+    auto* panel = new wxPanel(frame);
+
+    new wxStaticText(panel, wxID_ANY,
+                     "Output folder buttons, at rest, hovered and disabled:", wxPoint(12, 10));
+    auto* browse = new CImageButton(panel, 1008, "Browse...", wxPoint(12, 30), wxSize(75, 23));
+    auto* explore = new CImageButton(panel, 1018, "Explore...", wxPoint(95, 30), wxSize(75, 23));
+    auto* disabled =
+        new CImageButton(panel, wxID_ANY, "Disabled", wxPoint(178, 30), wxSize(75, 23));
+    auto* wrapped =
+        new CImageButton(panel, wxID_ANY, "A caption that wraps", wxPoint(261, 22), wxSize(75, 38));
+
+    new wxStaticText(panel, wxID_ANY,
+                     "Preview: play, pause, stop, disabled stop, and the slider:", wxPoint(12, 72));
+    const PreviewPicture pictures[] = {kPlay, kPause, kStop, kStop};
+    const int ids[] = {1015, 1016, 1017, wxID_ANY};
+    std::vector<CImageButton*> preview;
+    for (int i = 0; i < 4; ++i) {
+        auto* button =
+            new CImageButton(panel, ids[i], "", wxPoint(12 + 24 * i, 92), wxSize(24, 23));
+        EXPECT_EQ(button->SetBitmaps(PreviewBitmap(pictures[i]), kButtonKey),
+                  CImageButton::kBitmapsOk);
+        preview.push_back(button);
+    }
+    auto* slider = new CSkinSlider(panel, 1014, wxPoint(120, 96), wxSize(151, 15));
+    slider->SetBitmapLoader(SliderBitmap);
+    EXPECT_TRUE(slider->SetChannelBitmaps(133, 134, true, wxColour(), 0, 0));
+    EXPECT_TRUE(slider->SetThumbBitmaps(135, 132, true, wxColour(), 0, 0));
+    slider->SetDrawFocusRect(false);
+    slider->SetRange(0, 99);
+    slider->SetMargins(2, 3, 2, 0);
+    slider->SetPos(40);
+
+    new wxStaticText(panel, wxID_ANY, "Technical Support:", wxPoint(12, 140));
+    auto* home = new CHyperLink(panel, 1038, "", "http://www.example.org/", wxPoint(40, 160),
+                                wxSize(120, 18));
+    auto* support = new CHyperLink(panel, 1039, "support@example.org", "mailto:support@example.org",
+                                   wxPoint(40, 180), wxSize(120, 18));
+    auto* visited = new CHyperLink(panel, wxID_ANY, "a visited link", "http://example.org/seen",
+                                   wxPoint(40, 200));
+
+    frame->Show();
+    PumpEvents(100);
+    disabled->Disable();
+    preview[3]->Disable();
+    visited->FollowLink();
+    wxMouseEvent over(wxEVT_MOTION);
+    over.SetPosition(wxPoint(5, 5));
+    explore->ProcessWindowEvent(over);
+    browse->SetFocus();
+    PumpEvents(100);
+
+    EXPECT_EQ(slider->GetSize(), wxSize(151, 15));
+    EXPECT_EQ(home->GetLinkText(), "http://www.example.org/");
+    EXPECT_EQ(home->GetSize(), home->GetBestSize());
+    EXPECT_EQ(support->GetURL(), "mailto:support@example.org");
+    EXPECT_TRUE(explore->IsHovered());
+    EXPECT_TRUE(wrapped->IsEnabled());
+
+    if (const char* seconds = std::getenv("TARV_DEMO_SECONDS")) {
+        PumpEvents(std::atoi(seconds) * 1000);
+    }
+    frame->Destroy();
+    PumpEvents(20);
+    CHyperLink::SetOpener(nullptr);
+}
+
+}  // namespace
+}  // namespace tarv
