@@ -76,7 +76,6 @@ void CImageButton::LoadSystemColours() {
 
 int CImageButton::SetBitmaps(const wxBitmap& bitmap, const wxColour& transparent) {
     m_bitmap = wxBitmap();
-    m_transparent = wxColour();
     int result = kBitmapsOk;
     if (bitmap.IsOk()) {
         if (bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0) {
@@ -87,7 +86,6 @@ int CImageButton::SetBitmaps(const wxBitmap& bitmap, const wxColour& transparent
                 bitmap.GetSubBitmap(wxRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()));
             if (MakeMask(picture, transparent)) {
                 m_bitmap = picture;
-                m_transparent = transparent;
             } else {
                 result = kBitmapsNoMask;
             }
@@ -175,7 +173,6 @@ void CImageButton::Click() {
 
 void CImageButton::DrawItem(wxDC& dc) {
     m_pressed = IsPressed();
-    m_focused = HasFocus();
     m_disabled = !IsEnabled();
 
     const wxRect itemRect(GetClientSize());

@@ -88,7 +88,6 @@ private:
     bool m_hover = false;
     // Copied from the state at every paint.
     bool m_pressed = false;
-    bool m_focused = false;
     bool m_disabled = false;
 
     // The left button went down on the button and is still down.
@@ -98,7 +97,6 @@ private:
 
     // The picture with its mask attached.
     wxBitmap m_bitmap;
-    wxColour m_transparent;
 
     wxColour m_textColour;
     // The window whose deactivation ends the hover look.

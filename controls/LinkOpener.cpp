@@ -2,6 +2,7 @@
 
 #include <wx/app.h>
 #include <wx/filename.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/tokenzr.h>
 #include <wx/utils.h>
@@ -326,7 +327,12 @@ int CheckProgram(const wxString& program) {
 
 class DesktopOpener : public LinkOpener {
 public:
-    bool OpenWithDesktop(const wxString& target) override { return wxLaunchDefaultBrowser(target); }
+    bool OpenWithDesktop(const wxString& target) override {
+        // A failure here is not the end: the browser is tried next, and only then is the user
+        // told, in our own words.
+        wxLogNull quiet;
+        return wxLaunchDefaultBrowser(target);
+    }
 
     std::optional<wxString> DefaultBrowserCommand() override {
         return FindDefaultBrowserCommand(XdgDirectoriesFromEnvironment());

@@ -153,5 +153,15 @@ TEST_F(DefaultBrowserTest, NoAssociationMeansNoBrowser) {
     EXPECT_FALSE(FindDefaultBrowserCommand(m_dirs));
 }
 
+TEST_F(DefaultBrowserTest, ProgramThatCannotStartIsNamedByItsReason) {
+    // Nothing here can start, so nothing is started.
+    LinkOpener& desktop = DesktopLinkOpener();
+    EXPECT_EQ(desktop.Start({Path("no-such-dir/browser"), "x"}), kLinkErrorPathNotFound);
+    Write("bin/browser", "#!/bin/sh\n");
+    EXPECT_EQ(desktop.Start({Path("bin/missing"), "x"}), kLinkErrorFileNotFound);
+    EXPECT_EQ(desktop.Start({Path("bin/browser"), "x"}), kLinkErrorAccessDenied);
+    EXPECT_EQ(desktop.Start({"tarv-no-such-browser-anywhere", "x"}), kLinkErrorFileNotFound);
+}
+
 }  // namespace
 }  // namespace tarv
