@@ -119,22 +119,6 @@ TEST_F(HyperLinkTest, OpenedLinkTurnsVisited) {
     EXPECT_EQ(m_opener.m_beeps, 0);
 }
 
-TEST_F(HyperLinkTest, MailAddressGoesToTheDesktopUnchanged) {
-    m_link->SetURL("mailto:support@example.org");
-    m_link->FollowLink();
-    EXPECT_EQ(m_opener.m_desktopTargets, std::vector<wxString>{"mailto:support@example.org"});
-}
-
-TEST_F(HyperLinkTest, BrowserStartsWithTheTargetWhenTheDesktopCannot) {
-    m_opener.m_desktopOpens = false;
-    m_opener.m_browser = "firefox-esr %u";
-    EXPECT_TRUE(m_link->FollowLink());
-    ASSERT_EQ(m_opener.m_started.size(), 1u);
-    EXPECT_EQ(m_opener.m_started[0],
-              (std::vector<wxString>{"firefox-esr", "http://www.example.org/"}));
-    EXPECT_TRUE(m_link->IsVisited());
-}
-
 TEST_F(HyperLinkTest, FailureBeepsOnceShowsWhyAndLeavesTheLinkUnvisited) {
     m_opener.m_desktopOpens = false;
     m_opener.m_browser = "missing-browser %u";
