@@ -94,17 +94,18 @@ TEST(ControlsDemo, ShowsTheThreeControlsAsTheFormAndTheAboutBoxUseThem) {
     frame->SetFont(wxFont(wxFontInfo(8).FaceName("Liberation Sans")));
     auto* panel = new wxPanel(frame);
 
-    new wxStaticText(panel, wxID_ANY,
-                     "Output folder buttons, at rest, hovered and disabled:", wxPoint(12, 10));
-    auto* browse = new CImageButton(panel, 1008, "Browse...", wxPoint(12, 30), wxSize(75, 23));
+    new wxStaticText(panel, wxID_ANY, "Output folder buttons: at rest, hovered, disabled, wrapped:",
+                     wxPoint(12, 10));
+    new CImageButton(panel, 1008, "Browse...", wxPoint(12, 30), wxSize(75, 23));
     auto* explore = new CImageButton(panel, 1018, "Explore...", wxPoint(95, 30), wxSize(75, 23));
     auto* disabled =
         new CImageButton(panel, wxID_ANY, "Disabled", wxPoint(178, 30), wxSize(75, 23));
     auto* wrapped =
         new CImageButton(panel, wxID_ANY, "A caption that wraps", wxPoint(261, 22), wxSize(75, 38));
 
-    new wxStaticText(panel, wxID_ANY,
-                     "Preview: play, pause, stop, disabled stop, and the slider:", wxPoint(12, 72));
+    new wxStaticText(
+        panel, wxID_ANY,
+        "Preview: play, pause (held down), stop, disabled stop; the slider:", wxPoint(12, 72));
     const PreviewPicture pictures[] = {kPlay, kPause, kStop, kStop};
     const int ids[] = {1015, 1016, 1017, wxID_ANY};
     std::vector<CImageButton*> preview;
@@ -140,7 +141,11 @@ TEST(ControlsDemo, ShowsTheThreeControlsAsTheFormAndTheAboutBoxUseThem) {
     wxMouseEvent over(wxEVT_MOTION);
     over.SetPosition(wxPoint(5, 5));
     explore->ProcessWindowEvent(over);
-    browse->SetFocus();
+    // The pause button held down, and the support link with the keyboard focus.
+    wxMouseEvent press(wxEVT_LEFT_DOWN);
+    press.SetPosition(wxPoint(5, 5));
+    preview[1]->ProcessWindowEvent(press);
+    support->SetFocus();
     PumpEvents(100);
 
     EXPECT_EQ(slider->GetSize(), wxSize(151, 15));
@@ -148,11 +153,16 @@ TEST(ControlsDemo, ShowsTheThreeControlsAsTheFormAndTheAboutBoxUseThem) {
     EXPECT_EQ(home->GetSize(), home->GetBestSize());
     EXPECT_EQ(support->GetURL(), "mailto:support@example.org");
     EXPECT_TRUE(explore->IsHovered());
+    EXPECT_TRUE(preview[1]->IsPressed());
+    EXPECT_EQ(support->GetLinkColour(), kLinkFocusColour);
     EXPECT_TRUE(wrapped->IsEnabled());
 
     if (const char* seconds = std::getenv("TARV_DEMO_SECONDS")) {
         PumpEvents(std::atoi(seconds) * 1000);
     }
+    wxMouseEvent release(wxEVT_LEFT_UP);
+    release.SetPosition(wxPoint(5, 5));
+    preview[1]->ProcessWindowEvent(release);
     frame->Destroy();
     PumpEvents(20);
     CHyperLink::SetOpener(nullptr);
