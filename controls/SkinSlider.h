@@ -8,6 +8,7 @@
 #include <wx/event.h>
 
 #include <functional>
+#include <utility>
 
 namespace tarv {
 
