@@ -79,16 +79,16 @@ std::vector<unsigned char> TwoByTwoBitmap(int headerSize, int bitsPerPixel = 24)
 class DrawBitmapFileTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (!m_path.empty()) {
-            wxRemoveFile(m_path);
+        for (const wxString& path : m_paths) {
+            wxRemoveFile(path);
         }
     }
 
     wxString Write(const std::vector<unsigned char>& bytes) {
-        m_path = wxFileName::CreateTempFileName("controls-bmp");
-        wxFFile file(m_path, "wb");
+        m_paths.push_back(wxFileName::CreateTempFileName("controls-bmp"));
+        wxFFile file(m_paths.back(), "wb");
         file.Write(bytes.data(), bytes.size());
-        return m_path;
+        return m_paths.back();
     }
 
     // Draws into (5, 5, 20, 20) of a grey 30 x 30 picture.
@@ -111,7 +111,7 @@ protected:
         }
     }
 
-    wxString m_path;
+    std::vector<wxString> m_paths;
 };
 
 }  // namespace
@@ -127,7 +127,6 @@ TEST_F(DrawBitmapFileTest, StretchesThePictureIntoTheRectangleWhateverItsHeaderS
         EXPECT_EQ(PixelAt(image, 24, 24), *wxWHITE) << headerSize;
         EXPECT_EQ(PixelAt(image, 4, 4), kBackground) << headerSize;
         EXPECT_EQ(PixelAt(image, 25, 25), kBackground) << headerSize;
-        TearDown();
     }
 }
 

@@ -5,6 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/evtloop.h>
 #include <wx/init.h>
+#include <wx/log.h>
 #include <wx/stopwatch.h>
 #include <wx/utils.h>
 
@@ -26,6 +27,8 @@ public:
         wxApp::SetInstance(new wxApp());
         ASSERT_TRUE(wxEntryStart(argc, argv));
         ASSERT_TRUE(wxTheApp->CallOnInit());
+        // Log messages go to the test's output; a message box would wait for a click forever.
+        delete wxLog::SetActiveTarget(new wxLogStderr);
     }
     void TearDown() override { wxEntryCleanup(); }
 };
