@@ -49,8 +49,8 @@ wxRect CheckBoxHitSquare(const wxRect& cell) {
 }
 
 wxString ProgressText(const CellData& data) {
-    const wxString format = data.m_progressFormat.empty() ? wxString("%d%%")
-                                                          : data.m_progressFormat;
+    const wxString format =
+        data.m_progressFormat.empty() ? wxString("%d%%") : data.m_progressFormat;
     return wxString::Format(format, data.m_progressValue);
 }
 

@@ -74,8 +74,7 @@ int DrawSingleLineText(wxDC& dc, const wxString& text, const wxRect& rect, int a
     wxString shown(line);
     wxCoord shownWidth = width;
     if (endEllipsis && width > rect.width) {
-        shown = wxControl::Ellipsize(line, dc, wxELLIPSIZE_END, rect.width,
-                                     wxELLIPSIZE_FLAGS_NONE);
+        shown = wxControl::Ellipsize(line, dc, wxELLIPSIZE_END, rect.width, wxELLIPSIZE_FLAGS_NONE);
         dc.GetTextExtent(shown, &shownWidth, nullptr);
     }
 

@@ -16,6 +16,7 @@ wxIMPLEMENT_DYNAMIC_CLASS(CXHeaderCtrl, wxWindow);
 
 // Nothing here answers a drag on a divider or sets a cursor: the columns keep the widths the
 // program gives them, and the resize cursor never shows.
+// clang-format off
 wxBEGIN_EVENT_TABLE(CXHeaderCtrl, wxWindow)
     EVT_PAINT(CXHeaderCtrl::OnPaint)
     EVT_LEFT_DOWN(CXHeaderCtrl::OnLeftDown)
@@ -23,15 +24,15 @@ wxBEGIN_EVENT_TABLE(CXHeaderCtrl, wxWindow)
     EVT_LEFT_UP(CXHeaderCtrl::OnLeftUp)
     EVT_MOUSE_CAPTURE_LOST(CXHeaderCtrl::OnCaptureLost)
     EVT_SYS_COLOUR_CHANGED(CXHeaderCtrl::OnSysColourChanged)
-wxEND_EVENT_TABLE()
+wxEND_EVENT_TABLE();
+// clang-format on
 
 CXHeaderCtrl::CXHeaderCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos,
                            const wxSize& size) {
     Create(parent, id, pos, size);
 }
 
-bool CXHeaderCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                          const wxSize& size) {
+bool CXHeaderCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
     // Painting covers every pixel, so the background is never erased first.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     if (!wxWindow::Create(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE)) {
@@ -84,7 +85,7 @@ wxRect CXHeaderCtrl::GetItemRect(int index) const {
     if (index < 0 || index >= GetItemCount()) {
         return wxRect();
     }
-    int left = 0;
+    int left = -m_scrollOffset;
     for (int i = 0; i < index; ++i) {
         left += m_items[i].m_width;
     }
@@ -92,10 +93,10 @@ wxRect CXHeaderCtrl::GetItemRect(int index) const {
 }
 
 int CXHeaderCtrl::HitTest(const wxPoint& point) const {
-    if (point.y < 0 || point.y >= GetClientSize().y || point.x < 0) {
+    if (point.y < 0 || point.y >= GetClientSize().y || point.x < -m_scrollOffset) {
         return -1;
     }
-    int left = 0;
+    int left = -m_scrollOffset;
     for (int i = 0; i < GetItemCount(); ++i) {
         const int right = left + m_items[i].m_width;
         if (point.x < right) {
@@ -133,6 +134,13 @@ void CXHeaderCtrl::SetDividers(bool dividers) {
     Refresh();
 }
 
+void CXHeaderCtrl::SetScrollOffset(int offset) {
+    if (offset != m_scrollOffset) {
+        m_scrollOffset = offset;
+        Refresh();
+    }
+}
+
 int CXHeaderCtrl::GetIdealHeight() const {
     return std::max(GetCharHeight() + 6, kCheckBoxSize + 4);
 }
@@ -159,9 +167,9 @@ void CXHeaderCtrl::DrawHeader(wxDC& dc) {
     for (int i = 0; i < count; ++i) {
         const HeaderItem& item = m_items[i];
         const wxRect rect = GetItemRect(i);
-        DrawHeaderItem(dc, wxRect(rect.x + kTextMargin, rect.y, rect.width - 2 * kTextMargin,
-                                  rect.height),
-                       item);
+        DrawHeaderItem(
+            dc, wxRect(rect.x + kTextMargin, rect.y, rect.width - 2 * kTextMargin, rect.height),
+            item);
         if (m_dividers && i != count - 1) {
             // An etched line: shadow on the item's last pixel, highlight on the next one's first.
             const int right = rect.x + rect.width;
@@ -174,7 +182,7 @@ void CXHeaderCtrl::DrawHeader(wxDC& dc) {
     }
     // The raised frame ends with the last column, not at the window's edge.
     if (total > 0) {
-        Draw3dFrame(dc, wxRect(0, 0, total, GetClientSize().y), m_buttonHighlight,
+        Draw3dFrame(dc, wxRect(-m_scrollOffset, 0, total, GetClientSize().y), m_buttonHighlight,
                     m_buttonShadow);
     }
 }
@@ -189,8 +197,8 @@ int CXHeaderCtrl::DrawHeaderItem(wxDC& dc, const wxRect& rect, const HeaderItem&
         int partWidth = 0;
         if (m_imageList) {
             const int y = (top + bottom) / 2 - (m_imageHeight + 1) / 2;
-            wxDCClipper clip(dc, wxRect(left, y, std::min(right - left, m_imageWidth),
-                                        m_imageHeight));
+            wxDCClipper clip(dc,
+                             wxRect(left, y, std::min(right - left, m_imageWidth), m_imageHeight));
             m_imageList->Draw(item.m_image, dc, left, y, wxIMAGELIST_DRAW_NORMAL);
             partWidth = m_imageWidth;
         } else {
@@ -208,7 +216,8 @@ int CXHeaderCtrl::DrawHeaderItem(wxDC& dc, const wxRect& rect, const HeaderItem&
 
     if (item.m_bitmap.IsOk() && right - left > 0 && item.m_bitmap.GetWidth() <= right - left) {
         const int width = item.m_bitmap.GetWidth();
-        dc.DrawBitmap(item.m_bitmap, right - width, (top + bottom) / 2 - item.m_bitmap.GetHeight() / 2);
+        dc.DrawBitmap(item.m_bitmap, right - width,
+                      (top + bottom) / 2 - item.m_bitmap.GetHeight() / 2);
         right -= width + kTextMargin;
     }
 
@@ -216,8 +225,8 @@ int CXHeaderCtrl::DrawHeaderItem(wxDC& dc, const wxRect& rect, const HeaderItem&
     if (right - left > 0 && !item.m_text.empty()) {
         const int alignment = m_textAlignment != -1 ? m_textAlignment : item.m_alignment;
         dc.SetTextForeground(m_buttonText);
-        textWidth = DrawSingleLineText(dc, item.m_text, wxRect(left, top, right - left, bottom - top),
-                                       alignment, true);
+        textWidth = DrawSingleLineText(
+            dc, item.m_text, wxRect(left, top, right - left, bottom - top), alignment, true);
     }
     return std::max(0, std::min(textWidth, right - left));
 }

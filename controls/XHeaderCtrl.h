@@ -7,7 +7,6 @@
 
 #include <vector>
 
-
 class wxImageList;
 
 namespace tarv {
@@ -35,8 +34,8 @@ public:
     static constexpr int kCheckBoxSize = 13;
 
     CXHeaderCtrl() = default;
-    CXHeaderCtrl(wxWindow* parent, wxWindowID id = wxID_ANY,
-                 const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize);
+    CXHeaderCtrl(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
+                 const wxSize& size = wxDefaultSize);
     bool Create(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,
                 const wxSize& size = wxDefaultSize);
 
@@ -48,7 +47,7 @@ public:
     const HeaderItem* GetItem(int index) const;
     // Changes an item and repaints the header.
     bool SetItem(int index, const HeaderItem& item);
-    // The item's area in client coordinates; empty when out of range.
+    // The item's area in client coordinates, after scrolling; empty when out of range.
     wxRect GetItemRect(int index) const;
     // The item under a client point, -1 when none.
     int HitTest(const wxPoint& point) const;
@@ -60,6 +59,10 @@ public:
     // wxALIGN_... for the text of every item, or -1 to let each item's alignment decide.
     void SetTextAlignment(int alignment);
     void SetDividers(bool dividers);
+    // How far the columns are scrolled to the left, in pixels, so the header lines up with the
+    // rows of a list scrolled sideways.
+    void SetScrollOffset(int offset);
+    int GetScrollOffset() const { return m_scrollOffset; }
 
     // The height that fits the font and a check box.
     int GetIdealHeight() const;
@@ -91,6 +94,7 @@ private:
     int m_imageHeight = 0;
     int m_textAlignment = -1;
     bool m_dividers = true;
+    int m_scrollOffset = 0;
     // The item a press started on; a release over the same item is a click.
     int m_pressedItem = -1;
 

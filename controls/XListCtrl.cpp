@@ -17,6 +17,7 @@ wxDEFINE_EVENT(WM_XLISTCTRL_CHECKBOX_CLICKED, CXListCheckboxEvent);
 
 wxIMPLEMENT_DYNAMIC_CLASS(CXListCtrl, wxControl);
 
+// clang-format off
 wxBEGIN_EVENT_TABLE(CXListCtrl, wxControl)
     EVT_PAINT(CXListCtrl::OnPaint)
     EVT_SIZE(CXListCtrl::OnSize)
@@ -31,7 +32,8 @@ wxBEGIN_EVENT_TABLE(CXListCtrl, wxControl)
     EVT_KILL_FOCUS(CXListCtrl::OnFocusChanged)
     EVT_HEADER_CLICK(wxID_ANY, CXListCtrl::OnHeaderClick)
     EVT_SYS_COLOUR_CHANGED(CXListCtrl::OnSysColourChanged)
-wxEND_EVENT_TABLE()
+wxEND_EVENT_TABLE();
+// clang-format on
 
 CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        long style) {
@@ -46,12 +48,15 @@ bool CXListCtrl::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, con
         return false;
     }
     LoadSystemColors();
-    m_scrollBar = new wxScrollBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSB_VERTICAL);
-    m_scrollBar->Hide();
+    m_vScrollBar = new wxScrollBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSB_VERTICAL);
+    m_hScrollBar =
+        new wxScrollBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSB_HORIZONTAL);
+    m_vScrollBar->Hide();
+    m_hScrollBar->Hide();
     m_header = new CXHeaderCtrl(this, wxID_ANY);
     m_header->SetFont(GetFont());
     UpdateMetrics();
-    UpdateScrollbar();
+    Relayout();
     return true;
 }
 
@@ -62,7 +67,7 @@ bool CXListCtrl::SetFont(const wxFont& font) {
     if (m_header) {
         m_header->SetFont(font);
         UpdateMetrics();
-        UpdateScrollbar();
+        Relayout();
         Refresh();
     }
     return true;
@@ -72,21 +77,6 @@ void CXListCtrl::UpdateMetrics() {
     // Tall enough for a line of text with a little air, like the rows of a desktop list.
     m_rowHeight = std::max(GetCharHeight() + 4, 12);
     m_headerHeight = m_header->GetIdealHeight();
-    PlaceChildren();
-}
-
-void CXListCtrl::PlaceChildren() {
-    if (!m_header) {
-        return;
-    }
-    const wxSize client = GetClientSize();
-    int width = client.x;
-    if (m_scrollBar->IsShown()) {
-        const int barWidth = m_scrollBar->GetBestSize().x;
-        width -= barWidth;
-        m_scrollBar->SetSize(width, 0, barWidth, client.y);
-    }
-    m_header->SetSize(0, 0, std::max(0, width), m_headerHeight);
 }
 
 wxSize CXListCtrl::DoGetBestClientSize() const {
@@ -127,6 +117,7 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
         row.m_texts.insert(row.m_texts.begin() + index, wxString());
         row.m_cells.insert(row.m_cells.begin() + index, CellData());
     }
+    Relayout();
     Refresh();
     return index;
 }
@@ -139,6 +130,7 @@ bool CXListCtrl::SetColumnWidth(int column, int width) {
     HeaderItem item = *current;
     item.m_width = std::max(0, width);
     m_header->SetItem(column, item);
+    Relayout();
     Refresh();
     return true;
 }
@@ -224,7 +216,7 @@ int CXListCtrl::InsertItem(int row, const wxString& text) {
     if (m_focusedRow >= row) {
         ++m_focusedRow;
     }
-    UpdateScrollbar();
+    Relayout();
     Refresh();
     return row;
 }
@@ -263,7 +255,7 @@ bool CXListCtrl::DeleteItem(int row) {
         }
     }
     m_toolTipRow = -1;
-    UpdateScrollbar();
+    Relayout();
     Refresh();
     return true;
 }
@@ -273,7 +265,7 @@ bool CXListCtrl::DeleteAllItems() {
     m_selectedRow = -1;
     m_focusedRow = -1;
     m_toolTipRow = -1;
-    UpdateScrollbar();
+    Relayout();
     Refresh();
     return true;
 }
@@ -357,10 +349,14 @@ bool CXListCtrl::SetItemToolTipText(int row, int column, const wxString& text) {
 wxRect CXListCtrl::RowsArea() const {
     const wxSize client = GetClientSize();
     int width = client.x;
-    if (m_scrollBar && m_scrollBar->IsShown()) {
-        width -= m_scrollBar->GetSize().x;
+    int height = client.y - m_headerHeight;
+    if (m_vScrollBar && m_vScrollBar->IsShown()) {
+        width -= m_vScrollBar->GetSize().x;
     }
-    return wxRect(0, m_headerHeight, std::max(0, width), std::max(0, client.y - m_headerHeight));
+    if (m_hScrollBar && m_hScrollBar->IsShown()) {
+        height -= m_hScrollBar->GetSize().y;
+    }
+    return wxRect(0, m_headerHeight, std::max(0, width), std::max(0, height));
 }
 
 int CXListCtrl::GetCountPerPage() const {
@@ -372,7 +368,7 @@ bool CXListCtrl::GetCellRect(int row, int column, wxRect& rect) const {
         return false;
     }
     const int top = m_headerHeight + (row - m_topRow) * m_rowHeight;
-    rect = wxRect(ColumnLeft(column), top, GetColumnWidth(column), m_rowHeight);
+    rect = wxRect(ColumnLeft(column) - m_scrollX, top, GetColumnWidth(column), m_rowHeight);
     return true;
 }
 
@@ -385,7 +381,7 @@ int CXListCtrl::HitTest(const wxPoint& point, int* column) const {
     if (row >= GetItemCount()) {
         return -1;
     }
-    int left = 0;
+    int left = -m_scrollX;
     for (int c = 0; c < GetColumns(); ++c) {
         const int right = left + GetColumnWidth(c);
         if (point.x >= left && point.x < right) {
@@ -399,22 +395,62 @@ int CXListCtrl::HitTest(const wxPoint& point, int* column) const {
     return -1;
 }
 
-void CXListCtrl::UpdateScrollbar() {
-    const int perPage = GetCountPerPage();
-    const int maxTop = std::max(0, GetItemCount() - perPage);
-    m_topRow = std::clamp(m_topRow, 0, maxTop);
-    if (!m_scrollBar) {
+void CXListCtrl::Relayout() {
+    if (!m_header) {
         return;
     }
-    const bool needed = GetItemCount() > perPage;
-    if (needed) {
-        m_scrollBar->SetScrollbar(m_topRow, perPage, GetItemCount(), std::max(1, perPage - 1));
+    const wxSize client = GetClientSize();
+    const int total = m_header->GetTotalWidth();
+    const int barWidth = m_vScrollBar->GetBestSize().x;
+    const int barHeight = m_hScrollBar->GetBestSize().y;
+    // Each scroll bar takes room from the other's direction, so a second pass settles it.
+    bool vertical = false;
+    bool horizontal = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        horizontal = total > client.x - (vertical ? barWidth : 0);
+        const int height = client.y - m_headerHeight - (horizontal ? barHeight : 0);
+        vertical = GetItemCount() > std::max(1, height / m_rowHeight);
     }
-    if (needed != m_scrollBar->IsShown()) {
-        m_scrollBar->Show(needed);
-        PlaceChildren();
+    const int width = std::max(0, client.x - (vertical ? barWidth : 0));
+    const int height = std::max(0, client.y - (horizontal ? barHeight : 0));
+
+    const bool changed = vertical != m_vScrollBar->IsShown() ||
+                         horizontal != m_hScrollBar->IsShown() || width != m_header->GetSize().x;
+    m_vScrollBar->Show(vertical);
+    m_hScrollBar->Show(horizontal);
+    if (vertical) {
+        m_vScrollBar->SetSize(width, 0, barWidth, height);
+    }
+    if (horizontal) {
+        m_hScrollBar->SetSize(0, height, width, barHeight);
+    }
+    m_header->SetSize(0, 0, width, m_headerHeight);
+
+    const int perPage = GetCountPerPage();
+    m_topRow = std::clamp(m_topRow, 0, std::max(0, GetItemCount() - perPage));
+    m_scrollX = std::clamp(m_scrollX, 0, std::max(0, total - width));
+    m_header->SetScrollOffset(m_scrollX);
+    if (vertical) {
+        m_vScrollBar->SetScrollbar(m_topRow, perPage, GetItemCount(), std::max(1, perPage - 1));
+    }
+    if (horizontal) {
+        m_hScrollBar->SetScrollbar(m_scrollX, width, total, std::max(1, width - 1));
+    }
+    if (changed) {
         Refresh();
     }
+}
+
+void CXListCtrl::ScrollSideways(int offset) {
+    offset = std::clamp(offset, 0, std::max(0, m_header->GetTotalWidth() - RowsArea().width));
+    if (offset == m_scrollX) {
+        return;
+    }
+    m_scrollX = offset;
+    m_hScrollBar->SetThumbPosition(m_scrollX);
+    m_header->SetScrollOffset(m_scrollX);
+    m_toolTipRow = -1;
+    RefreshRect(RowsArea(), false);
 }
 
 void CXListCtrl::ScrollTo(int topRow) {
@@ -424,7 +460,7 @@ void CXListCtrl::ScrollTo(int topRow) {
         return;
     }
     m_topRow = topRow;
-    m_scrollBar->SetThumbPosition(m_topRow);
+    m_vScrollBar->SetThumbPosition(m_topRow);
     m_toolTipRow = -1;
     RefreshRect(RowsArea(), false);
 }
@@ -550,11 +586,11 @@ void CXListCtrl::DrawGridLines(wxDC& dc, const wxRect& area) {
     const int total = m_header->GetTotalWidth();
     for (int y = m_headerHeight + m_rowHeight - 1; y < area.y + area.height; y += m_rowHeight) {
         if (y >= area.y) {
-            FillSolidRect(dc, wxRect(0, y, total, 1), colour);
+            FillSolidRect(dc, wxRect(-m_scrollX, y, total, 1), colour);
         }
     }
     for (int column = 1; column <= GetColumns(); ++column) {
-        const int x = ColumnLeft(column);
+        const int x = ColumnLeft(column) - m_scrollX;
         FillSolidRect(dc, wxRect(x, area.y, 1, area.height), colour);
     }
 }
@@ -686,12 +722,15 @@ void CXListCtrl::OnKeyDown(wxKeyEvent& event) {
 
 void CXListCtrl::OnScroll(wxScrollEvent& event) {
     // The scroll bar has worked out the new position, line, page or thumb alike.
-    ScrollTo(event.GetPosition());
+    if (event.GetEventObject() == m_hScrollBar) {
+        ScrollSideways(event.GetPosition());
+    } else {
+        ScrollTo(event.GetPosition());
+    }
 }
 
 void CXListCtrl::OnSize(wxSizeEvent& event) {
-    PlaceChildren();
-    UpdateScrollbar();
+    Relayout();
     Refresh();
     event.Skip();
 }

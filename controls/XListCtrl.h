@@ -107,6 +107,8 @@ public:
     bool SelectItem(int row, bool scrollIntoView);
     bool EnsureVisible(int row);
     int GetTopIndex() const { return m_topRow; }
+    // How far the columns are scrolled to the left, in pixels.
+    int GetScrollX() const { return m_scrollX; }
     // Rows that fit wholly below the header.
     int GetCountPerPage() const;
     int GetRowHeight() const { return m_rowHeight; }
@@ -143,9 +145,11 @@ private:
     void UpdateHeaderCheckState(int column);
     void LoadSystemColors();
     void UpdateMetrics();
-    void PlaceChildren();
-    void UpdateScrollbar();
+    // Places the header and the scroll bars, shows the bars that are needed and keeps the
+    // scroll positions in range.
+    void Relayout();
     void ScrollTo(int topRow);
+    void ScrollSideways(int offset);
     void SelectByUser(int row);
     void UpdateToolTip(const wxPoint& point);
     void DrawCell(wxDC& dc, int row, int column, const wxRect& rect);
@@ -165,9 +169,10 @@ private:
     void OnSysColourChanged(wxSysColourChangedEvent& event);
 
     CXHeaderCtrl* m_header = nullptr;
-    // A scroll bar of our own rather than the window's: some desktops hide a window's scroll
-    // bars until the pointer comes near, and a list must show that it holds more rows.
-    wxScrollBar* m_scrollBar = nullptr;
+    // Scroll bars of our own rather than the window's: some desktops hide a window's scroll
+    // bars until the pointer comes near, and a list must show that it holds more.
+    wxScrollBar* m_vScrollBar = nullptr;
+    wxScrollBar* m_hScrollBar = nullptr;
     std::vector<Row> m_rows;
     long m_exStyle = 0;
     bool m_ellipsis = true;
@@ -175,6 +180,8 @@ private:
     int m_rowHeight = 17;
     int m_headerHeight = 19;
     int m_topRow = 0;
+    // Pixels the columns are scrolled to the left.
+    int m_scrollX = 0;
     int m_selectedRow = -1;
     int m_focusedRow = -1;
     // The cell whose tool tip is showing, so moving within it does not reset the tip.

@@ -6,14 +6,15 @@
 #include <wx/headerctrl.h>
 #include <wx/listbase.h>
 #include <wx/panel.h>
+#include <wx/scrolbar.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
 
 #include <utility>
 #include <vector>
 
-#include "XHeaderCtrl.h"
 #include "WxTestEnvironment.h"
+#include "XHeaderCtrl.h"
 
 using namespace tarv;
 using tarv::testing::PixelAt;
@@ -32,7 +33,7 @@ protected:
         m_list->InsertColumn(0, "Original file", wxALIGN_LEFT, 250);
         m_list->InsertColumn(1, "File size(MB)", wxALIGN_CENTER_HORIZONTAL, 75);
         m_list->InsertColumn(2, "Duration", wxALIGN_CENTER_HORIZONTAL, 75);
-        m_list->InsertColumn(3, "Status", wxALIGN_CENTER_HORIZONTAL, 97);
+        m_list->InsertColumn(3, "Status", wxALIGN_CENTER_HORIZONTAL, 90);
         m_list->SetHeaderCheckedState(0, 1);
         m_frame->Bind(WM_XLISTCTRL_CHECKBOX_CLICKED, [this](CXListCheckboxEvent& event) {
             // What the parent sees while the list waits for it.
@@ -262,9 +263,38 @@ TEST_F(ListTest, KeysMoveTheSelectionAndScrollItIntoView) {
     Key(WXK_HOME);
     EXPECT_EQ(m_list->GetCurSel(), 0);
     EXPECT_EQ(m_list->GetTopIndex(), 0);
-    // Rows below the last visible one are reached by scrolling: the cell below the page lies
-    // under the list's bottom edge.
-    EXPECT_GE(Cell(perPage, 0).y + Cell(perPage, 0).height, m_list->GetClientSize().y);
+}
+
+TEST_F(ListTest, ColumnsWiderThanTheListScrollSidewaysWithTheirHeader) {
+    AddRows(2);
+    wxScrollBar* sideways = nullptr;
+    for (wxWindow* child : m_list->GetChildren()) {
+        auto* bar = dynamic_cast<wxScrollBar*>(child);
+        if (bar && !bar->IsVertical()) {
+            sideways = bar;
+        }
+    }
+    ASSERT_NE(sideways, nullptr);
+    EXPECT_FALSE(sideways->IsShown());
+    m_list->SetColumnWidth(0, 600);
+    ASSERT_TRUE(sideways->IsShown());
+
+    wxScrollEvent scroll(wxEVT_SCROLL_THUMBTRACK, sideways->GetId(), 300, wxHORIZONTAL);
+    scroll.SetEventObject(sideways);
+    sideways->ProcessWindowEvent(scroll);
+    EXPECT_EQ(m_list->GetScrollX(), 300);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetScrollOffset(), 300);
+    EXPECT_EQ(Cell(0, 1).x, 300);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetItemRect(1).x, 300);
+    int column = -1;
+    EXPECT_EQ(m_list->HitTest(wxPoint(305, Cell(1, 1).y + 2), &column), 1);
+    EXPECT_EQ(column, 1);
+
+    // Narrow again: the bar goes and the columns come back to the left edge.
+    m_list->SetColumnWidth(0, 250);
+    EXPECT_FALSE(sideways->IsShown());
+    EXPECT_EQ(m_list->GetScrollX(), 0);
+    EXPECT_EQ(Cell(0, 1).x, 250);
 }
 
 TEST_F(ListTest, ToolTipFollowsTheCellUnderThePointer) {

@@ -20,8 +20,8 @@ public:
                        "Liberation Sans"));
         auto* panel = new wxPanel(this);
         const wxSize listSize = panel->ConvertDialogToPixels(wxSize(473, 103));
-        m_list = new CXListCtrl(panel, 1001, panel->ConvertDialogToPixels(wxPoint(10, 7)),
-                                listSize);
+        m_list =
+            new CXListCtrl(panel, 1001, panel->ConvertDialogToPixels(wxPoint(10, 7)), listSize);
         m_list->SetExtendedStyle(kListExFullRowSelect | kListExGridLines);
         const int width = m_list->GetSize().x;
         m_list->InsertColumn(0, "Original file", wxALIGN_LEFT, width * 10 / 20);
@@ -67,10 +67,11 @@ public:
         // the window shows the selection and a tool tip.
         CallAfter([this] {
             m_list->SetFocus();
-            m_list->SelectItem(5, true);
+            m_list->SelectItem(4, true);
             wxRect cell;
-            m_list->GetCellRect(2, 0, cell);
-            wxUIActionSimulator().MouseMove(m_list->ClientToScreen(cell.GetPosition() + wxPoint(80, 8)));
+            m_list->GetCellRect(7, 0, cell);
+            wxUIActionSimulator().MouseMove(
+                m_list->ClientToScreen(cell.GetPosition() + wxPoint(80, 8)));
         });
     }
 
