@@ -195,30 +195,3 @@ TEST(CheckboxCell, EmptyTextCentresTheBoxButTheHitSquareStaysLeft) {
 
     EXPECT_EQ(CheckBoxHitSquare(cell), wxRect(109, 20, 17, 17));
 }
-
-TEST(CellColors, SelectionShowsOnlyWhereTheListAsksForIt) {
-    const ListColours system = TestColours();
-    const CellColours own{wxColour(1, 2, 3), wxColour(4, 5, 6)};
-    CellSelection selection;
-    selection.m_rowSelected = true;
-    selection.m_showsSelection = true;
-    selection.m_listHasFocus = true;
-    CellColours colours = GetCellColors(own, selection, system);
-    EXPECT_EQ(colours.m_text, system.m_highlightText);
-    EXPECT_EQ(colours.m_background, system.m_highlight);
-
-    // Without the focus the row keeps its colours, or turns grey when shown always.
-    selection.m_listHasFocus = false;
-    colours = GetCellColors(own, selection, system);
-    EXPECT_EQ(colours.m_background, own.m_background);
-    EXPECT_EQ(colours.m_text, own.m_text);
-    selection.m_showSelectionAlways = true;
-    colours = GetCellColors(own, selection, system);
-    EXPECT_EQ(colours.m_background, system.m_buttonFace);
-    EXPECT_EQ(colours.m_text, system.m_windowText);
-
-    // A later column of a row without full-row selection.
-    selection.m_listHasFocus = true;
-    selection.m_showsSelection = false;
-    EXPECT_EQ(GetCellColors(own, selection, system).m_background, own.m_background);
-}

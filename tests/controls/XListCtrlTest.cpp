@@ -212,21 +212,6 @@ TEST_F(ListTest, OutOfRangeCallsChangeNothingAndSaySo) {
     EXPECT_EQ(m_list->GetItemText(0, 1), "1.50");
 }
 
-TEST_F(ListTest, ProgressCellsStartAtZeroAndKeepTheirValueAsGiven) {
-    AddRows(1);
-    EXPECT_TRUE(m_list->SetProgress(0, 3, false, "%d percent"));
-    const CellData* cell = m_list->GetCellData(0, 3);
-    EXPECT_TRUE(cell->m_hasProgress);
-    EXPECT_EQ(cell->m_progressValue, 0);
-    EXPECT_FALSE(cell->m_progressTextShown);
-    EXPECT_EQ(cell->m_progressFormat, "%d percent");
-    m_list->UpdateProgress(0, 3, 140);
-    EXPECT_EQ(cell->m_progressValue, 140);
-    m_list->DeleteProgress(0, 3);
-    EXPECT_FALSE(cell->m_hasProgress);
-    EXPECT_EQ(cell->m_progressValue, 0);
-}
-
 TEST_F(ListTest, DeletingRowsFreesTheirRecordsAndKeepsTheSelectionOnItsRow) {
     AddRows(4);
     m_list->SetProgress(3, 3);
