@@ -29,18 +29,18 @@ Status ParseArguments(std::span<const std::string> args, std::span<const OptionS
         }
         const size_t eq = arg.find('=');
         const std::string_view name = std::string_view(arg).substr(0, eq);
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
+        const auto known = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) {
             return s.name == (s.style == ValueStyle::kAttached ? name : std::string_view(arg));
         });
-        if (spec == specs.end()) {
+        if (known == specs.end()) {
             if (exists && exists(arg)) {
                 out.operands.push_back(arg);
                 continue;
             }
             return Status::Usage("unknown option " + arg);
         }
-        ParsedOption option{std::string(spec->name), {}};
-        switch (spec->style) {
+        ParsedOption option{std::string(known->name), {}};
+        switch (known->style) {
             case ValueStyle::kNone:
                 break;
             case ValueStyle::kNext:
