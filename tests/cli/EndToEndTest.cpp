@@ -151,3 +151,53 @@ TEST(EndToEnd, AFileThatIsNotMediaFailsWithTheToolsReason) {
     EXPECT_NE(run.text.find(": Failed: "), std::string::npos) << run.text;
     EXPECT_TRUE(std::filesystem::is_empty(output.Path()));
 }
+
+namespace {
+
+// Asks the batch to stop at the first position the encoder reports.
+class StopAtFirstPosition : public ProgressSink {
+public:
+    void OnConvertProgress(int entry, int value) override {
+        reports.emplace_back(entry, value);
+        if (value >= 0 && worker) {
+            worker->RequestStop();
+        }
+    }
+    ConvertWorker* worker = nullptr;
+    std::vector<std::pair<int, int>> reports;
+};
+
+}  // namespace
+
+TEST(EndToEnd, StoppingTheEncoderLeavesNoHalfWrittenFile) {
+    TempFolder input, output;
+    const std::string clip = input.Path() + "long.mp4";
+    const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-f", "lavfi", "-i",
+                                    "testsrc2=size=640x480:rate=30:duration=30", "-f", "lavfi",
+                                    "-i", "sine=duration=30", "-c:v", "mpeg4", "-q:v", "8",
+                                    "-c:a", "aac", "-shortest", clip});
+    ASSERT_TRUE(made.status.Succeeded()) << made.text;
+
+    BatchState state;
+    state.options = StartSelections();
+    state.options.format = 1;
+    ApplyFormatPreset(state.options);
+    state.options.resolution = 0;
+    state.programFolder = TARV_PROGRAM_DIR;
+    state.AddFile(clip, output.Path());
+    StopAtFirstPosition sink;
+    ConvertWorker worker(state, sink);
+    sink.worker = &worker;
+    ASSERT_TRUE(worker.Start());
+    worker.Wait();
+
+    ASSERT_FALSE(sink.reports.empty());
+    ASSERT_EQ(sink.reports.back(), std::make_pair(0, kProgressStopped))
+        << "the encode step finished before it could be stopped";
+    // Nothing under the output's name, and no temporary file beside it.
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(output.Path())) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_TRUE(left.empty()) << left.front();
+}

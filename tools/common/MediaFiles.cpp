@@ -1,5 +1,7 @@
 #include "MediaFiles.h"
 
+#include "SignalCleanup.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -91,6 +93,7 @@ StagedOutput::~StagedOutput() {
     if (m_created && !m_committed) {
         ::unlink(m_temporary.c_str());
     }
+    KeepOnStop(m_temporary);
 }
 
 Status StagedOutput::Open(const char* formatName, OutputContextPtr& out) {
@@ -100,6 +103,8 @@ Status StagedOutput::Open(const char* formatName, OutputContextPtr& out) {
         return AvFailure(std::string("cannot set up the ") + formatName + " writer", error);
     }
     out.reset(raw);
+    // Registered before the file exists, so a stop at any moment from here on removes it.
+    RemoveOnStop(m_temporary);
     error = avio_open(&raw->pb, FileUrl(m_temporary).c_str(), AVIO_FLAG_WRITE);
     if (error < 0) {
         return AvFailure("cannot write " + m_target, error);
@@ -121,6 +126,8 @@ Status StagedOutput::Commit(OutputContextPtr& out) {
         return AvFailure("cannot write " + m_target, error);
     }
     out.reset();
+    // From the rename on, the name belongs to the finished file: a stop must not remove it.
+    KeepOnStop(m_temporary);
     if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         return Status::Failure("cannot write " + m_target + ": " + std::strerror(errno));
     }

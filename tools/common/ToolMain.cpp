@@ -1,5 +1,7 @@
 #include "ToolMain.h"
 
+#include "SignalCleanup.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -36,6 +38,7 @@ int RunTool(int argc, char** argv, ToolBody body) {
     // come back as a write error we can report rather than as a signal.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+    InstallSignalCleanup();
     // Libav's own console messages would drown the one line the caller shows; a developer can
     // bring them back with TARV_TOOLS_VERBOSE=1.
     const char* verbose = std::getenv("TARV_TOOLS_VERBOSE");
