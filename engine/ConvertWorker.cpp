@@ -106,12 +106,14 @@ void ConvertWorker::Run() {
     m_state.busy = false;
 }
 
-void ConvertWorker::CleanUpFailedFile(const BatchEntry& entry) const {
-    // All four names were free when the file started, so whatever lies there now is ours.
+void ConvertWorker::RemoveFilesOf(const BatchEntry& entry, bool withOutput) const {
     const OutputNames names =
         OutputNamesOf(entry.baseName, RawVideoExtensionOf(m_state.options.format));
-    for (const std::string* name : {&names.avi, &names.rawVideo, &names.rawAudio, &names.output}) {
-        RemoveFile(*name);
+    RemoveFile(names.avi);
+    RemoveFile(names.rawVideo);
+    RemoveFile(names.rawAudio);
+    if (withOutput) {
+        RemoveFile(names.output);
     }
 }
 
@@ -133,7 +135,8 @@ bool ConvertWorker::RunEntry(int k, float& position, int& nextEntry) {
     const int fileEnd = k - p + kStepsPerFile;
     auto failFile = [&](std::string reason) {
         entry.failure = std::move(reason);
-        CleanUpFailedFile(entry);
+        // All four names were free when the file started, so whatever lies there now is ours.
+        RemoveFilesOf(entry, true);
         m_sink.OnConvertProgress(k, kProgressFailed);
         nextEntry = fileEnd;
         return !m_state.stop;
@@ -190,10 +193,7 @@ bool ConvertWorker::RunEntry(int k, float& position, int& nextEntry) {
         return failFile(reason);
     }
     if (p == kStepsPerFile - 1) {
-        const OutputNames names = OutputNamesOf(entry.baseName, rawExtension);
-        RemoveFile(names.avi);
-        RemoveFile(names.rawVideo);
-        RemoveFile(names.rawAudio);
+        RemoveFilesOf(entry, false);
         m_sink.OnConvertProgress(k, kProgressFileDone);
     }
     return !m_state.stop;

@@ -79,7 +79,8 @@ private:
     void Run();
     // Runs one entry's tool; returns false when the batch must end.
     bool RunEntry(int k, float& position, int& nextEntry);
-    void CleanUpFailedFile(const BatchEntry& entry) const;
+    // Removes the file's three intermediates, and with withOutput its 3GPP file as well.
+    void RemoveFilesOf(const BatchEntry& entry, bool withOutput) const;
 
     BatchState& m_state;
     ProgressSink& m_sink;
