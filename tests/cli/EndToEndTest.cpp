@@ -8,29 +8,16 @@
 #include "ChildProcess.h"
 #include "ConvertWorker.h"
 #include "MediaProbe.h"
+#include "RunToEnd.h"
 #include "TempFolder.h"
 
 using namespace tarv;
 
 namespace {
 
-struct Output {
-    std::string text;
-    ExitStatus status;
-};
+using Output = RunOutput;
 
-Output RunProgram(const Arguments& arguments) {
-    std::string error;
-    auto child = ChildProcess::Launch(arguments, &error);
-    if (!child) return {error, {}};
-    Output output;
-    char chunk[ChildProcess::kMaxRead];
-    while (size_t count = child->Read(chunk, sizeof chunk, 120000)) {
-        output.text.append(chunk, count);
-    }
-    output.status = child->Wait();
-    return output;
-}
+Output RunProgram(const Arguments& arguments) { return RunToEnd(arguments); }
 
 // A short clip with moving pictures and a tone, made by ffmpeg.
 std::string MakeClip(const TempFolder& folder, const std::string& name) {

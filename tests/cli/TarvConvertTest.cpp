@@ -4,15 +4,13 @@
 
 #include "ChildProcess.h"
 #include "FakeTools.h"
+#include "RunToEnd.h"
 
 using namespace tarv;
 
 namespace {
 
-struct CommandResult {
-    std::string output;
-    ExitStatus status;
-};
+using CommandResult = RunOutput;
 
 class TarvConvertTest : public ::testing::Test {
 protected:
@@ -25,22 +23,13 @@ protected:
     // Runs the command; with stopAfter, sends SIGINT once that text has been printed.
     CommandResult Convert(std::vector<std::string> arguments, const std::string& stopAfter = "") {
         arguments.insert(arguments.begin(), program);
-        std::string error;
-        auto child = ChildProcess::Launch(arguments, &error);
-        EXPECT_TRUE(child) << error;
-        CommandResult run;
-        if (!child) return run;
-        char chunk[ChildProcess::kMaxRead];
         bool signalled = false;
-        while (size_t count = child->Read(chunk, sizeof chunk, 20000)) {
-            run.output.append(chunk, count);
-            if (!stopAfter.empty() && !signalled && run.output.find(stopAfter) != std::string::npos) {
-                kill(child->Id(), SIGINT);
+        return RunToEnd(arguments, 20000, [&](ChildProcess& child, const std::string& text) {
+            if (!stopAfter.empty() && !signalled && text.find(stopAfter) != std::string::npos) {
+                kill(child.Id(), SIGINT);
                 signalled = true;
             }
-        }
-        run.status = child->Wait();
-        return run;
+        });
     }
 
     FakeTools tools;
@@ -55,13 +44,13 @@ TEST_F(TarvConvertTest, ConvertsEveryFileAndSaysSo) {
     const std::string a = input.Touch("a clip.mp4");
     const std::string b = input.Touch("b.avi");
     const CommandResult run = Convert({"--format", "1", "-o", output.Path() + "new/folder", a, b});
-    EXPECT_EQ(run.status.code, 0) << run.output;
+    EXPECT_EQ(run.status.code, 0) << run.text;
     EXPECT_TRUE(run.status.exited);
-    EXPECT_NE(run.output.find("[1/2] " + a + ": 0.0 MB, 00:00:10\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.text.find("[1/2] " + a + ": 0.0 MB, 00:00:10\n"), std::string::npos) << run.text;
     // 5 s of 10 s into the encode step is 45 % of the whole file.
-    EXPECT_NE(run.output.find("[1/2] " + a + ": encoding 45%\n"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("[1/2] " + a + ": Done\n"), std::string::npos);
-    EXPECT_NE(run.output.find("[2/2] " + b + ": Done\n"), std::string::npos);
+    EXPECT_NE(run.text.find("[1/2] " + a + ": encoding 45%\n"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("[1/2] " + a + ": Done\n"), std::string::npos);
+    EXPECT_NE(run.text.find("[2/2] " + b + ": Done\n"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "new/folder/a clip.3gp"));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "new/folder/b.3gp"));
     // The x264 family was asked for.
@@ -76,12 +65,12 @@ TEST_F(TarvConvertTest, AFailedOrMissingFileGivesStatusOneAndTheRestStillConvert
     const std::string a = input.Touch("a.mp4");
     const std::string b = input.Touch("b.mp4");
     const CommandResult run = Convert({"-o", output.Path(), a, input.Path() + "gone.mp4", b});
-    EXPECT_EQ(run.status.code, 1) << run.output;
-    EXPECT_NE(run.output.find("[1/3] " + a + ": Failed: error: input has no video\n"),
-              std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("[2/3] " + input.Path() + "gone.mp4: Failed: no such file\n"),
-              std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("[3/3] " + b + ": Done\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    EXPECT_NE(run.text.find("[1/3] " + a + ": Failed: error: input has no video\n"),
+              std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("[2/3] " + input.Path() + "gone.mp4: Failed: no such file\n"),
+              std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("[3/3] " + b + ": Done\n"), std::string::npos) << run.text;
     EXPECT_FALSE(std::filesystem::exists(output.Path() + "a.avi"));
 }
 
@@ -90,9 +79,9 @@ TEST_F(TarvConvertTest, CtrlCStopsTheBatchAndLeavesNoToolRunning) {
     const std::string a = input.Touch("a.mp4");
     const std::string b = input.Touch("b.mp4");
     const CommandResult run = Convert({"-o", output.Path(), a, b}, "encoding");
-    EXPECT_EQ(run.status.code, 130) << run.output;
-    EXPECT_NE(run.output.find("[1/2] " + a + ": Abort\n"), std::string::npos) << run.output;
-    EXPECT_EQ(run.output.find("[2/2] " + b + ": encoding"), std::string::npos);
+    EXPECT_EQ(run.status.code, 130) << run.text;
+    EXPECT_NE(run.text.find("[1/2] " + a + ": Abort\n"), std::string::npos) << run.text;
+    EXPECT_EQ(run.text.find("[2/2] " + b + ": encoding"), std::string::npos);
     EXPECT_FALSE(tools.RunIsAlive(2));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "a.avi"));  // a stopped file keeps its work
 }
@@ -100,6 +89,6 @@ TEST_F(TarvConvertTest, CtrlCStopsTheBatchAndLeavesNoToolRunning) {
 TEST_F(TarvConvertTest, BadArgumentsGiveStatusTwoAndTheUsage) {
     const CommandResult run = Convert({"--format", "9", "-o", output.Path(), "a.mp4"});
     EXPECT_EQ(run.status.code, 2);
-    EXPECT_NE(run.output.find("Usage: tarv-convert"), std::string::npos);
+    EXPECT_NE(run.text.find("Usage: tarv-convert"), std::string::npos);
     EXPECT_TRUE(tools.Calls().empty());
 }
