@@ -104,6 +104,7 @@ void ConvertWorker::Run() {
     }
     // Cleared only now, so no new batch can start while this one is still tidying up.
     m_state.busy = false;
+    m_sink.OnBatchEnded();
 }
 
 void ConvertWorker::RemoveFilesOf(const BatchEntry& entry, bool withOutput) const {

@@ -26,6 +26,9 @@ class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
     virtual void OnConvertProgress(int entry, int value) = 0;
+    // The batch has ended and the busy flag is clear: a new batch may start. Called on the
+    // worker's thread as its last act; the worker does not wait for anything after it.
+    virtual void OnBatchEnded() {}
 };
 
 // One step of one file; a file has five consecutive entries with the same texts.

@@ -55,15 +55,53 @@ std::optional<double> LengthFromReport(std::string_view report) {
     return std::nullopt;
 }
 
+void ProbeCancel::Cancel() {
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_child) {
+        m_child->Terminate();
+    }
+}
+
+bool ProbeCancel::Cancelled() const {
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
 bool Probe(std::string_view programFolder, std::string_view path, MediaInfo& info,
-           int timeoutMs) {
+           int timeoutMs, ProbeCancel* cancel) {
     const Arguments arguments = {ToolPath(programFolder, Tool::Identify),
                                  "-identify", std::string(path), "-nosound", "-vc", "dummy",
                                  "-vo", "null", "-ao", "dummy"};
-    std::unique_ptr<ChildProcess> child = ChildProcess::Launch(arguments, nullptr);
-    if (!child) {
-        return false;
+    std::unique_ptr<ChildProcess> child;
+    {
+        // Launched under the lock, so a Cancel either comes first or finds the child to end.
+        std::unique_lock<std::mutex> lock;
+        if (cancel) {
+            lock = std::unique_lock(cancel->m_mutex);
+            if (cancel->m_cancelled) {
+                return false;
+            }
+        }
+        child = ChildProcess::Launch(arguments, nullptr);
+        if (!child) {
+            return false;
+        }
+        if (cancel) {
+            cancel->m_child = child.get();
+        }
     }
+    // Whatever way the read ends, the cancel object must not point at a child that is gone.
+    struct Detach {
+        ProbeCancel* cancel;
+        ~Detach() {
+            if (cancel) {
+                std::lock_guard lock(cancel->m_mutex);
+                cancel->m_child = nullptr;
+            }
+        }
+    };
+    const Detach detach{cancel};
     // The whole report is read before it is searched, so no line is lost at a read boundary.
     std::string report;
     char chunk[ChildProcess::kMaxRead];
@@ -79,6 +117,9 @@ bool Probe(std::string_view programFolder, std::string_view path, MediaInfo& inf
         report.append(chunk, count);
     }
     child->Wait();
+    if (cancel && cancel->Cancelled()) {
+        return false;
+    }
     info.length = LengthFromReport(report).value_or(-1.0);
     return true;
 }

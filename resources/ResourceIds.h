@@ -14,24 +14,31 @@ inline constexpr int kBitmapPreviewStop = 137;          // 19 x 20
 inline constexpr int kBitmapPreviewPause = 138;         // 20 x 20
 inline constexpr int kBitmapPreviewPlay = 139;          // 19 x 20
 
+// Commands keep their historic numbers, but wxWidgets takes command ids below 0x7fff only:
+// each number from 0x7fff up is used as its distance past that line, placed above
+// wxWidgets' own ids (which end at 5999). The mapping keeps every command distinct.
+inline constexpr int CommandId(int number) {
+    return number < 0x7fff ? number : 6000 + (number - 0x7fff);
+}
+
 // Toolbar commands, in button order.
-inline constexpr int kCmdToolbarAdd = 32772;
-inline constexpr int kCmdToolbarRemove = 32771;
-inline constexpr int kCmdToolbarClear = 32773;
-inline constexpr int kCmdToolbarConvert = 32774;
-inline constexpr int kCmdToolbarStop = 32791;
-inline constexpr int kCmdToolbarHelp = 32793;
+inline constexpr int kCmdToolbarAdd = CommandId(32772);
+inline constexpr int kCmdToolbarRemove = CommandId(32771);
+inline constexpr int kCmdToolbarClear = CommandId(32773);
+inline constexpr int kCmdToolbarConvert = CommandId(32774);
+inline constexpr int kCmdToolbarStop = CommandId(32791);
+inline constexpr int kCmdToolbarHelp = CommandId(32793);
 
 // Menu commands.
-inline constexpr int kCmdMenuAddFile = 32776;
-inline constexpr int kCmdMenuRemoveFile = 32777;
-inline constexpr int kCmdMenuClear = 32778;
-inline constexpr int kCmdMenuExit = 32779;
-inline constexpr int kCmdMenuConvert = 32780;
-inline constexpr int kCmdMenuStop = 32781;
-inline constexpr int kCmdMenuHomepage = 32783;
-inline constexpr int kCmdMenuHelp = 32784;
-inline constexpr int kCmdMenuAbout = 57664;
+inline constexpr int kCmdMenuAddFile = CommandId(32776);
+inline constexpr int kCmdMenuRemoveFile = CommandId(32777);
+inline constexpr int kCmdMenuClear = CommandId(32778);
+inline constexpr int kCmdMenuExit = CommandId(32779);
+inline constexpr int kCmdMenuConvert = CommandId(32780);
+inline constexpr int kCmdMenuStop = CommandId(32781);
+inline constexpr int kCmdMenuHomepage = CommandId(32783);
+inline constexpr int kCmdMenuHelp = CommandId(32784);
+inline constexpr int kCmdMenuAbout = CommandId(57664);
 
 // Controls of the main form.
 inline constexpr int kCtrlConversionList = 1001;
@@ -56,3 +63,9 @@ inline constexpr int kCtrlExplore = 1018;
 // Status bar panes, left to right.
 inline constexpr int kPaneSelectedCount = 2000;
 inline constexpr int kPaneMessage = 2002;
+
+// The framework's standard commands that the accelerator table carries.
+inline constexpr int kCmdFileNew = CommandId(57600);
+inline constexpr int kCmdFileOpen = CommandId(57601);
+inline constexpr int kCmdNextPane = CommandId(57680);
+inline constexpr int kCmdPrevPane = CommandId(57681);

@@ -8,6 +8,10 @@
 
 #include "ResourceIds.h"
 
+// The main window's caption, the program's display name and the caption of its message boxes.
+inline constexpr char kAppTitle[] = "TarvSoft Video to 3GP Converter";
+inline constexpr char kHomePageUrl[] = "http://www.example.com/tarvsoft/";
+
 inline constexpr char kHelpFileName[] = "3gphelp.html";
 inline constexpr char kLogoFileName[] = "logo.bmp";
 

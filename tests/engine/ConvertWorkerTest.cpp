@@ -182,6 +182,9 @@ TEST_F(ConvertWorkerTest, AnEmptyBatchRunsNothingAndEnds) {
     EXPECT_FALSE(state.busy);
     EXPECT_TRUE(sink.Reports().empty());
     EXPECT_TRUE(tools.Calls().empty());
+    // The end is announced once, with the state already free for the next batch.
+    EXPECT_EQ(sink.Endings(), 1);
+    EXPECT_FALSE(sink.BusyAtEnd());
 }
 
 TEST_F(ConvertWorkerTest, ASecondBatchCannotStartWhileTheFirstRuns) {

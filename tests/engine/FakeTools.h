@@ -83,6 +83,20 @@ public:
         m_changed.notify_all();
     }
 
+    void OnBatchEnded() override {
+        std::lock_guard lock(m_mutex);
+        ++m_endings;
+        m_busyAtEnd = m_state.busy;
+    }
+    int Endings() const {
+        std::lock_guard lock(m_mutex);
+        return m_endings;
+    }
+    bool BusyAtEnd() const {
+        std::lock_guard lock(m_mutex);
+        return m_busyAtEnd;
+    }
+
     std::vector<Report> Reports() const {
         std::lock_guard lock(m_mutex);
         return m_reports;
@@ -104,4 +118,6 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Report> m_reports;
+    int m_endings = 0;
+    bool m_busyAtEnd = false;
 };

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "FakeTools.h"
 
 using namespace tarv;
@@ -60,4 +63,23 @@ TEST(MediaProbe, AHangingToolIsGivenUpOn) {
     ASSERT_TRUE(Probe(tools.Folder(), "/v/clip.mp4", info, 300));
     EXPECT_DOUBLE_EQ(info.length, 4.0);
     EXPECT_FALSE(tools.RunIsAlive(0));
+}
+
+TEST(MediaProbe, ACancelEndsAHangingProbeAtOnceAndEveryLaterOne) {
+    FakeTools tools;
+    tools.Script("default", "pid\nwrite ID_LENGTH=4.00\\r\\n\nsleep 60000\n");
+    ProbeCancel cancel;
+    MediaInfo info;
+    info.length = 0;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancel.Cancel();
+    });
+    EXPECT_FALSE(Probe(tools.Folder(), "/v/clip.mp4", info, 30000, &cancel));
+    canceller.join();
+    EXPECT_EQ(info.length, 0.0);
+    EXPECT_FALSE(tools.RunIsAlive(0));
+    // A cancelled object starts no tool any more.
+    EXPECT_FALSE(Probe(tools.Folder(), "/v/other.mp4", info, 30000, &cancel));
+    EXPECT_EQ(tools.Calls().size(), 1u);
 }

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "ConversionList.h"
+#include "TempFolder.h"
+
+using namespace tarv;
+
+TEST(ConversionListLogic, NewPathsSkipDuplicatesInAnyCaseMissingFilesAndFolders) {
+    TempFolder folder;
+    const wxString a = folder.Touch("a.avi");
+    const wxString b = folder.Touch("b.mp4");
+    const wxString c = folder.Touch("c.flv");
+    // A file of its own on disk, but the same name as a row's but for letter case.
+    const wxString upperA = folder.Touch("A.AVI");
+    const std::vector<wxString> fresh =
+        NewSourcePaths({b, upperA, folder.Path() + "gone.avi", folder.Path(), c, c}, {a});
+    EXPECT_EQ(fresh, (std::vector<wxString>{b, c}));
+}
+
+TEST(ConversionListLogic, SizesShowMegabytesWithTwoDecimals) {
+    EXPECT_EQ(SizeText(1572864), "1.50");
+    EXPECT_EQ(SizeText(0), "0.00");
+    EXPECT_EQ(SizeText(5ull << 40), "5242880.00");  // 5 TiB: sizes are 64-bit
+}
+
+TEST(ConversionListLogic, TheFilterOffersEveryPatternInUpperCaseToo) {
+    const wxString filter = MediaFileFilter();
+    EXPECT_TRUE(filter.StartsWith("All Media files|*.3gp;*.3g2;*.avi;"));
+    EXPECT_NE(filter.Find("|AVI files(*.avi)|*.avi;*.AVI|"), wxNOT_FOUND);
+    EXPECT_NE(filter.Find("|MPEG-4 files(*.mp4;*.m4a;*.m4v)|*.mp4;*.m4v;*.MP4;*.M4V|"),
+              wxNOT_FOUND);
+    // Every file, with or without a dot in its name.
+    EXPECT_TRUE(filter.EndsWith("|All files(*.*)|*"));
+}

@@ -1,0 +1,380 @@
+// The main window driven as a user drives it, with the scriptable stand-in tools, so every
+// path of a batch (done, failed, stopped, closed midway) can be made to happen on cue.
+#include <gtest/gtest.h>
+#include <wx/choice.h>
+#include <wx/fileconf.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "BatchProgress.h"
+#include "ConversionList.h"
+#include "ConvertWorker.h"
+#include "FakeTools.h"
+#include "LinkOpener.h"
+#include "MainFrame.h"
+#include "OutputFolder.h"
+#include "ResourceIds.h"
+#include "TarvMediaConverterView.h"
+#include "UiTesting.h"
+#include "WxTestEnvironment.h"
+#include "XHeaderCtrl.h"
+#include "XListCtrl.h"
+
+using namespace tarv;
+using tarv::testing::MessageRecorder;
+using tarv::testing::PumpEvents;
+using tarv::testing::WaitUntil;
+
+namespace {
+
+// A home of our own, set before wxWidgets first asks for it: the default output folder is
+// made under it.
+const std::string kHome = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tarv-ui-home-XXXXXX").string();
+    const std::string home = mkdtemp(pattern.data());
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    return home;
+}();
+
+// A progress record as the encoder prints it, at `seconds`.
+std::string PosLine(int seconds) {
+    return "write Pos: " + std::to_string(seconds) +
+           ".0s   10f (5%) 1fps Trem: 0min 0mb A-V:0.000 [0:0]\\r\n";
+}
+
+// Links go nowhere; the test sees where they were meant to go.
+class RecordingOpener : public LinkOpener {
+public:
+    bool OpenWithDesktop(const wxString& target) override {
+        targets.push_back(target);
+        return true;
+    }
+    std::optional<wxString> DefaultBrowserCommand() override { return std::nullopt; }
+    int Start(const std::vector<wxString>&) override { return kLinkErrorFileNotFound; }
+    void Beep() override {}
+    void ShowMessage(wxWindow*, const wxString&) override {}
+    std::vector<wxString> targets;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Each length is 10 s, each step reports 5 s and leaves its output behind.
+        tools.Script("tarv.patch3", "write ID_LENGTH=10.00\\n\n");
+        tools.Script("default", "touch\n" + PosLine(5));
+        settingsFile = settingsFolder.Path() + "TarvMediaConverter.conf";
+        settings = OpenSettings(settingsFile);
+        settings->Write(ClosingFolderKey() + "/OutputFolder", wxString(output.Path()));
+    }
+
+    void TearDown() override {
+        if (frame) {
+            frame->Close(true);
+            PumpEvents();
+        }
+    }
+
+    void Open(const std::string& programFolder) {
+        ProgramContext context;
+        context.programFolder = programFolder;
+        context.settings = settings.get();
+        context.opener = &opener;
+        frame = new CMainFrame(context);
+        ASSERT_TRUE(frame->IsOk());
+        frame->Show();
+        PumpEvents(100);
+        view = frame->GetView();
+    }
+
+    // Adds files made in the input folder and waits for their lengths.
+    void AddFiles(const std::vector<std::string>& names) {
+        std::vector<wxString> paths;
+        for (const std::string& name : names) {
+            paths.push_back(input.Touch(name, std::string(100, 'x')));
+        }
+        view->AddFiles(paths);
+        ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    }
+
+    wxString Status(int row) const { return view->List().GetItemText(row, kColumnStatus); }
+
+    bool Enabled(int id) {
+        frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+        const bool tool = frame->GetToolBar()->GetToolEnabled(id);
+        return tool;
+    }
+    bool MenuEnabled(int id) {
+        frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+        return frame->GetMenuBar()->IsEnabled(id);
+    }
+
+    void WaitForBatchEnd() {
+        ASSERT_TRUE(WaitUntil([&] { return !view->IsBusy(); }, 60000));
+        PumpEvents(50);
+    }
+
+    void ClickCheckBox(int row) {
+        wxRect cell;
+        ASSERT_TRUE(view->List().GetCellRect(row, 0, cell));
+        const wxPoint point(cell.x + 9 + cell.height / 2, cell.y + cell.height / 2);
+        for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+            wxMouseEvent event(type);
+            event.SetPosition(point);
+            event.SetLeftDown(type == wxEVT_LEFT_DOWN);
+            event.SetEventObject(&view->List());
+            view->List().ProcessWindowEvent(event);
+        }
+    }
+
+    FakeTools tools;
+    TempFolder input;
+    TempFolder output;
+    TempFolder settingsFolder;
+    std::string settingsFile;
+    std::unique_ptr<wxFileConfig> settings;
+    RecordingOpener opener;
+    MessageRecorder messages;
+    CMainFrame* frame = nullptr;
+    CTarvMediaConverterView* view = nullptr;
+};
+
+TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
+    Open(tools.Folder());
+    EXPECT_EQ(frame->GetTitle(), "TarvSoft Video to 3GP Converter");
+    EXPECT_EQ(view->FormSize(), wxSize(740, 450));
+    EXPECT_EQ(view->GetSize(), wxSize(740, 450));
+    EXPECT_EQ(frame->GetClientSize(), wxSize(740, 450));
+    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_EQ(frame->GetMinSize(), frame->GetMaxSize());
+
+    wxToolBar* toolbar = frame->GetToolBar();
+    ASSERT_EQ(toolbar->GetToolsCount(), 8u);
+    const std::vector<std::pair<int, wxString>> tools = {
+        {kCmdToolbarAdd, "Add"},     {kCmdToolbarRemove, "Remove"}, {kCmdToolbarClear, "Clear"},
+        {kCmdToolbarConvert, "Convert"}, {kCmdToolbarStop, "Stop"}, {kCmdToolbarHelp, "Help"}};
+    for (const auto& [id, label] : tools) {
+        ASSERT_NE(toolbar->FindById(id), nullptr) << label;
+        EXPECT_EQ(toolbar->FindById(id)->GetLabel(), label);
+        EXPECT_EQ(toolbar->FindById(id)->GetNormalBitmap().GetSize(), wxSize(64, 45));
+    }
+    EXPECT_TRUE(toolbar->GetToolByPos(3)->IsSeparator());
+    EXPECT_TRUE(toolbar->GetToolByPos(6)->IsSeparator());
+    EXPECT_EQ(frame->GetMenuBar()->GetMenuLabel(1), "Action");
+    EXPECT_EQ(frame->GetMenuBar()->GetLabel(kCmdMenuExit), "E&xit");
+
+    // The lists at their start selections.
+    const std::vector<std::pair<OptionList, wxString>> start = {
+        {OptionList::Format, "3GP - (XVID AAC) 3GPP format(*.3gp)"},
+        {OptionList::VideoBitrate, "100 kbps"}, {OptionList::VideoCodec, "XVID"},
+        {OptionList::Resolution, "176X144 QCIF"}, {OptionList::FrameRate, "10.0 FPS"},
+        {OptionList::AudioBitrate, "32 kbps"},  {OptionList::AudioCodec, "aac"},
+        {OptionList::SampleRate, "22050 Hz"},   {OptionList::Aspect, "Auto"}};
+    for (const auto& [list, text] : start) {
+        EXPECT_EQ(view->Choice(list).GetStringSelection(), text);
+    }
+    EXPECT_EQ(view->Choice(OptionList::VideoCodec).GetCount(), 1u);
+    EXPECT_EQ(view->Choice(OptionList::Resolution).GetCount(), 21u);
+
+    // The columns share the list's width; the first has the header's check box.
+    const int width = view->List().GetSize().GetWidth();
+    EXPECT_EQ(view->List().GetColumnWidth(0), width * 10 / 20);
+    EXPECT_EQ(view->List().GetColumnWidth(3), width * 4 / 20 - 3);
+    EXPECT_EQ(view->List().GetHeaderCtrl()->GetItem(1)->m_text, "File size(MB)");
+    EXPECT_EQ(view->List().GetHeaderCheckedState(0), 1);
+    EXPECT_EQ(view->GetOutputFolder(), output.Path());
+
+    int first = 0, second = 0;
+    CMainFrame::PaneWidths(800, first, second);
+    EXPECT_EQ(first, 160);
+    EXPECT_EQ(second, 640);
+}
+
+TEST_F(MainWindowTest, AFormatChangeAppliesItsPresetAndLeavesTheOtherListsAlone) {
+    Open(tools.Folder());
+    view->Choice(OptionList::Resolution).SetSelection(10);
+    view->Choice(OptionList::FrameRate).SetSelection(5);
+    view->Choice(OptionList::Format).SetSelection(1);
+    wxCommandEvent change(wxEVT_CHOICE, kCtrlOutputFormat);
+    change.SetInt(1);
+    change.SetEventObject(&view->Choice(OptionList::Format));
+    view->Choice(OptionList::Format).ProcessWindowEvent(change);
+
+    EXPECT_EQ(view->Choice(OptionList::FrameRate).GetStringSelection(), "15.0 FPS");
+    EXPECT_EQ(view->Choice(OptionList::VideoBitrate).GetStringSelection(), "256 kbps");
+    EXPECT_EQ(view->Choice(OptionList::SampleRate).GetStringSelection(), "48000 Hz");
+    EXPECT_EQ(view->Choice(OptionList::AudioBitrate).GetStringSelection(), "96 kbps");
+    EXPECT_EQ(view->Choice(OptionList::VideoCodec).GetCount(), 1u);
+    EXPECT_EQ(view->Choice(OptionList::VideoCodec).GetStringSelection(), "MPEG4-AVC");
+    EXPECT_EQ(view->Choice(OptionList::Resolution).GetStringSelection(), "320X240 VGA");
+    EXPECT_EQ(view->CaptureOptions().format, 1);
+    EXPECT_EQ(view->CaptureOptions().resolution, 10);
+}
+
+TEST_F(MainWindowTest, AddedFilesShowSizeAndLengthAndRemoveKeepsEachRowsOwnData) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.mp4"});
+    const std::string big = input.Path() + "big.mov";
+    std::filesystem::resize_file(input.Touch("big.mov"), 1572864);
+    tools.Script("tarv.patch3", "write ID_LENGTH=3725.90\\n\n");
+    // Three more files chosen: one again in other letter case, one that is gone by now.
+    view->AddFiles({wxString(input.Path() + "ONE.AVI"), wxString(big),
+                    wxString(input.Path() + "gone.mpg")});
+    ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    ASSERT_EQ(view->List().GetItemCount(), 3);
+    EXPECT_EQ(view->List().GetItemText(2, kColumnFile), big);
+    EXPECT_EQ(view->List().GetItemText(2, kColumnSize), "1.50");
+    EXPECT_EQ(view->List().GetItemText(2, kColumnDuration), "01:02:05");
+    EXPECT_EQ(view->List().GetCheckbox(2, 0), 1);
+    EXPECT_EQ(view->List().GetItemText(0, kColumnDuration), "00:00:10");
+    EXPECT_EQ(view->List().GetItemText(0, kColumnSize), "0.00");
+
+    view->List().SelectItem(0, false);
+    wxCommandEvent remove(wxEVT_MENU, kCmdToolbarRemove);
+    frame->ProcessWindowEvent(remove);
+    ASSERT_EQ(view->List().GetItemCount(), 2);
+    EXPECT_EQ(view->Rows().EntryAt(1).sourcePath, big);
+    EXPECT_EQ(view->Rows().EntryAt(1).duration, 3725);
+    EXPECT_EQ(view->List().GetItemText(1, kColumnSize), "1.50");
+    EXPECT_EQ(view->List().GetItemText(0, kColumnDuration), "00:00:10");
+}
+
+TEST_F(MainWindowTest, TheStatusBarCountsTheTickedRows) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    ClickCheckBox(1);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
+    EXPECT_EQ(view->List().GetHeaderCheckedState(0), 1);
+    // A size change clears both panes until the count changes again.
+    frame->SetSize(frame->GetSize());
+    frame->SendSizeEvent();
+    PumpEvents();
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
+    ClickCheckBox(1);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
+}
+
+TEST_F(MainWindowTest, ABatchShowsProgressThenDoneAndConvertAndStopNeverShareTheirState) {
+    // The encode step of the first file takes its time, reporting as it goes.
+    tools.Script("2", "touch\n" + PosLine(2) + "sleep 300\n" + PosLine(5) + "sleep 300\n");
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    EXPECT_TRUE(Enabled(kCmdToolbarConvert));
+    EXPECT_FALSE(Enabled(kCmdToolbarStop));
+
+    ASSERT_TRUE(view->StartBatch());
+    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_hasProgress; }));
+    EXPECT_FALSE(Enabled(kCmdToolbarConvert));
+    EXPECT_TRUE(Enabled(kCmdToolbarStop));
+    EXPECT_FALSE(MenuEnabled(kCmdMenuConvert));
+    EXPECT_TRUE(MenuEnabled(kCmdMenuStop));
+    // Rows keep their places while the batch runs; Add stays.
+    EXPECT_FALSE(Enabled(kCmdToolbarRemove));
+    EXPECT_FALSE(Enabled(kCmdToolbarClear));
+    EXPECT_TRUE(Enabled(kCmdToolbarAdd));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return view->List().GetCellData(0, kColumnStatus)->m_progressValue == 45; }));
+
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_TRUE(Enabled(kCmdToolbarConvert));
+    EXPECT_FALSE(Enabled(kCmdToolbarStop));
+    EXPECT_TRUE(std::filesystem::exists(output.Path() + "one.3gp"));
+    EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
+}
+
+TEST_F(MainWindowTest, StopDuringTheSecondFileShowsAbortThereAndDoneBefore) {
+    // Runs 0 and 1 read the lengths; 2 to 6 convert the first file; 7 encodes the second.
+    tools.Script("7", "pid\n" + PosLine(3) + "sleep 60000\n");
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(1, kColumnStatus)->m_hasProgress; }));
+    wxCommandEvent stop(wxEVT_MENU, kCmdMenuStop);
+    frame->ProcessWindowEvent(stop);
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Abort");
+    EXPECT_FALSE(tools.RunIsAlive(7));
+    EXPECT_TRUE(Enabled(kCmdToolbarConvert));
+}
+
+TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConverts) {
+    tools.Script("2", "write cannot decode frame 12 of one.avi\\n\nexit 1\n");
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Failed");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
+              "cannot decode frame 12 of one.avi");
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_FALSE(std::filesystem::exists(output.Path() + "one.3gp"));
+    EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
+}
+
+TEST_F(MainWindowTest, AnOutputFolderThatCannotBeUsedRefusesConvertWithAMessage) {
+    Open(tools.Folder());
+    AddFiles({"one.avi"});
+    view->SetOutputFolder("   ");
+    EXPECT_FALSE(view->StartBatch());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].Find("output folder"), wxNOT_FOUND);
+
+    const std::string file = input.Touch("not-a-folder");
+    view->SetOutputFolder(file);
+    EXPECT_FALSE(view->StartBatch());
+    EXPECT_EQ(messages.Messages().size(), 2u);
+    EXPECT_TRUE(tools.Calls().size() == 1u);  // only the length was read
+
+    // A folder that is not there yet is made.
+    const std::string fresh = output.Path() + "new/deeper/";
+    view->SetOutputFolder(fresh);
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_TRUE(std::filesystem::exists(fresh + "one.3gp"));
+}
+
+TEST_F(MainWindowTest, ClosingMidBatchSavesTheFolderAndLeavesNoToolRunning) {
+    // The encoder keeps reporting, so the worker is often waiting for the window when it
+    // closes.
+    std::string chatty = "pid\n";
+    for (int i = 0; i < 300; ++i) chatty += PosLine(i % 10);
+    tools.Script("1", chatty);
+    Open(tools.Folder());
+    AddFiles({"one.avi"});
+    view->SetOutputFolder(output.Path() + "chosen/");
+    ASSERT_TRUE(view->StartBatch());
+    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_progressValue > 0; }));
+    ASSERT_TRUE(tools.RunIsAlive(1));
+
+    frame->Close(true);
+    frame = nullptr;
+    EXPECT_FALSE(tools.RunIsAlive(1));
+    PumpEvents();
+    auto reread = OpenSettings(settingsFile);
+    EXPECT_EQ(*ReadOutputFolder(*reread, ClosingFolderKey()), wxString(output.Path() + "chosen/"));
+}
+
+TEST_F(MainWindowTest, HelpHomePageAndExploreOpenTheirTargets) {
+    Open(tools.Folder());
+    frame->ProcessWindowEvent(*std::make_unique<wxCommandEvent>(wxEVT_MENU, kCmdToolbarHelp));
+    frame->ProcessWindowEvent(*std::make_unique<wxCommandEvent>(wxEVT_MENU, kCmdMenuHomepage));
+    wxCommandEvent explore(wxEVT_BUTTON, kCtrlExplore);
+    view->ProcessWindowEvent(explore);
+    ASSERT_EQ(opener.targets.size(), 3u);
+    EXPECT_EQ(opener.targets[0], wxString(tools.Folder() + "3gphelp.html"));
+    EXPECT_TRUE(opener.targets[1].StartsWith("http"));
+    EXPECT_EQ(opener.targets[2], wxString(output.Path()));
+}
+
+}  // namespace

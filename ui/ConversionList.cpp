@@ -1,0 +1,188 @@
+#include "ConversionList.h"
+
+#include <wx/filename.h>
+#include <wx/tokenzr.h>
+
+#include <set>
+
+#include "BackgroundProber.h"
+#include "MediaProbe.h"
+#include "PathUtils.h"
+#include "XHeaderCtrl.h"
+#include "XListCtrl.h"
+
+namespace tarv {
+
+namespace {
+
+// The input types as name and patterns, pairs separated by "|".
+constexpr char kInputTypes[] =
+    "All Media files|*.3gp;*.3g2;*.avi;*.divx;*.div;*.flv;*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v;*.mp4;"
+    "*.m4v;*.mov;*.qt;*.rm;*.rmvb;*.dat;*.vob;*.wmv;*.asf;*.xvid|"
+    "3GPP files(*.3gp,*.3g2)|*.3gp;*.3g2|"
+    "AVI files(*.avi)|*.avi|"
+    "DivX Video(*.divx;*.div)|*.divx;*.div|"
+    "Flash Video(*.flv)|*.flv|"
+    "MPEG files(*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v)|*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v|"
+    "MPEG-4 files(*.mp4;*.m4a;*.m4v)|*.mp4;*.m4v|"
+    "Quick Time files(*.mov;*.qt)|*.mov;*.qt|"
+    "RealMedia files(*.rm;*.rmvb)|*.rm;*.rmvb|"
+    "VCD DAT files(*.dat)|*.dat|"
+    "VOB Video files(*.vob)|*.vob|"
+    "Windows Media files(*.wmv;*.asf)|*.wmv;*.asf|"
+    "Xvid Video files(*.xvid)|*.xvid|"
+    "All files(*.*)|*.*";
+
+std::string FileNameBytes(const wxString& path) {
+    return std::string(path.fn_str());
+}
+
+bool IsAddableFile(const wxString& path) {
+    const std::string bytes = FileNameBytes(path);
+    return !bytes.empty() && FileExists(bytes) && !wxFileName::DirExists(path);
+}
+
+}  // namespace
+
+wxString MediaFileFilter() {
+    wxString filter;
+    const wxArrayString parts = wxStringTokenize(kInputTypes, "|", wxTOKEN_RET_EMPTY_ALL);
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        wxString patterns;
+        if (parts[i + 1] == "*.*") {
+            // "*.*" would leave out every file without a dot in its name.
+            patterns = "*";
+        } else {
+            const wxString upper = parts[i + 1].Upper();
+            patterns = parts[i + 1] + (upper != parts[i + 1] ? ";" + upper : wxString());
+        }
+        if (!filter.empty()) {
+            filter += "|";
+        }
+        filter += parts[i] + "|" + patterns;
+    }
+    return filter;
+}
+
+wxString SizeText(uint64_t bytes) {
+    return wxString::Format("%0.2f", static_cast<double>(bytes) / 1048576.0);
+}
+
+std::vector<wxString> NewSourcePaths(const std::vector<wxString>& chosen,
+                                     const std::vector<wxString>& existing) {
+    std::set<wxString> seen;
+    for (const wxString& path : existing) {
+        seen.insert(path.Lower());
+    }
+    std::vector<wxString> fresh;
+    for (const wxString& path : chosen) {
+        if (seen.count(path.Lower()) || !IsAddableFile(path)) {
+            continue;
+        }
+        seen.insert(path.Lower());
+        fresh.push_back(path);
+    }
+    return fresh;
+}
+
+ConversionList::ConversionList(CXListCtrl& list, std::unique_ptr<BackgroundProber> prober)
+    : m_list(list), m_prober(std::move(prober)) {}
+
+ConversionList::~ConversionList() {
+    if (m_prober) {
+        m_prober->Shutdown();
+    }
+}
+
+void ConversionList::SetUpColumns() {
+    const int width = m_list.GetSize().GetWidth();
+    m_list.SetExtendedStyle(kListExGridLines | kListExFullRowSelect);
+    m_list.InsertColumn(kColumnFile, "Original file", wxALIGN_LEFT, width * 10 / 20);
+    m_list.InsertColumn(kColumnSize, "File size(MB)", wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
+    m_list.InsertColumn(kColumnDuration, "Duration", wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
+    m_list.InsertColumn(kColumnStatus, "Status", wxALIGN_CENTER_HORIZONTAL, width * 4 / 20 - 3);
+    m_list.SetHeaderCheckedState(kColumnFile, 1);
+}
+
+int ConversionList::AddFiles(const std::vector<wxString>& paths) {
+    std::vector<wxString> existing;
+    for (const JobEntry& entry : m_entries) {
+        existing.push_back(entry.sourcePath);
+    }
+    int added = 0;
+    for (const wxString& path : NewSourcePaths(paths, existing)) {
+        JobEntry entry;
+        entry.id = m_nextId++;
+        entry.sourcePath = path;
+        entry.size = FileSizeOf(FileNameBytes(path));
+        const int row = m_list.InsertItem(RowCount(), path);
+        m_list.SetCheckbox(row, kColumnFile, 1);
+        m_list.SetItemToolTipText(row, kColumnFile, path);
+        m_list.SetItemText(row, kColumnSize, SizeText(entry.size));
+        m_list.SetItemText(row, kColumnDuration, "...");
+        m_entries.push_back(entry);
+        if (m_prober) {
+            m_prober->Enqueue(entry.id, FileNameBytes(path));
+        }
+        ++added;
+    }
+    return added;
+}
+
+bool ConversionList::RemoveSelected() {
+    const int row = m_list.GetCurSel();
+    if (row < 0 || row >= RowCount()) {
+        return false;
+    }
+    m_list.DeleteItem(row);
+    m_entries.erase(m_entries.begin() + row);
+    return true;
+}
+
+void ConversionList::Clear() {
+    m_list.DeleteAllItems();
+    m_entries.clear();
+}
+
+void ConversionList::OnDurationRead(uint64_t id, double length) {
+    for (int row = 0; row < RowCount(); ++row) {
+        JobEntry& entry = m_entries[row];
+        if (entry.id != id) {
+            continue;
+        }
+        // Whole seconds, truncated; the tool's own "unknown" stays -1.
+        entry.duration = length < 0 ? -1 : static_cast<int>(std::min(length, 2147483647.0));
+        entry.probing = false;
+        m_list.SetItemText(row, kColumnDuration, FormatDuration(entry.duration));
+        break;
+    }
+    if (m_durationListener) {
+        m_durationListener();
+    }
+}
+
+bool ConversionList::IsChecked(int row) const {
+    return m_list.GetCheckbox(row, kColumnFile) == 1;
+}
+
+std::vector<bool> ConversionList::CheckedRows() const {
+    std::vector<bool> checked;
+    for (int row = 0; row < RowCount(); ++row) {
+        checked.push_back(IsChecked(row));
+    }
+    return checked;
+}
+
+int ConversionList::CheckedCount() const {
+    return m_list.CountCheckedItems(kColumnFile);
+}
+
+int ConversionList::PendingDurations() const {
+    int pending = 0;
+    for (const JobEntry& entry : m_entries) {
+        pending += entry.probing ? 1 : 0;
+    }
+    return pending;
+}
+
+}  // namespace tarv

@@ -1,0 +1,272 @@
+#include "MainFrame.h"
+
+#include <wx/aboutdlg.h>
+#include <wx/accel.h>
+#include <wx/choice.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include "OutputFolder.h"
+#include "Resources.h"
+#include "TarvMediaConverterView.h"
+#include "XListCtrl.h"
+
+namespace tarv {
+
+namespace {
+
+constexpr int kInitialWidth = 800;
+constexpr int kInitialHeight = 600;
+
+struct ToolButton {
+    int id;
+    const char* text;
+};
+// In button order; a zero id is a separator.
+constexpr ToolButton kToolButtons[] = {
+    {kCmdToolbarAdd, "Add"},     {kCmdToolbarRemove, "Remove"}, {kCmdToolbarClear, "Clear"},
+    {0, nullptr},                {kCmdToolbarConvert, "Convert"}, {kCmdToolbarStop, "Stop"},
+    {0, nullptr},                {kCmdToolbarHelp, "Help"},
+};
+
+// Picture `index` of a toolbar strip, its key colour made transparent.
+wxBitmap ToolbarPicture(const wxBitmap& strip, const wxColour& key, int index) {
+    wxBitmap picture = strip.GetSubBitmap(
+        wxRect(index * kToolbarPictureWidth, 0, kToolbarPictureWidth, kToolbarPictureHeight));
+    picture.SetMask(new wxMask(picture, key));
+    return picture;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const ProgramContext& context)
+    : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition,
+              wxSize(kInitialWidth, kInitialHeight),
+              // Moved and minimised, never resized or maximised.
+              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+      m_context(context) {
+    // Dialog units are measured with the top-level window's font, so it is set before the
+    // form is laid out.
+    SetFont(wxFont(wxFontInfo(8).FaceName("Liberation Sans")));
+    SetIcons(LoadResourceIcons(kIconMain));
+    CreateMenu();
+    if (!CreateToolbar()) {
+        return;
+    }
+    wxStatusBar* status = CreateStatusBar(2, wxSTB_SHOW_TIPS | wxFULL_REPAINT_ON_RESIZE);
+    status->SetFont(GetFont());
+    CreateAccelerators();
+
+    m_view = new CTarvMediaConverterView(this, m_context);
+    m_view->OnInitialUpdate();
+    FitToForm();
+    ResetStatusPanes();
+
+    Bind(wxEVT_SIZE, &CMainFrame::OnSize, this);
+    Bind(wxEVT_ICONIZE, &CMainFrame::OnIconize, this);
+    Bind(wxEVT_SHOW, &CMainFrame::OnShow, this);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_MENU, &CMainFrame::OnExit, this, kCmdMenuExit);
+    Bind(wxEVT_MENU, &CMainFrame::OnAbout, this, kCmdMenuAbout);
+    Bind(wxEVT_MENU, &CMainFrame::OnNextPane, this, kCmdNextPane);
+    Bind(wxEVT_MENU, &CMainFrame::OnNextPane, this, kCmdPrevPane);
+    m_ok = true;
+}
+
+void CMainFrame::CreateMenu() {
+    auto* file = new wxMenu;
+    file->Append(kCmdMenuAddFile, "Add file");
+    file->Append(kCmdMenuRemoveFile, "Remove file");
+    file->Append(kCmdMenuClear, "Clear");
+    file->AppendSeparator();
+    file->Append(kCmdMenuExit, "E&xit");
+    auto* action = new wxMenu;
+    action->Append(kCmdMenuConvert, "Convert");
+    action->Append(kCmdMenuStop, "Stop");
+    auto* help = new wxMenu;
+    help->Append(kCmdMenuHomepage, "Homepage");
+    help->Append(kCmdMenuHelp, "Help");
+    help->AppendSeparator();
+    help->Append(kCmdMenuAbout, "&About");
+    auto* bar = new wxMenuBar;
+    bar->Append(file, "&File");
+    bar->Append(action, "Action");
+    bar->Append(help, "&Help");
+    SetMenuBar(bar);
+}
+
+bool CMainFrame::CreateToolbar() {
+    const wxBitmap normal = LoadResourceBitmap(kBitmapToolbar);
+    const wxBitmap disabled = LoadResourceBitmap(kBitmapToolbarDisabled);
+    const wxSize stripSize(kToolbarPictureWidth * kToolbarPictureCount, kToolbarPictureHeight);
+    if (!normal.IsOk() || !disabled.IsOk() || normal.GetSize() != stripSize ||
+        disabled.GetSize() != stripSize) {
+        return false;
+    }
+    wxToolBar* toolbar = CreateToolBar(wxTB_FLAT | wxTB_HORIZONTAL | wxTB_TEXT | wxBORDER_NONE);
+    if (!toolbar) {
+        return false;
+    }
+    toolbar->SetFont(GetFont());
+    toolbar->SetToolBitmapSize(wxSize(kToolbarPictureWidth, kToolbarPictureHeight));
+    int picture = 0;
+    for (const ToolButton& button : kToolButtons) {
+        if (button.id == 0) {
+            toolbar->AddSeparator();
+            continue;
+        }
+        toolbar->AddTool(button.id, button.text,
+                         ToolbarPicture(normal, ResourceKeyColour(kBitmapToolbar), picture),
+                         ToolbarPicture(disabled, ResourceKeyColour(kBitmapToolbarDisabled), picture),
+                         wxITEM_NORMAL);
+        ++picture;
+    }
+    return toolbar->Realize();
+}
+
+void CMainFrame::CreateAccelerators() {
+    // The standard keys: Ctrl+O adds files and Ctrl+N starts an empty list, as opening and a
+    // new document mean here. Editing keys stay with the focused text field; F6 moves between
+    // the form's parts. Saving and printing have nothing to work on.
+    wxAcceleratorEntry entries[] = {
+        {wxACCEL_CTRL, 'O', kCmdFileOpen},
+        {wxACCEL_CTRL, 'N', kCmdFileNew},
+        {wxACCEL_NORMAL, WXK_F6, kCmdNextPane},
+        {wxACCEL_SHIFT, WXK_F6, kCmdPrevPane},
+    };
+    SetAcceleratorTable(wxAcceleratorTable(std::size(entries), entries));
+}
+
+bool CMainFrame::TryBefore(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    if (m_view && !m_routing && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
+        m_routing = true;
+        const bool handled = m_view->ProcessWindowEventLocally(event);
+        m_routing = false;
+        if (handled) {
+            return true;
+        }
+    }
+    return wxFrame::TryBefore(event);
+}
+
+void CMainFrame::FitToForm() {
+    // The window fits the form exactly: a frame larger than the form shrinks to it, and one
+    // whose bars leave too little room grows, so no part of the form is ever cut off.
+    SetSizeHints(wxDefaultSize, wxDefaultSize);
+    SetClientSize(m_view->FormSize());
+    m_view->SetSize(m_view->FormSize());
+    const wxSize size = GetSize();
+    SetSizeHints(size, size);
+    if (getenv("TARV_DEBUG")) fprintf(stderr, "fit: size %dx%d client %dx%d status %dx%d at %d tool %dx%d view %dx%d\n", size.x, size.y, GetClientSize().x, GetClientSize().y, GetStatusBar()->GetSize().x, GetStatusBar()->GetSize().y, GetStatusBar()->GetPosition().y, GetToolBar()->GetSize().x, GetToolBar()->GetSize().y, m_view->GetSize().x, m_view->GetSize().y);
+}
+
+void CMainFrame::PaneWidths(int width, int& first, int& second) {
+    if (width > 0) {
+        first = width * 2 / 10;
+        second = width * 8 / 10;
+    } else {
+        first = 120;
+        second = 100;
+    }
+}
+
+void CMainFrame::ResetStatusPanes() {
+    wxStatusBar* status = GetStatusBar();
+    if (!status) {
+        return;
+    }
+    int widths[2];
+    PaneWidths(status->GetSize().GetWidth() > 0 ? status->GetSize().GetWidth()
+                                                : GetClientSize().GetWidth(),
+               widths[0], widths[1]);
+    status->SetStatusWidths(2, widths);
+    status->SetStatusText(wxString(), 0);
+    status->SetStatusText(wxString(), 1);
+}
+
+void CMainFrame::SetSelectedCount(int count) {
+    if (wxStatusBar* status = GetStatusBar()) {
+        status->SetStatusText(wxString::Format("   select %d files", count), 0);
+        status->Update();
+    }
+}
+
+void CMainFrame::SetMessage(const wxString& text) {
+    if (wxStatusBar* status = GetStatusBar()) {
+        status->SetStatusText(text, 1);
+    }
+}
+
+void CMainFrame::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    ResetStatusPanes();
+}
+
+void CMainFrame::OnShow(wxShowEvent& event) {
+    event.Skip();
+    if (event.IsShown()) {
+        CallAfter([this] { FitToForm(); });
+    }
+}
+
+void CMainFrame::OnIconize(wxIconizeEvent& event) {
+    event.Skip();
+    if (!event.IsIconized()) {
+        ResetStatusPanes();
+    }
+}
+
+void CMainFrame::SaveOutputFolder() {
+    if (!m_context.settings || !m_view) {
+        return;
+    }
+    if (!tarv::SaveOutputFolder(*m_context.settings, m_view->GetOutputFolder())) {
+        wxMessageBox("Access registry fail!", kAppTitle, wxOK | wxICON_ERROR, this);
+    }
+}
+
+void CMainFrame::OnClose(wxCloseEvent&) {
+    SaveOutputFolder();
+    // A running batch ends with the window: its tool is stopped and the worker has finished
+    // before the window goes, so nothing keeps running after the program.
+    if (m_view) {
+        m_view->Shutdown();
+    }
+    Destroy();
+}
+
+void CMainFrame::OnExit(wxCommandEvent&) { Close(); }
+
+void CMainFrame::OnAbout(wxCommandEvent&) {
+    wxAboutDialogInfo info;
+    info.SetName(kAppTitle);
+    info.SetVersion("1.0");
+    info.SetCopyright("TarvSoft Group");
+    info.SetWebSite(kHomePageUrl);
+    info.SetIcon(LoadResourceIcons(kIconMain).GetIcon(48));
+    wxAboutBox(info, this);
+}
+
+void CMainFrame::OnNextPane(wxCommandEvent& event) {
+    if (!m_view) {
+        return;
+    }
+    wxWindow* panes[] = {&m_view->List(), m_view->FindWindow(kCtrlOutputFolder),
+                         &m_view->Choice(OptionList::Format)};
+    const int count = static_cast<int>(std::size(panes));
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        wxWindow* focus = FindFocus();
+        if (focus && (focus == panes[i] || panes[i]->IsDescendant(focus))) {
+            current = i;
+        }
+    }
+    const int step = event.GetId() == kCmdNextPane ? 1 : count - 1;
+    panes[(current + step + count) % count]->SetFocus();
+}
+
+}  // namespace tarv

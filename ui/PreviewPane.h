@@ -1,0 +1,31 @@
+// The preview pane in the form's lower left corner: the framed area that shows the logo (and
+// the selected file's picture), its play, pause and stop buttons and the position slider.
+#pragma once
+
+#include <wx/window.h>
+
+namespace tarv {
+
+class CImageButton;
+class CSkinSlider;
+
+// The framed area itself: a black frame with the logo file drawn over it while no video
+// shows. A missing or unreadable logo leaves the frame alone.
+class PreviewArea : public wxWindow {
+public:
+    PreviewArea(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                const wxString& logoPath);
+
+    const wxString& LogoPath() const { return m_logoPath; }
+
+private:
+    void OnPaint(wxPaintEvent& event);
+
+    wxString m_logoPath;
+};
+
+// Gives the buttons and the slider their pictures and ranges.
+void SetUpPreviewControls(CImageButton& play, CImageButton& pause, CImageButton& stop,
+                          CSkinSlider& slider);
+
+}  // namespace tarv

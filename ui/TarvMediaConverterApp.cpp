@@ -1,0 +1,137 @@
+#include "TarvMediaConverterApp.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <wx/evtloop.h>
+#include <wx/evtloopsrc.h>
+#include <wx/fileconf.h>
+#include <wx/stdpaths.h>
+
+#include <cerrno>
+#include <csignal>
+#include <iostream>
+
+#include "MainFrame.h"
+#include "OutputFolder.h"
+#include "Resources.h"
+#include "SingleInstance.h"
+#include "ToolSet.h"
+
+namespace tarv {
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+// A termination request (logging out, kill, Ctrl-C in the terminal) closes the window as the
+// close box does: the batch is stopped, its tool ended and the output folder kept. The signal
+// only writes a byte; the window's thread does the rest.
+class TerminationWatch : public wxEventLoopSourceHandler {
+public:
+    void OnReadWaiting() override {
+        char bytes[16];
+        while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        if (wxWindow* window = wxTheApp ? wxTheApp->GetTopWindow() : nullptr) {
+            window->Close(true);
+        }
+        // The closed window goes at the next idle time; nothing else may wake the loop.
+        wxWakeUpIdle();
+    }
+    void OnWriteWaiting() override {}
+    void OnExceptionWaiting() override {}
+};
+
+void WatchTerminationSignals() {
+    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    static TerminationWatch watch;
+    if (!wxEventLoopBase::AddSourceForFD(g_signalPipe[0], &watch, wxEVENT_SOURCE_INPUT)) {
+        return;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+}  // namespace
+
+CTarvMediaConverterApp::CTarvMediaConverterApp() = default;
+CTarvMediaConverterApp::~CTarvMediaConverterApp() = default;
+
+bool CTarvMediaConverterApp::OnInit() {
+    SetAppName("TarvMediaConverter");
+    SetAppDisplayName(kAppTitle);
+    wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+
+    m_instance = std::make_unique<SingleInstance>(InstanceFolder());
+    if (m_instance->AnotherIsRunning()) {
+        // The running copy comes to the front; this one leaves without a window.
+        m_instance->AskRunningCopyToShow();
+        m_handedOver = true;
+        return true;
+    }
+
+    m_settings = OpenSettings(SettingsFilePath());
+    if (!m_document.OnNewDocument()) {
+        return false;
+    }
+    ProgramContext context;
+    context.programFolder = ProgramFolder();
+    context.settings = m_settings.get();
+    m_frame = new CMainFrame(context);
+    if (!m_frame->IsOk()) {
+        std::cerr << "TarvMediaConverter: the toolbar's pictures are missing from this build\n";
+        m_frame->Destroy();
+        return false;
+    }
+    m_frame->Centre();
+    m_frame->Show();
+    m_frame->Update();
+    m_frame->SetTitle(kAppTitle);
+    SetTopWindow(m_frame);
+
+    m_instance->Listen([this] { CallAfter([this] { ShowMainWindow(); }); });
+    WatchTerminationSignals();
+    return true;
+}
+
+int CTarvMediaConverterApp::OnRun() {
+    if (m_handedOver) {
+        return 0;
+    }
+    return wxApp::OnRun();
+}
+
+void CTarvMediaConverterApp::ShowMainWindow() {
+    wxWindow* top = GetTopWindow();
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(top);
+    if (!frame) {
+        return;
+    }
+    frame->Show();
+    if (frame->IsIconized()) {
+        frame->Iconize(false);
+    }
+    frame->Raise();
+}
+
+int CTarvMediaConverterApp::OnExit() {
+    m_instance.reset();
+    m_settings.reset();
+    return wxApp::OnExit();
+}
+
+}  // namespace tarv

@@ -1,0 +1,38 @@
+// The program's entry into the window system: one copy per user, the settings, the main
+// window centred with its fixed caption.
+#pragma once
+
+#include <wx/app.h>
+
+#include <memory>
+
+#include "TarvMediaConverterDoc.h"
+
+class wxFileConfig;
+
+namespace tarv {
+
+class CMainFrame;
+class SingleInstance;
+
+class CTarvMediaConverterApp : public wxApp {
+public:
+    CTarvMediaConverterApp();
+    ~CTarvMediaConverterApp() override;
+
+    bool OnInit() override;
+    // A second copy has done its part in OnInit and ends here, successfully.
+    int OnRun() override;
+    int OnExit() override;
+
+private:
+    void ShowMainWindow();
+
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<wxFileConfig> m_settings;
+    CTarvMediaConverterDoc m_document;
+    CMainFrame* m_frame = nullptr;
+    bool m_handedOver = false;  // another copy runs and was asked to show itself
+};
+
+}  // namespace tarv

@@ -1,0 +1,511 @@
+#include "TarvMediaConverterView.h"
+
+#include <wx/choice.h>
+#include <wx/dirdlg.h>
+#include <wx/dnd.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/listbase.h>
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/statbox.h>
+#include <wx/stdpaths.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+#include "BackgroundProber.h"
+#include "BatchRunner.h"
+#include "ConversionList.h"
+#include "FormStyle.h"
+#include "FormTemplate.h"
+#include "ImageButton.h"
+#include "LinkOpener.h"
+#include "MainFrame.h"
+#include "OutputFolder.h"
+#include "PathUtils.h"
+#include "PreviewPane.h"
+#include "Resources.h"
+#include "SkinSlider.h"
+#include "XListCtrl.h"
+
+namespace tarv {
+
+namespace {
+
+// The lists in the order the form's ids name them.
+OptionList ListOfControl(int id) {
+    for (const OptionListInfo& info : OptionLists()) {
+        if (info.controlId == id) {
+            return info.list;
+        }
+    }
+    return OptionList::Format;
+}
+
+std::string Bytes(const wxString& path) { return std::string(path.fn_str()); }
+
+void ShowMessage(wxWindow* parent, const wxString& text, long icon) {
+    wxMessageBox(text, kAppTitle, wxOK | icon, parent);
+}
+
+// Files dropped from the file manager are added as the Add command adds them.
+class FileDrop : public wxFileDropTarget {
+public:
+    explicit FileDrop(CTarvMediaConverterView& view) : m_view(view) {}
+    bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
+        m_view.AddFiles(std::vector<wxString>(names.begin(), names.end()));
+        return true;
+    }
+
+private:
+    CTarvMediaConverterView& m_view;
+};
+
+}  // namespace
+
+CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const ProgramContext& context)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTAB_TRAVERSAL | wxBORDER_NONE),
+      m_context(context) {
+    CreateControls();
+    m_rows = std::make_unique<ConversionList>(
+        *m_list, std::make_unique<BackgroundProber>(
+                     *this, m_context.programFolder,
+                     [this](uint64_t id, double length) { m_rows->OnDurationRead(id, length); }));
+    m_rows->SetDurationListener([this] { UpdateMessagePane(); });
+    m_runner = std::make_unique<BatchRunner>(
+        *this, m_context.programFolder,
+        [this](int entry, int value) { OnConvertProgress(entry, value); },
+        [this] { OnBatchEnded(); });
+
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnAddFiles, this, kCmdToolbarAdd);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnAddFiles, this, kCmdMenuAddFile);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnAddFiles, this, kCmdFileOpen);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnRemove, this, kCmdToolbarRemove);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnRemove, this, kCmdMenuRemoveFile);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnClear, this, kCmdToolbarClear);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnClear, this, kCmdMenuClear);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnClear, this, kCmdFileNew);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnConvert, this, kCmdToolbarConvert);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnConvert, this, kCmdMenuConvert);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnStop, this, kCmdToolbarStop);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnStop, this, kCmdMenuStop);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnHelp, this, kCmdToolbarHelp);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnHelp, this, kCmdMenuHelp);
+    Bind(wxEVT_MENU, &CTarvMediaConverterView::OnHomePage, this, kCmdMenuHomepage);
+    for (int id : {kCmdToolbarConvert, kCmdMenuConvert}) {
+        Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateConvert, this, id);
+    }
+    for (int id : {kCmdToolbarStop, kCmdMenuStop}) {
+        Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateStop, this, id);
+    }
+    for (int id : {kCmdToolbarRemove, kCmdMenuRemoveFile, kCmdToolbarClear, kCmdMenuClear,
+                   kCmdFileNew}) {
+        Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateListChange, this, id);
+    }
+    Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnBrowse, this, kCtrlBrowse);
+    Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnExplore, this, kCtrlExplore);
+    Bind(wxEVT_CHOICE, &CTarvMediaConverterView::OnFormatChanged, this, kCtrlOutputFormat);
+    Bind(WM_XLISTCTRL_CHECKBOX_CLICKED, &CTarvMediaConverterView::OnCheckboxClicked, this);
+    Bind(wxEVT_LIST_COL_CLICK, &CTarvMediaConverterView::OnColumnClick, this);
+    m_list->Bind(wxEVT_KEY_DOWN, &CTarvMediaConverterView::OnListKey, this);
+    m_list->SetDropTarget(new FileDrop(*this));
+}
+
+CTarvMediaConverterView::~CTarvMediaConverterView() { Shutdown(); }
+
+void CTarvMediaConverterView::Shutdown() {
+    // The runner lets a worker that waits for this window go before it waits for the worker.
+    if (m_runner) {
+        m_runner->Shutdown();
+    }
+    m_rows.reset();
+}
+
+wxSize CTarvMediaConverterView::FormSize() const {
+    return ConvertDialogToPixels(wxSize(kFormWidthDu, kFormHeightDu));
+}
+
+void CTarvMediaConverterView::CreateControls() {
+    using Kind = FormControl::Kind;
+    ApplyCompactFormStyle(*this);
+    for (const FormControl& control : MainFormTemplate()) {
+        const wxPoint pos = ConvertDialogToPixels(wxPoint(control.x, control.y));
+        const wxSize size = ConvertDialogToPixels(wxSize(control.width, control.height));
+        const int id = control.id ? control.id : wxID_ANY;
+        switch (control.kind) {
+            case Kind::List:
+                m_list = new CXListCtrl(this, id, pos, size);
+                break;
+            case Kind::Label: {
+                // As wide as the text needs at least, so no caption wraps or loses its end.
+                auto* label = new wxStaticText(this, id, control.text, pos);
+                label->SetSize(std::max(size.x, label->GetBestSize().x), -1);
+                break;
+            }
+            case Kind::Edit:
+                m_outputFolder = new wxTextCtrl(this, id, "", pos, size);
+                break;
+            case Kind::ImageButton: {
+                auto* button = new CImageButton(this, id, control.text, pos, size);
+                if (id == kCtrlPreviewPlay) m_play = button;
+                if (id == kCtrlPreviewPause) m_pause = button;
+                if (id == kCtrlPreviewStop) m_stop = button;
+                break;
+            }
+            case Kind::Choice: {
+                // Closed, a drop-down list is as high as its font needs; the template's height
+                // is that of the opened list. It sits centred on the template's 14-unit band.
+                auto* choice = new wxChoice(this, id, pos, wxSize(size.x, -1));
+                const int band = ConvertDialogToPixels(wxSize(0, 14)).y;
+                choice->Move(pos.x, pos.y + (band - choice->GetSize().y) / 2);
+                m_choices[static_cast<int>(ListOfControl(control.id))] = choice;
+                break;
+            }
+            case Kind::GroupBox:
+                new wxStaticBox(this, id, control.text, pos, size);
+                break;
+            case Kind::PreviewArea:
+                m_previewArea = new PreviewArea(this, id, pos, size,
+                                                wxString(m_context.programFolder) + kLogoFileName);
+                break;
+            case Kind::Slider:
+                m_slider = new CSkinSlider(this, id, pos, size);
+                break;
+        }
+    }
+    SetSize(FormSize());
+}
+
+void CTarvMediaConverterView::OnInitialUpdate() {
+    m_rows->SetUpColumns();
+    SetUpPreviewControls(*m_play, *m_pause, *m_stop, *m_slider);
+    FillOptionLists();
+    SetDefaultOutputFolder();
+    m_formReady = true;
+}
+
+void CTarvMediaConverterView::FillOptionLists() {
+    for (const OptionListInfo& info : OptionLists()) {
+        wxChoice& choice = Choice(info.list);
+        choice.Clear();
+        if (info.list == OptionList::VideoCodec) {
+            continue;  // the format preset fills it
+        }
+        for (const OptionItem& item : ItemsOf(info.list)) {
+            choice.Append(wxString::FromUTF8(item.display.data(), item.display.size()));
+        }
+    }
+    const ConvertOptions start = StartSelections();
+    for (const OptionListInfo& info : OptionLists()) {
+        if (info.list != OptionList::VideoCodec) {
+            Choice(info.list).SetSelection(start[info.list]);
+        }
+        Choice(info.list).Enable();
+    }
+    ApplyFormatPreset();
+}
+
+void CTarvMediaConverterView::ApplyFormatPreset() {
+    const int format = Choice(OptionList::Format).GetSelection();
+    const FormatPreset preset = PresetOf(format);
+    if (preset.frameRate < 0) {
+        return;
+    }
+    Choice(OptionList::FrameRate).SetSelection(preset.frameRate);
+    Choice(OptionList::VideoBitrate).SetSelection(preset.videoBitrate);
+    Choice(OptionList::SampleRate).SetSelection(preset.sampleRate);
+    Choice(OptionList::AudioBitrate).SetSelection(preset.audioBitrate);
+    wxChoice& codec = Choice(OptionList::VideoCodec);
+    codec.Clear();
+    const std::string_view item = DisplayTextOf(OptionList::VideoCodec, 0, format);
+    codec.Append(wxString::FromUTF8(item.data(), item.size()));
+    codec.SetSelection(0);
+}
+
+ConvertOptions CTarvMediaConverterView::CaptureOptions() const {
+    ConvertOptions options;
+    for (const OptionListInfo& info : OptionLists()) {
+        options[info.list] = Choice(info.list).GetSelection();
+    }
+    return options;
+}
+
+const BatchState& CTarvMediaConverterView::Batch() const { return m_runner->State(); }
+
+void CTarvMediaConverterView::SetDefaultOutputFolder() {
+    const StartFolder start =
+        ChooseStartFolder(*m_context.settings, wxStandardPaths::Get().GetDocumentsDir());
+    if (start.isDefault && !IsUsableFolder(Bytes(start.folder))) {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(Bytes(start.folder)), error);
+        if (!IsUsableFolder(Bytes(start.folder))) {
+            ShowMessage(this, "Can not create default output folder!", wxICON_ERROR);
+        }
+    }
+    SetOutputFolder(start.folder);
+}
+
+wxString CTarvMediaConverterView::GetOutputFolder() const { return m_outputFolder->GetValue(); }
+
+void CTarvMediaConverterView::SetOutputFolder(const wxString& folder) {
+    m_outputFolder->ChangeValue(folder);
+    m_outputFolder->SetInsertionPointEnd();
+}
+
+CMainFrame* CTarvMediaConverterView::Frame() const {
+    return dynamic_cast<CMainFrame*>(wxGetTopLevelParent(const_cast<CTarvMediaConverterView*>(this)));
+}
+
+void CTarvMediaConverterView::UpdateSelectedCount() {
+    if (CMainFrame* frame = Frame()) {
+        frame->SetSelectedCount(m_rows->CheckedCount());
+    }
+}
+
+void CTarvMediaConverterView::UpdateMessagePane() {
+    CMainFrame* frame = Frame();
+    if (!frame) {
+        return;
+    }
+    const int pending = m_rows ? m_rows->PendingDurations() : 0;
+    if (pending > 0) {
+        frame->SetMessage(wxString::Format("Reading the playing time of %d file%s...", pending,
+                                           pending == 1 ? "" : "s"));
+    } else {
+        frame->SetMessage(m_batchNote);
+    }
+    // Convert waits for the durations; let the toolbar know at once.
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+}
+
+// --- the conversion list ---------------------------------------------------------------------
+
+int CTarvMediaConverterView::AddFiles(const std::vector<wxString>& paths) {
+    wxBusyCursor wait;
+    const int added = m_rows->AddFiles(paths);
+    UpdateSelectedCount();
+    UpdateMessagePane();
+    return added;
+}
+
+void CTarvMediaConverterView::OnAddFiles(wxCommandEvent&) {
+    wxFileDialog dialog(this, "Open", wxString(), wxString(), MediaFileFilter(),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    wxArrayString paths;
+    dialog.GetPaths(paths);
+    AddFiles(std::vector<wxString>(paths.begin(), paths.end()));
+}
+
+void CTarvMediaConverterView::OnRemove(wxCommandEvent&) {
+    // Rows keep their place while a batch runs: the batch finds its rows by their number.
+    if (IsBusy()) {
+        return;
+    }
+    if (m_rows->RemoveSelected()) {
+        UpdateSelectedCount();
+        UpdateMessagePane();
+    }
+}
+
+void CTarvMediaConverterView::OnClear(wxCommandEvent&) {
+    if (IsBusy()) {
+        return;
+    }
+    m_rows->Clear();
+    UpdateSelectedCount();
+    UpdateMessagePane();
+}
+
+void CTarvMediaConverterView::OnListKey(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_DELETE && !event.HasAnyModifiers()) {
+        wxCommandEvent remove(wxEVT_MENU, kCmdMenuRemoveFile);
+        OnRemove(remove);
+        return;
+    }
+    event.Skip();
+}
+
+void CTarvMediaConverterView::OnCheckboxClicked(CXListCheckboxEvent&) { UpdateSelectedCount(); }
+
+void CTarvMediaConverterView::OnColumnClick(wxListEvent& event) {
+    // The header's box has just ticked or cleared every row.
+    UpdateSelectedCount();
+    event.Skip();
+}
+
+// --- the batch --------------------------------------------------------------------------------
+
+bool CTarvMediaConverterView::IsBusy() const { return m_runner && m_runner->IsBusy(); }
+
+wxString CTarvMediaConverterView::PrepareOutputFolder() {
+    const wxString folder = NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir());
+    if (folder.empty()) {
+        ShowMessage(this,
+                    "Please enter an output folder first: the converted files are written there.",
+                    wxICON_WARNING);
+        m_outputFolder->SetFocus();
+        return {};
+    }
+    const std::filesystem::path path(Bytes(folder));
+    std::error_code error;
+    if (!std::filesystem::is_directory(path, error)) {
+        if (std::filesystem::exists(path, error)) {
+            ShowMessage(this, wxString::Format("The output folder\n%s\nis a file, not a folder.",
+                                               folder),
+                        wxICON_ERROR);
+            return {};
+        }
+        std::filesystem::create_directories(path, error);
+        if (!std::filesystem::is_directory(path)) {
+            ShowMessage(this,
+                        wxString::Format("Can not create the output folder\n%s\n\n%s", folder,
+                                         wxString(error ? error.message() : "unknown error")),
+                        wxICON_ERROR);
+            return {};
+        }
+    }
+    if (access(path.c_str(), W_OK | X_OK) != 0) {
+        ShowMessage(this,
+                    wxString::Format("The output folder\n%s\ncannot be written to. Please choose "
+                                     "another one.",
+                                     folder),
+                    wxICON_ERROR);
+        return {};
+    }
+    return folder;
+}
+
+bool CTarvMediaConverterView::StartBatch() {
+    if (IsBusy() || m_rows->PendingDurations() > 0) {
+        return false;
+    }
+    const wxString folder = PrepareOutputFolder();
+    if (folder.empty()) {
+        return false;
+    }
+    BatchState& state = m_runner->State();
+    state.entries.clear();
+    state.options = CaptureOptions();
+    const std::vector<bool> checked = m_rows->CheckedRows();
+    for (int row = 0; row < m_rows->RowCount(); ++row) {
+        if (checked[row]) {
+            state.AddFile(Bytes(m_rows->EntryAt(row).sourcePath), Bytes(folder));
+        }
+    }
+    m_progress.StartBatch(EntryRowsOf(checked));
+    m_batchNote = state.entries.empty() ? "No file is ticked for conversion." : "";
+    UpdateMessagePane();
+    return m_runner->Start();
+}
+
+void CTarvMediaConverterView::StopBatch() {
+    if (IsBusy()) {
+        m_runner->RequestStop();
+    }
+}
+
+void CTarvMediaConverterView::OnConvert(wxCommandEvent&) { StartBatch(); }
+
+void CTarvMediaConverterView::OnStop(wxCommandEvent&) { StopBatch(); }
+
+void CTarvMediaConverterView::OnConvertProgress(int entry, int value) {
+    const int row = m_progress.RowOfEntry(entry);
+    const int duration = row >= 0 && row < m_rows->RowCount() ? m_rows->EntryAt(row).duration : 0;
+    const RowUpdate update =
+        m_progress.OnReport(entry, value, m_runner->State().CurrentStep(), duration);
+    if (update.row < 0 || update.row >= m_list->GetItemCount()) {
+        return;
+    }
+    if (update.startBar) {
+        m_list->SetProgress(update.row, kColumnStatus);
+        m_list->SetItemToolTipText(update.row, kColumnStatus, wxString());
+    }
+    auto finish = [&](const wxString& text) {
+        m_list->DeleteProgress(update.row, kColumnStatus);
+        m_list->SetItemText(update.row, kColumnStatus, text);
+    };
+    switch (update.kind) {
+        case RowUpdate::Kind::Nothing: break;
+        case RowUpdate::Kind::Bar: m_list->UpdateProgress(update.row, kColumnStatus, update.value); break;
+        case RowUpdate::Kind::Done: finish("Done"); break;
+        case RowUpdate::Kind::Abort: finish("Abort"); break;
+        case RowUpdate::Kind::Failed: {
+            finish("Failed");
+            const std::string& failure = m_runner->State().entries.at(entry).failure;
+            m_list->SetItemToolTipText(update.row, kColumnStatus,
+                                       wxString::FromUTF8(failure.data(), failure.size()));
+            break;
+        }
+    }
+}
+
+void CTarvMediaConverterView::OnBatchEnded() {
+    if (CMainFrame* frame = Frame()) {
+        frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    }
+}
+
+void CTarvMediaConverterView::OnUpdateConvert(wxUpdateUIEvent& event) {
+    event.Enable(!IsBusy() && m_rows && m_rows->PendingDurations() == 0);
+}
+
+void CTarvMediaConverterView::OnUpdateStop(wxUpdateUIEvent& event) { event.Enable(IsBusy()); }
+
+void CTarvMediaConverterView::OnUpdateListChange(wxUpdateUIEvent& event) {
+    event.Enable(!IsBusy());
+}
+
+// --- options, folder, help ----------------------------------------------------------------------
+
+void CTarvMediaConverterView::OnFormatChanged(wxCommandEvent&) { ApplyFormatPreset(); }
+
+void CTarvMediaConverterView::OnBrowse(wxCommandEvent&) {
+    wxDirDialog dialog(this, "Get target folder path", GetOutputFolder(),
+                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    wxString path = dialog.GetPath();
+    if (!path.EndsWith(wxFILE_SEP_PATH)) {
+        path += wxFILE_SEP_PATH;
+    }
+    SetOutputFolder(path);
+}
+
+void CTarvMediaConverterView::OnExplore(wxCommandEvent&) {
+    const wxString folder = NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir());
+    if (folder.empty() || !wxFileName::DirExists(folder)) {
+        ShowMessage(this,
+                    folder.empty() ? wxString("There is no output folder to open yet.")
+                                   : wxString::Format("The folder\n%s\ndoes not exist yet. It is "
+                                                      "made when a conversion starts.",
+                                                      folder),
+                    wxICON_INFORMATION);
+        return;
+    }
+    OpenLink(folder);
+}
+
+void CTarvMediaConverterView::OnHelp(wxCommandEvent&) {
+    OpenLink(wxString(m_context.programFolder) + kHelpFileName);
+}
+
+void CTarvMediaConverterView::OnHomePage(wxCommandEvent&) { OpenLink(kHomePageUrl); }
+
+void CTarvMediaConverterView::OpenLink(const wxString& target) {
+    LinkOpener& opener = m_context.opener ? *m_context.opener : DesktopLinkOpener();
+    const int result = GotoURL(target, opener);
+    if (!LinkOpened(result)) {
+        opener.ShowMessage(this, LinkErrorMessage(result));
+    }
+}
+
+}  // namespace tarv

@@ -1,0 +1,4 @@
+// The converter's window program.
+#include "TarvMediaConverterApp.h"
+
+wxIMPLEMENT_APP(tarv::CTarvMediaConverterApp);
