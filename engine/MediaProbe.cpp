@@ -37,9 +37,8 @@ std::optional<double> LengthFromReport(std::string_view report) {
     size_t start = 0;
     while (start < report.size()) {
         size_t end = report.find('\n', start);
-        std::string_view line = report.substr(start, end == std::string_view::npos
-                                                         ? std::string_view::npos
-                                                         : end - start);
+        std::string_view line = report.substr(
+            start, end == std::string_view::npos ? std::string_view::npos : end - start);
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
@@ -68,11 +67,18 @@ bool ProbeCancel::Cancelled() const {
     return m_cancelled;
 }
 
-bool Probe(std::string_view programFolder, std::string_view path, MediaInfo& info,
-           int timeoutMs, ProbeCancel* cancel) {
+bool Probe(std::string_view programFolder, std::string_view path, MediaInfo& info, int timeoutMs,
+           ProbeCancel* cancel) {
     const Arguments arguments = {ToolPath(programFolder, Tool::Identify),
-                                 "-identify", std::string(path), "-nosound", "-vc", "dummy",
-                                 "-vo", "null", "-ao", "dummy"};
+                                 "-identify",
+                                 std::string(path),
+                                 "-nosound",
+                                 "-vc",
+                                 "dummy",
+                                 "-vo",
+                                 "null",
+                                 "-ao",
+                                 "dummy"};
     std::unique_ptr<ChildProcess> child;
     {
         // Launched under the lock, so a Cancel either comes first or finds the child to end.
@@ -110,7 +116,8 @@ bool Probe(std::string_view programFolder, std::string_view path, MediaInfo& inf
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
-        const size_t count = child->Read(chunk, sizeof chunk, static_cast<int>(std::max<long long>(left, 0)));
+        const size_t count =
+            child->Read(chunk, sizeof chunk, static_cast<int>(std::max<long long>(left, 0)));
         if (count == 0) {
             break;
         }

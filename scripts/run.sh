@@ -5,8 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)"
-program=build/bin/TarvMediaConverter
-if [ -x "$program" ]; then
-  exec "$program" "$@"
-fi
-echo "Built the engine and tools into build/bin; the window is not part of this build yet."
+exec build/bin/TarvMediaConverter "$@"

@@ -8,7 +8,9 @@ BackgroundProber::BackgroundProber(wxEvtHandler& window, std::string programFold
                                    ResultHandler handler)
     : m_window(window), m_programFolder(std::move(programFolder)), m_handler(std::move(handler)) {}
 
-BackgroundProber::~BackgroundProber() { Shutdown(); }
+BackgroundProber::~BackgroundProber() {
+    Shutdown();
+}
 
 void BackgroundProber::Enqueue(uint64_t id, std::string path) {
     std::lock_guard lock(m_mutex);

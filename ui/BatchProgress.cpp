@@ -42,9 +42,15 @@ RowUpdate BatchProgress::OnReport(int entry, int value, StepType step, int rowDu
         return update;
     }
     switch (value) {
-        case kProgressStopped: update.kind = RowUpdate::Kind::Abort; break;
-        case kProgressFileDone: update.kind = RowUpdate::Kind::Done; break;
-        case kProgressFailed: update.kind = RowUpdate::Kind::Failed; break;
+        case kProgressStopped:
+            update.kind = RowUpdate::Kind::Abort;
+            break;
+        case kProgressFileDone:
+            update.kind = RowUpdate::Kind::Done;
+            break;
+        case kProgressFailed:
+            update.kind = RowUpdate::Kind::Failed;
+            break;
         default:
             if (value < 0) {
                 return update;

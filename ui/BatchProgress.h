@@ -15,7 +15,7 @@ struct RowUpdate {
     int row = -1;           // -1: the report belongs to no row
     bool startBar = false;  // the row's cell becomes a progress bar first
     Kind kind = Kind::Nothing;
-    int value = 0;          // the bar's value, 0 to 99, for Kind::Bar
+    int value = 0;  // the bar's value, 0 to 99, for Kind::Bar
 };
 
 // The entries of a batch, five per checked row, each mapped to the row it came from.

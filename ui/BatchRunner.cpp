@@ -25,7 +25,9 @@ BatchRunner::BatchRunner(wxEvtHandler& window, std::string programFolder, Report
     m_state.programFolder = std::move(programFolder);
 }
 
-BatchRunner::~BatchRunner() { Shutdown(); }
+BatchRunner::~BatchRunner() {
+    Shutdown();
+}
 
 bool BatchRunner::Start() {
     if (m_state.busy) {
@@ -35,7 +37,9 @@ bool BatchRunner::Start() {
     return m_worker.Start();
 }
 
-void BatchRunner::RequestStop() { m_worker.RequestStop(); }
+void BatchRunner::RequestStop() {
+    m_worker.RequestStop();
+}
 
 void BatchRunner::Shutdown() {
     {
@@ -69,7 +73,8 @@ void BatchRunner::OnConvertProgress(int entry, int value) {
         }
         handOver->handled.notify_all();
     });
-    handOver->handled.wait(lock, [&] { return handOver->closed || handOver->lastHandled >= ticket; });
+    handOver->handled.wait(lock,
+                           [&] { return handOver->closed || handOver->lastHandled >= ticket; });
 }
 
 void BatchRunner::OnBatchEnded() {

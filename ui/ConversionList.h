@@ -17,11 +17,11 @@ class CXListCtrl;
 
 // One row of the list.
 struct JobEntry {
-    uint64_t id = 0;       // stays with the file while rows above it come and go
-    wxString sourcePath;   // as the user chose it
-    uint64_t size = 0;     // bytes
-    int duration = 0;      // whole seconds; -1 when unknown, 0 when the identify tool did not start
-    bool probing = true;   // the duration is still being read
+    uint64_t id = 0;      // stays with the file while rows above it come and go
+    wxString sourcePath;  // as the user chose it
+    uint64_t size = 0;    // bytes
+    int duration = 0;     // whole seconds; -1 when unknown, 0 when the identify tool did not start
+    bool probing = true;  // the duration is still being read
 };
 
 // The columns of the list.
@@ -58,7 +58,9 @@ public:
     // A duration read in the background has arrived.
     void OnDurationRead(uint64_t id, double length);
     // Called after a duration arrives.
-    void SetDurationListener(std::function<void()> listener) { m_durationListener = std::move(listener); }
+    void SetDurationListener(std::function<void()> listener) {
+        m_durationListener = std::move(listener);
+    }
 
     int RowCount() const { return static_cast<int>(m_entries.size()); }
     const JobEntry& EntryAt(int row) const { return m_entries.at(row); }

@@ -16,7 +16,8 @@ constexpr char kFormName[] = "tarv-form";
 
 // A 14-unit row of the form is 23 pixels at its font; the theme's controls are about 34.
 constexpr char kCompactCss[] =
-    "#tarv-form combobox button.combo { min-height: 16px; padding-top: 2px; padding-bottom: 2px; }\n"
+    "#tarv-form combobox button.combo { min-height: 16px; padding-top: 2px; padding-bottom: 2px; "
+    "}\n"
     "#tarv-form entry { min-height: 16px; padding-top: 2px; padding-bottom: 2px; }\n";
 
 }  // namespace
@@ -25,8 +26,7 @@ void ApplyCompactFormStyle(wxWindow& form) {
     static GtkCssProvider* const provider = [] {
         GtkCssProvider* css = gtk_css_provider_new();
         gtk_css_provider_load_from_data(css, kCompactCss, -1, nullptr);
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(),
-                                                  GTK_STYLE_PROVIDER(css),
+        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                                   GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
         return css;
     }();

@@ -42,6 +42,8 @@ constexpr FormControl kControls[] = {
 
 }  // namespace
 
-std::span<const FormControl> MainFormTemplate() { return kControls; }
+std::span<const FormControl> MainFormTemplate() {
+    return kControls;
+}
 
 }  // namespace tarv

@@ -27,9 +27,14 @@ struct ToolButton {
 };
 // In button order; a zero id is a separator.
 constexpr ToolButton kToolButtons[] = {
-    {kCmdToolbarAdd, "Add"},     {kCmdToolbarRemove, "Remove"}, {kCmdToolbarClear, "Clear"},
-    {0, nullptr},                {kCmdToolbarConvert, "Convert"}, {kCmdToolbarStop, "Stop"},
-    {0, nullptr},                {kCmdToolbarHelp, "Help"},
+    {kCmdToolbarAdd, "Add"},
+    {kCmdToolbarRemove, "Remove"},
+    {kCmdToolbarClear, "Clear"},
+    {0, nullptr},
+    {kCmdToolbarConvert, "Convert"},
+    {kCmdToolbarStop, "Stop"},
+    {0, nullptr},
+    {kCmdToolbarHelp, "Help"},
 };
 
 // Picture `index` of a toolbar strip, its key colour made transparent.
@@ -118,10 +123,11 @@ bool CMainFrame::CreateToolbar() {
             toolbar->AddSeparator();
             continue;
         }
-        toolbar->AddTool(button.id, button.text,
-                         ToolbarPicture(normal, ResourceKeyColour(kBitmapToolbar), picture),
-                         ToolbarPicture(disabled, ResourceKeyColour(kBitmapToolbarDisabled), picture),
-                         wxITEM_NORMAL);
+        toolbar->AddTool(
+            button.id, button.text,
+            ToolbarPicture(normal, ResourceKeyColour(kBitmapToolbar), picture),
+            ToolbarPicture(disabled, ResourceKeyColour(kBitmapToolbarDisabled), picture),
+            wxITEM_NORMAL);
         ++picture;
     }
     return toolbar->Realize();
@@ -161,7 +167,6 @@ void CMainFrame::FitToForm() {
     m_view->SetSize(m_view->FormSize());
     const wxSize size = GetSize();
     SetSizeHints(size, size);
-    if (getenv("TARV_DEBUG")) fprintf(stderr, "fit: size %dx%d client %dx%d status %dx%d at %d tool %dx%d view %dx%d\n", size.x, size.y, GetClientSize().x, GetClientSize().y, GetStatusBar()->GetSize().x, GetStatusBar()->GetSize().y, GetStatusBar()->GetPosition().y, GetToolBar()->GetSize().x, GetToolBar()->GetSize().y, m_view->GetSize().x, m_view->GetSize().y);
 }
 
 void CMainFrame::PaneWidths(int width, int& first, int& second) {
@@ -239,7 +244,9 @@ void CMainFrame::OnClose(wxCloseEvent&) {
     Destroy();
 }
 
-void CMainFrame::OnExit(wxCommandEvent&) { Close(); }
+void CMainFrame::OnExit(wxCommandEvent&) {
+    Close();
+}
 
 void CMainFrame::OnAbout(wxCommandEvent&) {
     wxAboutDialogInfo info;

@@ -1,9 +1,9 @@
 #include "OutputFolder.h"
 
 #include <wx/config.h>
+#include <wx/fileconf.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/fileconf.h>
 #include <wx/log.h>
 #include <wx/utils.h>
 

@@ -9,8 +9,8 @@
 
 namespace tarv {
 
-PreviewArea::PreviewArea(wxWindow* parent, wxWindowID id, const wxPoint& pos,
-                         const wxSize& size, const wxString& logoPath)
+PreviewArea::PreviewArea(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
+                         const wxString& logoPath)
     : wxWindow(parent, id, pos, size, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
       m_logoPath(logoPath) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);

@@ -11,7 +11,7 @@ namespace tarv {
 class LinkOpener;
 
 struct ProgramContext {
-    std::string programFolder;       // the tools, logo.bmp and the help file; ends in "/"
+    std::string programFolder;         // the tools, logo.bmp and the help file; ends in "/"
     wxConfigBase* settings = nullptr;  // the per-user settings; not owned
     LinkOpener* opener = nullptr;      // null: the desktop's own
 };

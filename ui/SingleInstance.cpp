@@ -15,7 +15,9 @@ namespace {
 constexpr char kTopic[] = "TarvMediaConverter";
 constexpr char kShowCommand[] = "show";
 
-wxString SocketPath(const wxString& folder) { return folder + "/tarvmediaconverter.socket"; }
+wxString SocketPath(const wxString& folder) {
+    return folder + "/tarvmediaconverter.socket";
+}
 
 class ShowConnection : public wxConnection {
 public:
@@ -63,7 +65,9 @@ SingleInstance::SingleInstance(const wxString& folder)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::AnotherIsRunning() const { return m_checker->IsAnotherRunning(); }
+bool SingleInstance::AnotherIsRunning() const {
+    return m_checker->IsAnotherRunning();
+}
 
 bool SingleInstance::AskRunningCopyToShow() const {
     wxLogNull quiet;

@@ -7,16 +7,16 @@
 #include <wx/filename.h>
 #include <wx/listbase.h>
 #include <wx/msgdlg.h>
-#include <wx/stattext.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 #include "BackgroundProber.h"
 #include "BatchRunner.h"
@@ -47,7 +47,9 @@ OptionList ListOfControl(int id) {
     return OptionList::Format;
 }
 
-std::string Bytes(const wxString& path) { return std::string(path.fn_str()); }
+std::string Bytes(const wxString& path) {
+    return std::string(path.fn_str());
+}
 
 void ShowMessage(wxWindow* parent, const wxString& text, long icon) {
     wxMessageBox(text, kAppTitle, wxOK | icon, parent);
@@ -103,8 +105,8 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
     for (int id : {kCmdToolbarStop, kCmdMenuStop}) {
         Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateStop, this, id);
     }
-    for (int id : {kCmdToolbarRemove, kCmdMenuRemoveFile, kCmdToolbarClear, kCmdMenuClear,
-                   kCmdFileNew}) {
+    for (int id :
+         {kCmdToolbarRemove, kCmdMenuRemoveFile, kCmdToolbarClear, kCmdMenuClear, kCmdFileNew}) {
         Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateListChange, this, id);
     }
     Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnBrowse, this, kCtrlBrowse);
@@ -116,7 +118,9 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
     m_list->SetDropTarget(new FileDrop(*this));
 }
 
-CTarvMediaConverterView::~CTarvMediaConverterView() { Shutdown(); }
+CTarvMediaConverterView::~CTarvMediaConverterView() {
+    Shutdown();
+}
 
 void CTarvMediaConverterView::Shutdown() {
     // The runner lets a worker that waits for this window go before it waits for the worker.
@@ -152,9 +156,12 @@ void CTarvMediaConverterView::CreateControls() {
                 break;
             case Kind::ImageButton: {
                 auto* button = new CImageButton(this, id, control.text, pos, size);
-                if (id == kCtrlPreviewPlay) m_play = button;
-                if (id == kCtrlPreviewPause) m_pause = button;
-                if (id == kCtrlPreviewStop) m_stop = button;
+                if (id == kCtrlPreviewPlay)
+                    m_play = button;
+                if (id == kCtrlPreviewPause)
+                    m_pause = button;
+                if (id == kCtrlPreviewStop)
+                    m_stop = button;
                 break;
             }
             case Kind::Choice: {
@@ -235,7 +242,9 @@ ConvertOptions CTarvMediaConverterView::CaptureOptions() const {
     return options;
 }
 
-const BatchState& CTarvMediaConverterView::Batch() const { return m_runner->State(); }
+const BatchState& CTarvMediaConverterView::Batch() const {
+    return m_runner->State();
+}
 
 void CTarvMediaConverterView::SetDefaultOutputFolder() {
     const StartFolder start =
@@ -250,7 +259,9 @@ void CTarvMediaConverterView::SetDefaultOutputFolder() {
     SetOutputFolder(start.folder);
 }
 
-wxString CTarvMediaConverterView::GetOutputFolder() const { return m_outputFolder->GetValue(); }
+wxString CTarvMediaConverterView::GetOutputFolder() const {
+    return m_outputFolder->GetValue();
+}
 
 void CTarvMediaConverterView::SetOutputFolder(const wxString& folder) {
     m_outputFolder->ChangeValue(folder);
@@ -258,7 +269,8 @@ void CTarvMediaConverterView::SetOutputFolder(const wxString& folder) {
 }
 
 CMainFrame* CTarvMediaConverterView::Frame() const {
-    return dynamic_cast<CMainFrame*>(wxGetTopLevelParent(const_cast<CTarvMediaConverterView*>(this)));
+    return dynamic_cast<CMainFrame*>(
+        wxGetTopLevelParent(const_cast<CTarvMediaConverterView*>(this)));
 }
 
 void CTarvMediaConverterView::UpdateSelectedCount() {
@@ -333,7 +345,9 @@ void CTarvMediaConverterView::OnListKey(wxKeyEvent& event) {
     event.Skip();
 }
 
-void CTarvMediaConverterView::OnCheckboxClicked(CXListCheckboxEvent&) { UpdateSelectedCount(); }
+void CTarvMediaConverterView::OnCheckboxClicked(CXListCheckboxEvent&) {
+    UpdateSelectedCount();
+}
 
 void CTarvMediaConverterView::OnColumnClick(wxListEvent& event) {
     // The header's box has just ticked or cleared every row.
@@ -343,7 +357,9 @@ void CTarvMediaConverterView::OnColumnClick(wxListEvent& event) {
 
 // --- the batch --------------------------------------------------------------------------------
 
-bool CTarvMediaConverterView::IsBusy() const { return m_runner && m_runner->IsBusy(); }
+bool CTarvMediaConverterView::IsBusy() const {
+    return m_runner && m_runner->IsBusy();
+}
 
 wxString CTarvMediaConverterView::PrepareOutputFolder() {
     const wxString folder = NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir());
@@ -358,8 +374,8 @@ wxString CTarvMediaConverterView::PrepareOutputFolder() {
     std::error_code error;
     if (!std::filesystem::is_directory(path, error)) {
         if (std::filesystem::exists(path, error)) {
-            ShowMessage(this, wxString::Format("The output folder\n%s\nis a file, not a folder.",
-                                               folder),
+            ShowMessage(this,
+                        wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
                         wxICON_ERROR);
             return {};
         }
@@ -412,9 +428,13 @@ void CTarvMediaConverterView::StopBatch() {
     }
 }
 
-void CTarvMediaConverterView::OnConvert(wxCommandEvent&) { StartBatch(); }
+void CTarvMediaConverterView::OnConvert(wxCommandEvent&) {
+    StartBatch();
+}
 
-void CTarvMediaConverterView::OnStop(wxCommandEvent&) { StopBatch(); }
+void CTarvMediaConverterView::OnStop(wxCommandEvent&) {
+    StopBatch();
+}
 
 void CTarvMediaConverterView::OnConvertProgress(int entry, int value) {
     const int row = m_progress.RowOfEntry(entry);
@@ -433,10 +453,17 @@ void CTarvMediaConverterView::OnConvertProgress(int entry, int value) {
         m_list->SetItemText(update.row, kColumnStatus, text);
     };
     switch (update.kind) {
-        case RowUpdate::Kind::Nothing: break;
-        case RowUpdate::Kind::Bar: m_list->UpdateProgress(update.row, kColumnStatus, update.value); break;
-        case RowUpdate::Kind::Done: finish("Done"); break;
-        case RowUpdate::Kind::Abort: finish("Abort"); break;
+        case RowUpdate::Kind::Nothing:
+            break;
+        case RowUpdate::Kind::Bar:
+            m_list->UpdateProgress(update.row, kColumnStatus, update.value);
+            break;
+        case RowUpdate::Kind::Done:
+            finish("Done");
+            break;
+        case RowUpdate::Kind::Abort:
+            finish("Abort");
+            break;
         case RowUpdate::Kind::Failed: {
             finish("Failed");
             const std::string& failure = m_runner->State().entries.at(entry).failure;
@@ -457,7 +484,9 @@ void CTarvMediaConverterView::OnUpdateConvert(wxUpdateUIEvent& event) {
     event.Enable(!IsBusy() && m_rows && m_rows->PendingDurations() == 0);
 }
 
-void CTarvMediaConverterView::OnUpdateStop(wxUpdateUIEvent& event) { event.Enable(IsBusy()); }
+void CTarvMediaConverterView::OnUpdateStop(wxUpdateUIEvent& event) {
+    event.Enable(IsBusy());
+}
 
 void CTarvMediaConverterView::OnUpdateListChange(wxUpdateUIEvent& event) {
     event.Enable(!IsBusy());
@@ -465,7 +494,9 @@ void CTarvMediaConverterView::OnUpdateListChange(wxUpdateUIEvent& event) {
 
 // --- options, folder, help ----------------------------------------------------------------------
 
-void CTarvMediaConverterView::OnFormatChanged(wxCommandEvent&) { ApplyFormatPreset(); }
+void CTarvMediaConverterView::OnFormatChanged(wxCommandEvent&) {
+    ApplyFormatPreset();
+}
 
 void CTarvMediaConverterView::OnBrowse(wxCommandEvent&) {
     wxDirDialog dialog(this, "Get target folder path", GetOutputFolder(),
@@ -498,7 +529,9 @@ void CTarvMediaConverterView::OnHelp(wxCommandEvent&) {
     OpenLink(wxString(m_context.programFolder) + kHelpFileName);
 }
 
-void CTarvMediaConverterView::OnHomePage(wxCommandEvent&) { OpenLink(kHomePageUrl); }
+void CTarvMediaConverterView::OnHomePage(wxCommandEvent&) {
+    OpenLink(kHomePageUrl);
+}
 
 void CTarvMediaConverterView::OpenLink(const wxString& target) {
     LinkOpener& opener = m_context.opener ? *m_context.opener : DesktopLinkOpener();

@@ -18,6 +18,7 @@
 #include "FakeTools.h"
 #include "LinkOpener.h"
 #include "MainFrame.h"
+#include "MediaFixtures.h"
 #include "OutputFolder.h"
 #include "ResourceIds.h"
 #include "TarvMediaConverterView.h"
@@ -35,13 +36,14 @@ namespace {
 
 // A home of our own, set before wxWidgets first asks for it: the default output folder is
 // made under it.
-const std::string kHome = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tarv-ui-home-XXXXXX").string();
-    const std::string home = mkdtemp(pattern.data());
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-    return home;
-}();
+struct TestHome {
+    TestHome() {
+        setenv("HOME", folder.Path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder.Path() + ".config").c_str(), 1);
+    }
+    TempFolder folder;
+};
+const TestHome kHome;
 
 // A progress record as the encoder prints it, at `seconds`.
 std::string PosLine(int seconds) {
@@ -158,8 +160,8 @@ TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
     wxToolBar* toolbar = frame->GetToolBar();
     ASSERT_EQ(toolbar->GetToolsCount(), 8u);
     const std::vector<std::pair<int, wxString>> tools = {
-        {kCmdToolbarAdd, "Add"},     {kCmdToolbarRemove, "Remove"}, {kCmdToolbarClear, "Clear"},
-        {kCmdToolbarConvert, "Convert"}, {kCmdToolbarStop, "Stop"}, {kCmdToolbarHelp, "Help"}};
+        {kCmdToolbarAdd, "Add"},         {kCmdToolbarRemove, "Remove"}, {kCmdToolbarClear, "Clear"},
+        {kCmdToolbarConvert, "Convert"}, {kCmdToolbarStop, "Stop"},     {kCmdToolbarHelp, "Help"}};
     for (const auto& [id, label] : tools) {
         ASSERT_NE(toolbar->FindById(id), nullptr) << label;
         EXPECT_EQ(toolbar->FindById(id)->GetLabel(), label);
@@ -173,10 +175,14 @@ TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
     // The lists at their start selections.
     const std::vector<std::pair<OptionList, wxString>> start = {
         {OptionList::Format, "3GP - (XVID AAC) 3GPP format(*.3gp)"},
-        {OptionList::VideoBitrate, "100 kbps"}, {OptionList::VideoCodec, "XVID"},
-        {OptionList::Resolution, "176X144 QCIF"}, {OptionList::FrameRate, "10.0 FPS"},
-        {OptionList::AudioBitrate, "32 kbps"},  {OptionList::AudioCodec, "aac"},
-        {OptionList::SampleRate, "22050 Hz"},   {OptionList::Aspect, "Auto"}};
+        {OptionList::VideoBitrate, "100 kbps"},
+        {OptionList::VideoCodec, "XVID"},
+        {OptionList::Resolution, "176X144 QCIF"},
+        {OptionList::FrameRate, "10.0 FPS"},
+        {OptionList::AudioBitrate, "32 kbps"},
+        {OptionList::AudioCodec, "aac"},
+        {OptionList::SampleRate, "22050 Hz"},
+        {OptionList::Aspect, "Auto"}};
     for (const auto& [list, text] : start) {
         EXPECT_EQ(view->Choice(list).GetStringSelection(), text);
     }
@@ -225,8 +231,8 @@ TEST_F(MainWindowTest, AddedFilesShowSizeAndLengthAndRemoveKeepsEachRowsOwnData)
     std::filesystem::resize_file(input.Touch("big.mov"), 1572864);
     tools.Script("tarv.patch3", "write ID_LENGTH=3725.90\\n\n");
     // Three more files chosen: one again in other letter case, one that is gone by now.
-    view->AddFiles({wxString(input.Path() + "ONE.AVI"), wxString(big),
-                    wxString(input.Path() + "gone.mpg")});
+    view->AddFiles(
+        {wxString(input.Path() + "ONE.AVI"), wxString(big), wxString(input.Path() + "gone.mpg")});
     ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
     ASSERT_EQ(view->List().GetItemCount(), 3);
     EXPECT_EQ(view->List().GetItemText(2, kColumnFile), big);
@@ -270,7 +276,8 @@ TEST_F(MainWindowTest, ABatchShowsProgressThenDoneAndConvertAndStopNeverShareThe
     EXPECT_FALSE(Enabled(kCmdToolbarStop));
 
     ASSERT_TRUE(view->StartBatch());
-    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_hasProgress; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_hasProgress; }));
     EXPECT_FALSE(Enabled(kCmdToolbarConvert));
     EXPECT_TRUE(Enabled(kCmdToolbarStop));
     EXPECT_FALSE(MenuEnabled(kCmdMenuConvert));
@@ -297,7 +304,8 @@ TEST_F(MainWindowTest, StopDuringTheSecondFileShowsAbortThereAndDoneBefore) {
     Open(tools.Folder());
     AddFiles({"one.avi", "two.avi"});
     ASSERT_TRUE(view->StartBatch());
-    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(1, kColumnStatus)->m_hasProgress; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return view->List().GetCellData(1, kColumnStatus)->m_hasProgress; }));
     wxCommandEvent stop(wxEVT_MENU, kCmdMenuStop);
     frame->ProcessWindowEvent(stop);
     WaitForBatchEnd();
@@ -348,13 +356,15 @@ TEST_F(MainWindowTest, ClosingMidBatchSavesTheFolderAndLeavesNoToolRunning) {
     // The encoder keeps reporting, so the worker is often waiting for the window when it
     // closes.
     std::string chatty = "pid\n";
-    for (int i = 0; i < 300; ++i) chatty += PosLine(i % 10);
+    for (int i = 0; i < 300; ++i)
+        chatty += PosLine(i % 10);
     tools.Script("1", chatty);
     Open(tools.Folder());
     AddFiles({"one.avi"});
     view->SetOutputFolder(output.Path() + "chosen/");
     ASSERT_TRUE(view->StartBatch());
-    ASSERT_TRUE(WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_progressValue > 0; }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return view->List().GetCellData(0, kColumnStatus)->m_progressValue > 0; }));
     ASSERT_TRUE(tools.RunIsAlive(1));
 
     frame->Close(true);
@@ -363,6 +373,46 @@ TEST_F(MainWindowTest, ClosingMidBatchSavesTheFolderAndLeavesNoToolRunning) {
     PumpEvents();
     auto reread = OpenSettings(settingsFile);
     EXPECT_EQ(*ReadOutputFolder(*reread, ClosingFolderKey()), wxString(output.Path() + "chosen/"));
+}
+
+TEST_F(MainWindowTest, TwoRealClipsBecomeTwoPlayable3gppFiles) {
+    namespace media = tarv::tools::test;
+    Open(TARV_PROGRAM_DIR);
+    view->AddFiles({wxString(media::Fixture("clip.mp4")), wxString(media::Fixture("clip.avi"))});
+    ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    EXPECT_EQ(view->List().GetItemText(0, kColumnDuration), "00:00:02");
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Done");
+    // Both are named "clip": the second takes a suffixed name, and only results remain.
+    const std::vector<std::string> made = media::FolderEntries(output.Path());
+    ASSERT_EQ(made.size(), 2u);
+    for (const std::string& name : made) {
+        EXPECT_TRUE(name.ends_with(".3gp")) << name;
+        EXPECT_TRUE(media::Brand(output.Path() + name).starts_with("3gp")) << name;
+        EXPECT_EQ(media::StreamCount(output.Path() + name), 2) << name;
+    }
+}
+
+TEST_F(MainWindowTest, SettingsAndAFolderThatCannotBeMadeAreReportedInWords) {
+    // Nothing remembered, and a file where the default folder would go.
+    settings->DeleteAll();
+    const std::string blocked = getenv("HOME") + std::string("TarvSoft Video to 3GP Converter");
+    std::ofstream(blocked) << "x";
+    // The settings file's place is taken by a folder: closing cannot keep the folder.
+    const std::string unwritable = settingsFolder.Path() + "blocked.conf";
+    std::filesystem::create_directory(unwritable);
+    settings = OpenSettings(unwritable);
+    Open(tools.Folder());
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0], "Can not create default output folder!");
+    EXPECT_EQ(view->GetOutputFolder(), wxString(blocked + "/"));
+    frame->Close(true);
+    frame = nullptr;
+    ASSERT_EQ(messages.Messages().size(), 2u);
+    EXPECT_EQ(messages.Messages()[1], "Access registry fail!");
+    std::filesystem::remove(blocked);
 }
 
 TEST_F(MainWindowTest, HelpHomePageAndExploreOpenTheirTargets) {
