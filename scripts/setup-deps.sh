@@ -7,7 +7,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   # the window and its preview player
-  libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2
+  libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
   # the conversion tools

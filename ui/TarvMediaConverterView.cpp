@@ -1,7 +1,6 @@
 #include "TarvMediaConverterView.h"
 
 #include <wx/choice.h>
-#include <wx/dirdlg.h>
 #include <wx/dnd.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -31,6 +30,7 @@
 #include "PreviewPane.h"
 #include "Resources.h"
 #include "SkinSlider.h"
+#include "TargetFolderDlg.h"
 #include "XListCtrl.h"
 
 namespace tarv {
@@ -499,16 +499,10 @@ void CTarvMediaConverterView::OnFormatChanged(wxCommandEvent&) {
 }
 
 void CTarvMediaConverterView::OnBrowse(wxCommandEvent&) {
-    wxDirDialog dialog(this, "Get target folder path", GetOutputFolder(),
-                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
-    if (dialog.ShowModal() != wxID_OK) {
-        return;
+    CTargetFolderDlg dialog(this);
+    if (dialog.ShowModal() == wxID_OK) {
+        SetOutputFolder(dialog.GetPath());
     }
-    wxString path = dialog.GetPath();
-    if (!path.EndsWith(wxFILE_SEP_PATH)) {
-        path += wxFILE_SEP_PATH;
-    }
-    SetOutputFolder(path);
 }
 
 void CTarvMediaConverterView::OnExplore(wxCommandEvent&) {

@@ -16,11 +16,13 @@
 #include "ConversionList.h"
 #include "ConvertWorker.h"
 #include "FakeTools.h"
+#include "FolderTreeCtrl.h"
 #include "LinkOpener.h"
 #include "MainFrame.h"
 #include "MediaFixtures.h"
 #include "OutputFolder.h"
 #include "ResourceIds.h"
+#include "TargetFolderDlg.h"
 #include "TarvMediaConverterView.h"
 #include "UiTesting.h"
 #include "WxTestEnvironment.h"
@@ -413,6 +415,28 @@ TEST_F(MainWindowTest, SettingsAndAFolderThatCannotBeMadeAreReportedInWords) {
     ASSERT_EQ(messages.Messages().size(), 2u);
     EXPECT_EQ(messages.Messages()[1], "Access registry fail!");
     std::filesystem::remove(blocked);
+}
+
+TEST_F(MainWindowTest, BrowsePutsTheChosenFolderIntoTheFieldAndCancelLeavesItAlone) {
+    Open(tools.Folder());
+    const wxString before = view->GetOutputFolder();
+    wxCommandEvent browse(wxEVT_BUTTON, kCtrlBrowse);
+    view->ProcessWindowEvent(browse);
+    EXPECT_EQ(view->GetOutputFolder(), before);
+
+    std::string chosen;
+    messages.onDialog = [&](wxDialog* dialog) {
+        auto* folders = dynamic_cast<CTargetFolderDlg*>(dialog);
+        if (!folders)
+            return int(wxID_CANCEL);
+        // The documents folder, which is the home folder here.
+        folders->Tree().SelectItem(folders->Tree().GetDocumentsItem());
+        chosen = folders->Tree().GetItemPath(folders->Tree().GetDocumentsItem());
+        return int(wxID_OK);
+    };
+    view->ProcessWindowEvent(browse);
+    ASSERT_FALSE(chosen.empty());
+    EXPECT_EQ(view->GetOutputFolder(), wxString(chosen.ends_with('/') ? chosen : chosen + "/"));
 }
 
 TEST_F(MainWindowTest, HelpHomePageAndExploreOpenTheirTargets) {

@@ -12,7 +12,7 @@ int MessageRecorder::Enter(wxDialog* dialog) {
         m_messages.push_back(message->GetMessage());
         return wxID_OK;
     }
-    return wxID_CANCEL;
+    return onDialog(dialog);
 }
 
 bool WaitUntil(const std::function<bool()>& done, int milliseconds) {

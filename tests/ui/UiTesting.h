@@ -11,7 +11,7 @@
 namespace tarv::testing {
 
 // While it lives, every message box is recorded and answered with OK without showing, and
-// every other modal dialog is cancelled.
+// every other modal dialog is answered by a handler, which cancels it unless a test says else.
 class MessageRecorder : public wxModalDialogHook {
 public:
     MessageRecorder() { Register(); }
@@ -19,6 +19,8 @@ public:
 
     const std::vector<wxString>& Messages() const { return m_messages; }
     void Clear() { m_messages.clear(); }
+    // Gets each other dialog before it would show; what it returns is the dialog's result.
+    std::function<int(wxDialog*)> onDialog = [](wxDialog*) { return int(wxID_CANCEL); };
 
 protected:
     int Enter(wxDialog* dialog) override;
