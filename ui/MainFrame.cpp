@@ -1,6 +1,5 @@
 #include "MainFrame.h"
 
-#include <wx/aboutdlg.h>
 #include <wx/accel.h>
 #include <wx/choice.h>
 #include <wx/menu.h>
@@ -9,6 +8,7 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include "AboutBox.h"
 #include "OutputFolder.h"
 #include "Resources.h"
 #include "TarvMediaConverterView.h"
@@ -249,13 +249,8 @@ void CMainFrame::OnExit(wxCommandEvent&) {
 }
 
 void CMainFrame::OnAbout(wxCommandEvent&) {
-    wxAboutDialogInfo info;
-    info.SetName(kAppTitle);
-    info.SetVersion("1.0");
-    info.SetCopyright("TarvSoft Group");
-    info.SetWebSite(kHomePageUrl);
-    info.SetIcon(LoadResourceIcons(kIconMain).GetIcon(48));
-    wxAboutBox(info, this);
+    CAboutBox about(this);
+    about.ShowModal();
 }
 
 void CMainFrame::OnNextPane(wxCommandEvent& event) {

@@ -17,9 +17,28 @@ PreviewArea::PreviewArea(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
     Bind(wxEVT_PAINT, &PreviewArea::OnPaint, this);
 }
 
+void PreviewArea::ShowMessage(const wxString& message) {
+    m_message = message;
+    Refresh();
+}
+
 void PreviewArea::OnPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(this);
+    DrawPane(dc);
+}
+
+void PreviewArea::DrawPane(wxDC& dc) {
     const wxRect area(GetClientSize());
+    if (!m_message.empty()) {
+        // Dark like a video, so the pane does not jump between black and the form's colour.
+        dc.SetBackground(*wxBLACK_BRUSH);
+        dc.Clear();
+        dc.SetFont(GetParent()->GetFont());
+        dc.SetTextForeground(wxColour(230, 230, 230));
+        const wxRect inner = wxRect(area).Deflate(8);
+        dc.DrawLabel(m_message, inner, wxALIGN_CENTER);
+        return;
+    }
     dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));
     dc.Clear();
     dc.SetPen(*wxBLACK_PEN);

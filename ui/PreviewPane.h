@@ -18,10 +18,19 @@ public:
 
     const wxString& LogoPath() const { return m_logoPath; }
 
+    // A few words shown in the pane instead of the logo (why a file does not play); empty
+    // shows the logo again.
+    void ShowMessage(const wxString& message);
+    const wxString& Message() const { return m_message; }
+
+    // Paints the pane as it now is.
+    void DrawPane(wxDC& dc);
+
 private:
     void OnPaint(wxPaintEvent& event);
 
     wxString m_logoPath;
+    wxString m_message;
 };
 
 // Gives the buttons and the slider their pictures and ranges.

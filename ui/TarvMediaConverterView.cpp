@@ -28,6 +28,7 @@
 #include "OutputFolder.h"
 #include "PathUtils.h"
 #include "PreviewPane.h"
+#include "PreviewPlayer.h"
 #include "Resources.h"
 #include "SkinSlider.h"
 #include "TargetFolderDlg.h"
@@ -115,6 +116,12 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
     Bind(WM_XLISTCTRL_CHECKBOX_CLICKED, &CTarvMediaConverterView::OnCheckboxClicked, this);
     Bind(wxEVT_LIST_COL_CLICK, &CTarvMediaConverterView::OnColumnClick, this);
     m_list->Bind(wxEVT_KEY_DOWN, &CTarvMediaConverterView::OnListKey, this);
+    m_preview = std::make_unique<PreviewPlayer>(*this, *m_previewArea, *m_slider);
+    Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnPreviewPlay, this, kCtrlPreviewPlay);
+    Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnPreviewPause, this, kCtrlPreviewPause);
+    Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnPreviewStop, this, kCtrlPreviewStop);
+    // Only drags and clicks on the slider seek; its keyboard moves do not.
+    Bind(WM_SLIDER_MOVING, &CTarvMediaConverterView::OnSliderMoving, this);
     m_list->SetDropTarget(new FileDrop(*this));
 }
 
@@ -128,6 +135,8 @@ void CTarvMediaConverterView::Shutdown() {
         m_runner->Shutdown();
     }
     m_rows.reset();
+    // The player goes with the form, not with the process.
+    m_preview.reset();
 }
 
 wxSize CTarvMediaConverterView::FormSize() const {
@@ -490,6 +499,30 @@ void CTarvMediaConverterView::OnUpdateStop(wxUpdateUIEvent& event) {
 
 void CTarvMediaConverterView::OnUpdateListChange(wxUpdateUIEvent& event) {
     event.Enable(!IsBusy());
+}
+
+// --- the preview --------------------------------------------------------------------------------
+
+void CTarvMediaConverterView::OnPreviewPlay(wxCommandEvent&) {
+    const int row = m_list->GetCurSel();
+    if (row < 0 || row >= m_rows->RowCount()) {
+        return;
+    }
+    m_preview->Play(m_rows->EntryAt(row).sourcePath);
+}
+
+void CTarvMediaConverterView::OnPreviewPause(wxCommandEvent&) {
+    m_preview->Pause();
+}
+
+void CTarvMediaConverterView::OnPreviewStop(wxCommandEvent&) {
+    m_preview->Stop();
+}
+
+void CTarvMediaConverterView::OnSliderMoving(wxCommandEvent& event) {
+    if (event.GetId() == kCtrlPreviewSlider) {
+        m_preview->SeekToSlider(event.GetInt());
+    }
 }
 
 // --- options, folder, help ----------------------------------------------------------------------

@@ -28,6 +28,7 @@ class CSkinSlider;
 class CXListCheckboxEvent;
 class CXListCtrl;
 class PreviewArea;
+class PreviewPlayer;
 struct BatchState;
 
 class CTarvMediaConverterView : public wxPanel {
@@ -60,6 +61,9 @@ public:
 
     CXListCtrl& List() const { return *m_list; }
     ConversionList& Rows() const { return *m_rows; }
+    PreviewPlayer& Preview() const { return *m_preview; }
+    PreviewArea& PreviewPane() const { return *m_previewArea; }
+    CSkinSlider& PreviewSlider() const { return *m_slider; }
     wxChoice& Choice(OptionList list) const { return *m_choices[static_cast<int>(list)]; }
     // The nine lists' positions, in capture order.
     ConvertOptions CaptureOptions() const;
@@ -97,6 +101,10 @@ private:
     void OnUpdateConvert(wxUpdateUIEvent& event);
     void OnUpdateStop(wxUpdateUIEvent& event);
     void OnUpdateListChange(wxUpdateUIEvent& event);
+    void OnPreviewPlay(wxCommandEvent& event);
+    void OnPreviewPause(wxCommandEvent& event);
+    void OnPreviewStop(wxCommandEvent& event);
+    void OnSliderMoving(wxCommandEvent& event);
 
     ProgramContext m_context;
     CXListCtrl* m_list = nullptr;
@@ -109,6 +117,7 @@ private:
     CSkinSlider* m_slider = nullptr;
 
     std::unique_ptr<ConversionList> m_rows;
+    std::unique_ptr<PreviewPlayer> m_preview;
     BatchProgress m_progress;
     std::unique_ptr<BatchRunner> m_runner;
     wxString m_batchNote;  // what the message pane says about the last batch start

@@ -1,0 +1,158 @@
+#include "PreviewPlayer.h"
+
+#include <wx/mediactrl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "PreviewPane.h"
+#include "SkinSlider.h"
+
+namespace tarv {
+
+namespace {
+
+constexpr int kTimerPeriodMs = 1000;
+// How long a file may take to start before the pane says it cannot be previewed.
+constexpr int kLoadingTicks = 6;
+
+}  // namespace
+
+int SliderPositionFor(double positionSeconds, double durationSeconds) {
+    if (!(durationSeconds > 0) || !(positionSeconds > 0)) {
+        return 0;
+    }
+    const double position = std::trunc(positionSeconds * 100 / durationSeconds);
+    return static_cast<int>(std::clamp(position, 0.0, 99.0));
+}
+
+double SeekSecondsFor(int sliderPosition, double durationSeconds) {
+    return sliderPosition * std::max(durationSeconds, 0.0) * 0.01;
+}
+
+PreviewPlayer::PreviewPlayer(wxWindow& form, PreviewArea& area, CSkinSlider& slider)
+    : m_form(form), m_area(area), m_slider(slider), m_timer(this) {
+    Bind(wxEVT_TIMER, &PreviewPlayer::OnTimer, this);
+}
+
+PreviewPlayer::~PreviewPlayer() {
+    m_timer.Stop();
+    Release();
+}
+
+void PreviewPlayer::Release() {
+    if (m_media) {
+        m_media->Stop();
+        m_media->Destroy();
+        m_media = nullptr;
+    }
+    m_state = State::Idle;
+    m_duration = 0;
+    m_area.ShowMessage(wxString());
+}
+
+void PreviewPlayer::Play(const wxString& path) {
+    // A file always starts afresh, also the one already playing.
+    Release();
+    m_media = new wxMediaCtrl();
+    if (!m_media->Create(&m_form, wxID_ANY, wxString(), m_area.GetPosition(), m_area.GetSize(),
+                         wxBORDER_NONE)) {
+        m_media->Destroy();
+        m_media = nullptr;
+        Fail();
+        return;
+    }
+    m_media->SetBackgroundColour(*wxBLACK);
+    m_media->Bind(wxEVT_MEDIA_PLAY, &PreviewPlayer::OnMediaPlay, this);
+    m_state = State::Loading;
+    m_ticksLoading = 0;
+    m_slider.SetPos(0);
+    if (!m_media->Load(path) || !m_media->Play()) {
+        Fail();
+        return;
+    }
+    m_timer.Start(kTimerPeriodMs);
+}
+
+void PreviewPlayer::Pause() {
+    if (!m_media || m_state == State::Failed) {
+        return;
+    }
+    m_media->Pause();
+    if (m_state == State::Playing) {
+        m_state = State::Paused;
+    }
+}
+
+void PreviewPlayer::Stop() {
+    if (m_media && m_state != State::Failed) {
+        // Held, not stopped, so the picture stays in the pane.
+        m_media->Pause();
+        m_media->Seek(0);
+        m_state = State::Stopped;
+    }
+    m_slider.SetPos(0);
+    m_timer.Stop();
+}
+
+void PreviewPlayer::SeekToSlider(int sliderPosition) {
+    if (!m_media || m_state == State::Failed) {
+        return;
+    }
+    ReadDuration();
+    const double seconds = SeekSecondsFor(sliderPosition, m_duration);
+    m_media->Seek(static_cast<wxFileOffset>(seconds * 1000));
+}
+
+double PreviewPlayer::Position() const {
+    return m_media ? static_cast<double>(m_media->Tell()) / 1000.0 : 0;
+}
+
+void PreviewPlayer::ReadDuration() {
+    if (m_media && m_duration <= 0) {
+        m_duration = static_cast<double>(m_media->Length()) / 1000.0;
+    }
+}
+
+void PreviewPlayer::OnMediaPlay(wxMediaEvent& event) {
+    event.Skip();
+    // The first play event is what says the file really plays.
+    if (m_state == State::Loading) {
+        m_state = State::Playing;
+    }
+    ReadDuration();
+}
+
+void PreviewPlayer::OnTimer(wxTimerEvent&) {
+    OnTick();
+}
+
+void PreviewPlayer::OnTick() {
+    if (!m_media) {
+        return;
+    }
+    ReadDuration();
+    if (m_state == State::Loading && m_duration > 0) {
+        m_state = State::Playing;
+    }
+    if (m_state == State::Loading && ++m_ticksLoading >= kLoadingTicks) {
+        Fail();
+        return;
+    }
+    m_slider.SetPos(SliderPositionFor(Position(), m_duration));
+}
+
+void PreviewPlayer::Fail() {
+    m_timer.Stop();
+    if (m_media) {
+        m_media->Stop();
+        m_media->Destroy();
+        m_media = nullptr;
+    }
+    m_state = State::Failed;
+    m_duration = 0;
+    m_slider.SetPos(0);
+    m_area.ShowMessage("This file cannot be previewed.");
+}
+
+}  // namespace tarv
