@@ -1,6 +1,8 @@
 // The encoder's three steps, run as the program runs them, on files ffmpeg makes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "MediaFixtures.h"
@@ -81,6 +83,55 @@ TEST(EncodeStep, X264IsBaselineLevel12WithTheH264Tag) {
     EXPECT_EQ(StreamField(avi, "a:0", "sample_rate"), "48000");
 }
 
+TEST(EncodeStep, LevelsAdmitTheSizeRateAndBitrate) {
+    struct Case {
+        bool x264;
+        std::string scale, fps, kbps, level;
+        std::string buffer;  // the buffer limits x264 names in its settings record
+    };
+    // 320x240 at 25 fps is 7,500 macroblocks a second: past level 1.2's 6,000. 1200 kbit/s is
+    // past level 1.3's 768. The smallest case would fit level 1.1, but never goes below the
+    // 1.2 asked for. Xvid's Simple Profile: QCIF at 100 kbit/s is level 2; CIF-sized at 25 fps
+    // and 800 kbit/s is level 4a.
+    const Case cases[] = {
+        {true, "320:240", "25", "256", "13", "vbv_maxrate=768 vbv_bufsize=2000"},
+        {true, "176:144", "15", "1200", "20", "vbv_maxrate=2000 vbv_bufsize=2000"},
+        {true, "176:144", "10", "100", "12", "vbv_maxrate=384 vbv_bufsize=1000"},
+        {false, "176:144", "10", "100", "2", ""},
+        {false, "320:240", "25", "800", "4", ""},
+    };
+    const std::string folder = NewFolder("levels");
+    for (const Case& k : cases) {
+        const std::string what =
+            (k.x264 ? "x264 " : "xvid ") + k.scale + "@" + k.fps + " " + k.kbps;
+        const std::string avi = folder + "/" + std::to_string(&k - cases) + ".avi";
+        EncodeChoice c;
+        c.x264 = k.x264;
+        c.scale = k.scale;
+        c.fps = k.fps;
+        c.videoKbps = k.kbps;
+        const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), avi, c));
+        ASSERT_EQ(r.exitCode, 0) << what << ": " << r.err;
+        EXPECT_EQ(StreamField(avi, "v:0", "level"), k.level) << what;
+        EXPECT_EQ(StreamField(avi, "v:0", "profile"),
+                  k.x264 ? "Constrained Baseline" : "Simple Profile")
+            << what;
+        if (!k.buffer.empty()) {
+            EXPECT_NE(ReadFile(avi).find(k.buffer), std::string::npos) << what;
+        }
+    }
+}
+
+TEST(EncodeStep, AClipShorterThanOneOutputFrameGivesOneFrame) {
+    // One picture lasts 40 ms, less than half of a 10 fps frame.
+    for (const char* name : {"one-frame.mp4", "still.png"}) {
+        const std::string avi = NewFolder("one frame") + "/clip.avi";
+        const RunResult r = RunProgram(EncodeArgs(Fixture(name), avi));
+        ASSERT_EQ(r.exitCode, 0) << name << ": " << r.err;
+        EXPECT_EQ(StreamField(avi, "v:0", "nb_frames"), "1") << name;
+    }
+}
+
 TEST(EncodeStep, OriginalSizeOfAnOddPictureIsMadeEven) {
     const std::string avi = NewFolder("odd") + "/clip.avi";
     EncodeChoice c;
@@ -102,11 +153,18 @@ TEST(EncodeStep, VideoWithoutSoundGetsASilentTrackOfItsLength) {
     EXPECT_LE(audio, 2.0 + 2 * 1024 / 22050.0);
 }
 
-TEST(EncodeStep, SurroundSoundKeepsTwoChannels) {
+TEST(EncodeStep, LoudSurroundSoundKeepsTwoChannelsAndPeaksBelowMinusOneDb) {
     const std::string avi = NewFolder("surround") + "/clip.avi";
     const RunResult r = RunProgram(EncodeArgs(Fixture("surround.mp4"), avi));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(StreamField(avi, "a:0", "channels"), "2");
+    const DecodedSound sound = DecodeSound(avi);
+    ASSERT_GT(sound.samples.size(), 22050u);
+    float peak = 0;
+    for (const float v : sound.samples) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    EXPECT_LE(20 * std::log10(peak), -1.0);
 }
 
 TEST(EncodeStep, TurnedPhoneVideoStandsUpright) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -81,12 +82,41 @@ std::vector<std::string> Recipe(const std::string& name) {
                 "2"};
     }
     if (name == "surround.mp4") {
-        return {"-f",   "lavfi",
-                "-i",   video,
-                "-f",   "lavfi",
-                "-i",   "sine=sample_rate=48000:duration=2,aformat=channel_layouts=5.1",
-                "-c:v", "mpeg4",
-                "-c:a", "aac"};
+        // Loud in every channel: the down-mix alone would be well past full scale.
+        return {"-f",   "lavfi", "-i",   video,
+                "-f",   "lavfi", "-i",   "aevalsrc=0.9*sin(2*PI*440*t):s=48000:d=2:c=5.1",
+                "-c:v", "mpeg4", "-c:a", "aac",
+                "-b:a", "384k"};
+    }
+    if (name == "tone.mp4") {
+        // A steady tone at -21 dBFS (RMS) for six seconds.
+        return {"-f",   "lavfi", "-i",   "testsrc=size=160x120:rate=25:duration=6",
+                "-f",   "lavfi", "-i",   "aevalsrc=0.126*sin(2*PI*440*t):s=44100:d=6:c=stereo",
+                "-c:v", "mpeg4", "-c:a", "aac",
+                "-b:a", "192k"};
+    }
+    if (name == "long-sound.mp4") {
+        // Telephone sound that runs 0.4 s past the picture.
+        return {"-f",   "lavfi", "-i",   video,
+                "-f",   "lavfi", "-i",   "sine=frequency=440:sample_rate=8000:duration=2.4",
+                "-c:v", "mpeg4", "-c:a", "aac",
+                "-ac",  "1"};
+    }
+    if (name == "wide.mp4") {
+        // A DVD frame: 720x480 stored, 16:9 shown.
+        return {"-f",   "lavfi", "-i", "testsrc=size=720x480:rate=25:duration=1,setsar=32/27",
+                "-c:v", "mpeg4"};
+    }
+    if (name == "upright.mp4") {
+        // A phone held upright: 320x180 stored, marked as turned a quarter clockwise.
+        return {"-f", "lavfi", "-i", "testsrc=size=320x180:rate=30:duration=1", "-c:v", "mpeg4"};
+    }
+    if (name == "one-frame.mp4") {
+        return {"-f",        "lavfi", "-i",   "testsrc=size=160x120:rate=25",
+                "-frames:v", "1",     "-c:v", "mpeg4"};
+    }
+    if (name == "still.png") {
+        return {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-frames:v", "1"};
     }
     return {};
 }
@@ -161,7 +191,7 @@ std::string Fixture(const std::string& name) {
     if (args.size() == 1 || !Ffmpeg(args)) {
         return {};
     }
-    if (name == "rotated.mp4" && !MarkTurnedClockwise(path)) {
+    if ((name == "rotated.mp4" || name == "upright.mp4") && !MarkTurnedClockwise(path)) {
         return {};
     }
     made[name] = path;
@@ -199,6 +229,29 @@ std::string PictureTypes(const std::string& file) {
                                  "-of", "default=noprint_wrappers=1:nokey=1", file});
     types.erase(std::remove(types.begin(), types.end(), '\n'), types.end());
     return types;
+}
+
+double DisplayAspect(const std::string& file) {
+    const double width = std::atof(StreamField(file, "v:0", "width").c_str());
+    const double height = std::atof(StreamField(file, "v:0", "height").c_str());
+    const std::string sar = StreamField(file, "v:0", "sample_aspect_ratio");
+    const size_t colon = sar.find(':');
+    double ratio = 1;
+    if (colon != std::string::npos && std::atof(sar.substr(colon + 1).c_str()) > 0) {
+        ratio = std::atof(sar.c_str()) / std::atof(sar.substr(colon + 1).c_str());
+    }
+    return height > 0 ? width * ratio / height : 0;
+}
+
+DecodedSound DecodeSound(const std::string& file) {
+    DecodedSound sound;
+    sound.sampleRate = std::atoi(StreamField(file, "a:0", "sample_rate").c_str());
+    sound.channels = std::atoi(StreamField(file, "a:0", "channels").c_str());
+    const std::string bytes =
+        RunProgram({"ffmpeg", "-v", "error", "-i", file, "-map", "0:a:0", "-f", "f32le", "-"}).out;
+    sound.samples.resize(bytes.size() / sizeof(float));
+    std::memcpy(sound.samples.data(), bytes.data(), sound.samples.size() * sizeof(float));
+    return sound;
 }
 
 bool FileExists(const std::string& path) {

@@ -15,11 +15,14 @@ const std::string& Scratch();
 // A fresh, empty folder inside the scratch folder.
 std::string NewFolder(const std::string& name);
 
-// A fixture by name, made on first use (every one lasts 2 s):
+// A fixture by name, made on first use (2 s unless said otherwise):
 //   clip.mp4 clip.avi clip.mpg clip.flv clip.wmv  160x120 at 25 fps, stereo 44.1 kHz sound
 //   mute.mp4      video only                      sound.m4a    audio only
 //   odd.avi       161x121                          rotated.mp4  64x48, red left, blue right,
-//   surround.mp4  six channels                                 marked as turned 90 degrees
+//   surround.mp4  six loud channels                             marked as turned 90 degrees
+//   tone.mp4      6 s, a steady -21 dB tone        long-sound.mp4  8 kHz mono, 2.4 s of sound
+//   wide.mp4      1 s, 720x480 shown as 16:9       upright.mp4  1 s, 320x180 marked as turned
+//   one-frame.mp4 a single picture                 still.png    a single picture
 std::string Fixture(const std::string& name);
 
 // Runs ffmpeg with the arguments; true on success.
@@ -37,6 +40,17 @@ int StreamCount(const std::string& file);
 
 // Every picture type of the first video stream, as ffprobe names them ("I", "P", "B").
 std::string PictureTypes(const std::string& file);
+
+// The first video stream's display shape (width / height times the sample aspect ratio).
+double DisplayAspect(const std::string& file);
+
+// The first audio stream decoded by ffmpeg, interleaved, as a player would hear it.
+struct DecodedSound {
+    int sampleRate = 0;
+    int channels = 0;
+    std::vector<float> samples;
+};
+DecodedSound DecodeSound(const std::string& file);
 
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);

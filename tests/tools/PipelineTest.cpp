@@ -2,6 +2,9 @@
 // 3GPP file they leave checked with ffprobe.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "MediaFixtures.h"
@@ -48,6 +51,59 @@ std::string EntropyCodingFlag(const std::string& file) {
     return r.err.substr(eol - 1, 1);
 }
 
+// The four-character types of the file's top-level boxes, in order.
+std::vector<std::string> TopLevelBoxes(const std::string& file) {
+    const std::string bytes = ReadFile(file);
+    std::vector<std::string> types;
+    size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        uint64_t size = 0;
+        for (int i = 0; i < 4; ++i) {
+            size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+        }
+        types.push_back(bytes.substr(at + 4, 4));
+        if (size < 8) {
+            break;  // a box to the end of the file, or a 64-bit size: not written here
+        }
+        at += size;
+    }
+    return types;
+}
+
+bool IndexComesFirst(const std::string& file) {
+    const std::vector<std::string> boxes = TopLevelBoxes(file);
+    const auto moov = std::find(boxes.begin(), boxes.end(), "moov");
+    return moov != boxes.end() && std::find(boxes.begin(), moov, "mdat") == moov &&
+           std::find(moov, boxes.end(), "mdat") != boxes.end();
+}
+
+// How many times the H.264 sequence parameter set appears in the file's video track, its
+// sample description included.
+int SequenceParameterSets(const std::string& file) {
+    const RunResult r = RunProgram({"ffmpeg", "-v", "debug", "-i", file, "-map", "0:v", "-c",
+                                    "copy", "-bsf:v", "trace_headers", "-f", "null", "-"});
+    int count = 0;
+    for (size_t at = r.err.find("Sequence Parameter Set"); at != std::string::npos;
+         at = r.err.find("Sequence Parameter Set", at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// How many MPEG-4 sequence headers the video samples themselves carry.
+int SequenceHeadersInSamples(const std::string& file) {
+    const std::string samples = RunProgram({"ffmpeg", "-v", "error", "-i", file, "-map", "0:v",
+                                            "-c", "copy", "-f", "rawvideo", "-"})
+                                    .out;
+    const std::string start("\0\0\1\xB0", 4);
+    int count = 0;
+    for (size_t at = samples.find(start); at != std::string::npos;
+         at = samples.find(start, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
 TEST(FiveSteps, XvidGivesA3gp4FileMatchingTheInput) {
     const std::string folder = NewFolder("xvid");
     const Steps steps{folder + "/clip", "m4v"};
@@ -67,6 +123,11 @@ TEST(FiveSteps, XvidGivesA3gp4FileMatchingTheInput) {
     // Without the priming delay moved back the sound would run about 46 ms long.
     EXPECT_EQ(StreamField(out, "a:0", "start_time"), "0.000000");
     EXPECT_NEAR(StreamSeconds(out, "a:0"), 2.0, 0.02);
+    // Playable while it downloads; the stream headers once, in the sample description.
+    EXPECT_TRUE(IndexComesFirst(out));
+    EXPECT_EQ(SequenceHeadersInSamples(out), 0);
+    EXPECT_EQ(StreamField(out, "v:0", "level"), "2");
+    EXPECT_NEAR(DisplayAspect(out), 4 / 3.0, 0.02);
 }
 
 TEST(FiveSteps, X264OriginalSizeGivesA3gp6BaselineFile) {
@@ -88,6 +149,8 @@ TEST(FiveSteps, X264OriginalSizeGivesA3gp6BaselineFile) {
     EXPECT_EQ(StreamField(out, "v:0", "profile"), "Constrained Baseline");
     EXPECT_EQ(StreamField(out, "v:0", "level"), "12");
     EXPECT_EQ(EntropyCodingFlag(out), "0");
+    EXPECT_EQ(SequenceParameterSets(out), 1);
+    EXPECT_TRUE(IndexComesFirst(out));
     EXPECT_EQ(StreamField(out, "v:0", "has_b_frames"), "0");
     EXPECT_EQ(PictureTypes(out).find('B'), std::string::npos);
     EXPECT_EQ(StreamField(out, "v:0", "width"), "160");
@@ -99,6 +162,67 @@ TEST(FiveSteps, X264OriginalSizeGivesA3gp6BaselineFile) {
     EXPECT_EQ(StreamField(out, "a:0", "start_time"), "0.000000");
     // The input's MPEG audio frames run a little past its last picture.
     EXPECT_NEAR(StreamSeconds(out, "a:0"), 2.0, 0.04);
+}
+
+TEST(FiveSteps, SoundIsSteadyFromTheFirstSecondToTheLast) {
+    const std::string folder = NewFolder("steady");
+    const Steps steps{folder + "/tone", "m4v"};
+    ASSERT_EQ(RunFiveSteps(Fixture("tone.mp4"), steps, {}), "");
+    const DecodedSound sound = DecodeSound(steps.base + ".3gp");
+    ASSERT_GT(sound.sampleRate, 0);
+    // The loudness of every 250 ms of the picture's six seconds.
+    const size_t window = static_cast<size_t>(sound.sampleRate / 4) * sound.channels;
+    std::vector<double> levels;
+    for (size_t at = 0; at + window <= sound.samples.size() && levels.size() < 24; at += window) {
+        double sum = 0;
+        for (size_t i = at; i < at + window; ++i) {
+            sum += static_cast<double>(sound.samples[i]) * sound.samples[i];
+        }
+        levels.push_back(10 * std::log10(sum / window + 1e-12));
+    }
+    ASSERT_EQ(levels.size(), 24u);
+    std::vector<double> sorted = levels;
+    std::sort(sorted.begin(), sorted.end());
+    const double middle = sorted[sorted.size() / 2];
+    for (size_t i = 0; i < levels.size(); ++i) {
+        EXPECT_NEAR(levels[i], middle, 1.5) << "at " << i * 0.25 << " s";
+    }
+    // Evened out, not left as it was.
+    EXPECT_GT(middle, -21.0 + 3);
+}
+
+TEST(FiveSteps, SoundEndsWithThePicture) {
+    const std::string folder = NewFolder("sound ends");
+    const Steps steps{folder + "/clip", "m4v"};
+    ASSERT_EQ(RunFiveSteps(Fixture("long-sound.mp4"), steps, {}), "");
+    const std::string out = steps.base + ".3gp";
+    EXPECT_NEAR(StreamSeconds(out, "v:0"), 2.0, 0.001);
+    EXPECT_LE(StreamSeconds(out, "a:0"), StreamSeconds(out, "v:0") + 1 / 22050.0 + 1e-6);
+    EXPECT_GE(StreamSeconds(out, "a:0"), StreamSeconds(out, "v:0") - 1 / 22050.0 - 1e-6);
+}
+
+TEST(FiveSteps, AChosenSizeKeepsTheSourcesDisplayShape) {
+    struct Case {
+        const char* fixture;
+        double shape;
+    };
+    // Square-pixelled 4:3, an anamorphic 16:9 DVD frame, and two phone clips turned upright:
+    // one scaled down before it is turned, one turned before it is scaled up.
+    const Case cases[] = {{"clip.mp4", 4 / 3.0},
+                          {"wide.mp4", 16 / 9.0},
+                          {"upright.mp4", 9 / 16.0},
+                          {"rotated.mp4", 3 / 4.0}};
+    for (const Case& k : cases) {
+        const std::string folder = NewFolder("shape");
+        const Steps steps{folder + "/clip", "264"};
+        EncodeChoice c;
+        c.x264 = true;
+        ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, c), "") << k.fixture;
+        const std::string out = steps.base + ".3gp";
+        EXPECT_EQ(StreamField(out, "v:0", "width"), "176") << k.fixture;
+        EXPECT_EQ(StreamField(out, "v:0", "height"), "144") << k.fixture;
+        EXPECT_NEAR(DisplayAspect(out) / k.shape, 1.0, 0.02) << k.fixture;
+    }
 }
 
 TEST(FiveSteps, WorkWithSpacesQuotesLettersAndLeadingDashes) {

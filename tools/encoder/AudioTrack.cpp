@@ -1,5 +1,6 @@
 #include "AudioTrack.h"
 
+#include <algorithm>
 #include <cmath>
 
 extern "C" {
@@ -15,6 +16,24 @@ namespace {
 // AAC frames hold 1024 samples; the encoder wants whole frames.
 constexpr int kAacFrameSamples = 1024;
 constexpr int kDefaultSampleRate = 44100;
+
+// Makes `frame` `samples` long of silence in the given format.
+Status MakeSilence(AVFrame* frame, int samples, AVSampleFormat format, int sampleRate,
+                   const AVChannelLayout& layout) {
+    av_frame_unref(frame);
+    frame->nb_samples = samples;
+    frame->format = format;
+    frame->sample_rate = sampleRate;
+    int error = av_channel_layout_copy(&frame->ch_layout, &layout);
+    if (error >= 0) {
+        error = av_frame_get_buffer(frame, 0);
+    }
+    if (error < 0) {
+        return AvFailure("cannot make silence", error);
+    }
+    av_samples_set_silence(frame->extended_data, 0, samples, layout.nb_channels, format);
+    return Status::Ok();
+}
 
 }  // namespace
 
@@ -48,10 +67,12 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
                                    ":sample_fmt=" + av_get_sample_fmt_name(dec->sample_fmt) +
                                    ":channel_layout=" + layoutText;
     m_sourceRate = dec->sample_rate;
+    m_normalising = settings.normaliseVolume;
     const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
-    if (Status s = m_chain.Configure(
-            false, sourceArgs,
-            AudioChainDescription(rate, dec->ch_layout.nb_channels, settings.normaliseVolume));
+    if (Status s =
+            m_chain.Configure(false, sourceArgs,
+                              AudioChainDescription(rate, dec->ch_layout.nb_channels,
+                                                    settings.normaliseVolume, settings.audioKbps));
         !s) {
         return s;
     }
@@ -129,7 +150,16 @@ Status AudioTrack::Filtered(const PacketWriter& write) {
         if (error < 0) {
             return AvFailure("cannot filter the audio", error);
         }
-        Status s = Encode(m_filtered.get(), write);
+        AVFrame* frame = m_filtered.get();
+        if (m_outputEnd >= 0 && frame->pts != AV_NOPTS_VALUE &&
+            frame->pts + frame->nb_samples > m_outputEnd) {
+            frame->nb_samples = static_cast<int>(std::max<int64_t>(0, m_outputEnd - frame->pts));
+            if (frame->nb_samples == 0) {
+                av_frame_unref(frame);
+                continue;
+            }
+        }
+        Status s = Encode(frame, write);
         av_frame_unref(m_filtered.get());
         if (!s) {
             return s;
@@ -148,18 +178,13 @@ Status AudioTrack::FillSilenceUntil(double seconds, bool last, const PacketWrite
     }
     while (m_silentSamples < target) {
         AVFrame* frame = m_frame.get();
-        av_frame_unref(frame);
-        frame->nb_samples =
+        const int samples =
             static_cast<int>(std::min<int64_t>(kAacFrameSamples, target - m_silentSamples));
-        frame->format = enc->sample_fmt;
-        frame->sample_rate = enc->sample_rate;
-        av_channel_layout_copy(&frame->ch_layout, &enc->ch_layout);
-        int error = av_frame_get_buffer(frame, 0);
-        if (error < 0) {
-            return AvFailure("cannot make silence", error);
+        if (Status s =
+                MakeSilence(frame, samples, enc->sample_fmt, enc->sample_rate, enc->ch_layout);
+            !s) {
+            return s;
         }
-        av_samples_set_silence(frame->extended_data, 0, frame->nb_samples,
-                               frame->ch_layout.nb_channels, enc->sample_fmt);
         frame->pts = m_silentSamples;
         m_silentSamples += frame->nb_samples;
         Status s = Encode(frame, write);
@@ -175,9 +200,46 @@ Status AudioTrack::FillSilenceUntil(double seconds, bool last, const PacketWrite
     return Status::Ok();
 }
 
+Status AudioTrack::PadForTheNormaliser(const PacketWriter& write) {
+    const int64_t window =
+        static_cast<int64_t>(std::ceil(NormaliserWindowSeconds() * m_sourceRate));
+    if (!m_normalising || m_nextPts >= window) {
+        return Status::Ok();
+    }
+    // A clip shorter than the normaliser's window gets silence after its end, so that the
+    // normaliser works on it; what comes out past the end is cut off before it is encoded.
+    m_outputEnd = av_rescale_q(m_nextPts, AVRational{1, m_sourceRate},
+                               av_buffersink_get_time_base(m_chain.Sink()));
+    const AVCodecContext* dec = m_decoder.get();
+    while (m_nextPts < window) {
+        AVFrame* frame = m_frame.get();
+        const int samples =
+            static_cast<int>(std::min<int64_t>(kAacFrameSamples, window - m_nextPts));
+        if (Status s =
+                MakeSilence(frame, samples, dec->sample_fmt, dec->sample_rate, dec->ch_layout);
+            !s) {
+            return s;
+        }
+        frame->pts = m_nextPts;
+        m_nextPts += samples;
+        Status s = m_chain.Push(frame);
+        av_frame_unref(frame);
+        if (!s) {
+            return s;
+        }
+        if (Status f = Filtered(write); !f) {
+            return f;
+        }
+    }
+    return Status::Ok();
+}
+
 Status AudioTrack::Finish(const PacketWriter& write) {
     if (!m_silent) {
         if (Status s = Feed(nullptr, write); !s) {
+            return s;
+        }
+        if (Status s = PadForTheNormaliser(write); !s) {
             return s;
         }
         if (Status s = m_chain.Close(m_nextPts); !s) {

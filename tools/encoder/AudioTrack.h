@@ -26,6 +26,7 @@ public:
 private:
     Status OpenEncoder(int sampleRate, const AVChannelLayout& layout, int kbps);
     Status Filtered(const PacketWriter& write);
+    Status PadForTheNormaliser(const PacketWriter& write);
     Status Encode(const AVFrame* frame, const PacketWriter& write);
 
     int64_t m_startOffset = 0;
@@ -40,6 +41,8 @@ private:
     int m_sourceRate = 0;
     int64_t m_nextPts = 0;  // in 1/input rate: where the next decoded frame is expected
     int64_t m_silentSamples = 0;
+    bool m_normalising = false;
+    int64_t m_outputEnd = -1;  // in the filters' output time base: where padding is cut off
 };
 
 }  // namespace tarv::tools

@@ -147,8 +147,12 @@ Status RunEncodeStep(const EncoderJob& job) {
     if (Status s = video.Finish(writeVideo); !s) {
         return s;
     }
-    if (video.FramesEncoded() == 0) {
+    if (video.FramesDecoded() == 0) {
         return Status::Failure("no picture of " + job.input + " could be decoded");
+    }
+    if (video.FramesEncoded() == 0) {
+        return Status::Failure("none of the " + std::to_string(video.FramesDecoded()) +
+                               " pictures of " + job.input + " lies within its playing time");
     }
     if (audioWorker) {
         if (Status s = audioWorker->Finish(); !s) {

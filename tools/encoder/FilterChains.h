@@ -19,16 +19,25 @@ struct VideoChainSettings {
     int rotation = 0;                          // clockwise degrees: 0, 90, 180 or 270
     std::optional<std::pair<int, int>> scale;  // empty keeps the (upright) input size
     std::pair<int, int> frameRate{10, 1};
+    std::pair<int, int> inputSize{0, 0};  // as stored, before turning upright
+    std::pair<int, int> inputRate{0, 1};  // 0/1 when unknown
 };
 
-// Upright, scaled (to even sizes: the encoders work on 2x2 chroma blocks), square pixels when
-// a size is given, then the frame rate held by duplicating or dropping frames from time 0.
+// Upright, scaled (to even sizes: the encoders work on 2x2 chroma blocks) with the display
+// shape kept in the sample aspect ratio, and the frame rate held by duplicating or dropping
+// frames from time 0. The steps run in whichever order does the least work for the same
+// pictures: frames are dropped before they are scaled, and turned where they are smaller.
 std::string VideoChainDescription(const VideoChainSettings& settings);
 
 // Resampled to `sampleRate` from time 0 (gaps filled with silence), down-mixed to stereo
-// when the input has more than one channel, optionally through a dynamic normaliser, in the
-// AAC encoder's sample format.
-std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume);
+// when the input has more than one channel, optionally through a dynamic normaliser that
+// leaves the AAC encoder of `audioKbps` room for its overshoot, in the encoder's sample format.
+std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume,
+                                  int audioKbps);
+
+// How much sound the normaliser must be given before it evens anything out: it hands a shorter
+// input on untouched, however loud. A frame to spare over its window.
+double NormaliserWindowSeconds();
 
 struct FilterGraphDeleter {
     void operator()(AVFilterGraph* g) const { avfilter_graph_free(&g); }

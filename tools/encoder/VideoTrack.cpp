@@ -1,8 +1,11 @@
 #include "VideoTrack.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "MediaFiles.h"
+#include "StreamLevels.h"
 
 extern "C" {
 #include <libavfilter/buffersink.h>
@@ -47,10 +50,18 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
     chain.scale = settings.scale;
     chain.frameRate = settings.frameRate.first > 0 ? settings.frameRate
                                                    : std::make_pair(inputRate.num, inputRate.den);
-    AVRational sar = m_decoder->sample_aspect_ratio;
+    chain.inputSize = {m_decoder->width, m_decoder->height};
+    chain.inputRate = {inputRate.num, inputRate.den};
+    m_outputFrame = av_inv_q(AVRational{chain.frameRate.first, chain.frameRate.second});
+    // The container's pixel shape wins over the bitstream's, as players show it.
+    AVRational sar = stream->sample_aspect_ratio;
+    if (sar.num <= 0 || sar.den <= 0) {
+        sar = m_decoder->sample_aspect_ratio;
+    }
     if (sar.num <= 0 || sar.den <= 0) {
         sar = AVRational{1, 1};
     }
+    m_sampleAspect = sar;
     const std::string sourceArgs =
         "video_size=" + std::to_string(m_decoder->width) + "x" + std::to_string(m_decoder->height) +
         ":pix_fmt=" + std::to_string(m_decoder->pix_fmt) +
@@ -85,17 +96,28 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
     enc->bit_rate = static_cast<int64_t>(settings.videoKbps) * 1000;
     enc->max_b_frames = settings.bFrames;
     enc->gop_size = std::max(1, static_cast<int>(av_q2d(enc->framerate) * kKeyFrameSeconds));
+    StreamShape shape;
+    shape.width = enc->width;
+    shape.height = enc->height;
+    shape.frameRate = {enc->framerate.num, enc->framerate.den};
+    shape.kbps = settings.videoKbps;
     if (x264) {
         // Without an explicit profile x264 picks High even with CABAC and B-frames off, which
-        // phones that expect level 1.2 baseline refuse.
+        // phones that expect level 1.2 baseline refuse. A larger picture, a faster rate or a
+        // higher bitrate than the level asked for admits takes the next level that does, and
+        // the rate control keeps within that level's buffer.
         enc->thread_count = 0;
-        enc->level = settings.levelIdc > 0 ? settings.levelIdc : FF_LEVEL_UNKNOWN;
+        const H264Level level = H264LevelFor(shape, settings.levelIdc);
+        enc->level = level.levelIdc;
+        enc->rc_max_rate = static_cast<int64_t>(level.maxKbps) * 1000;
+        enc->rc_buffer_size = level.bufferKbits * 1000;
         av_opt_set(enc->priv_data, "profile", settings.cabac ? "main" : "baseline", 0);
         av_opt_set(enc->priv_data, "coder", settings.cabac ? "cabac" : "cavlc", 0);
         enc->codec_tag = MKTAG('H', '2', '6', '4');
     } else {
         // Xvid runs single-threaded unless told how many threads to use.
         enc->thread_count = av_cpu_count();
+        m_mpeg4ProfileLevel = Mpeg4SimpleLevelFor(shape);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {
@@ -115,6 +137,8 @@ Status VideoTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
         pts = pts == AV_NOPTS_VALUE ? m_nextPts : pts - m_startOffset;
         const int64_t duration = frame->pkt_duration > 0 ? frame->pkt_duration : m_defaultDuration;
         frame->pts = pts;
+        frame->sample_aspect_ratio = m_sampleAspect;
+        ++m_framesDecoded;
         m_nextPts = pts + duration;
         m_endPts = std::max(m_endPts, pts + duration);
         m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_stream->time_base));
@@ -124,6 +148,17 @@ Status VideoTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
         }
         return Filtered(write);
     });
+}
+
+// Xvid labels every stream Simple Profile level 3 in the sequence header that starts each key
+// frame; the label is one byte after the start code.
+void VideoTrack::Label(AVPacket* packet) const {
+    static constexpr uint8_t kSequenceStart[] = {0, 0, 1, 0xB0};
+    if (m_mpeg4ProfileLevel > 0 && packet->size > 4 &&
+        std::equal(std::begin(kSequenceStart), std::end(kSequenceStart), packet->data) &&
+        av_packet_make_writable(packet) >= 0) {
+        packet->data[4] = static_cast<uint8_t>(m_mpeg4ProfileLevel);
+    }
 }
 
 Status VideoTrack::Filtered(const PacketWriter& write) {
@@ -136,7 +171,8 @@ Status VideoTrack::Filtered(const PacketWriter& write) {
             return AvFailure("cannot filter the video", error);
         }
         m_filtered->pict_type = AV_PICTURE_TYPE_NONE;
-        Status s = EncodeAndWrite(m_encoder.get(), m_filtered.get(), m_packet.get(), write);
+        Status s =
+            EncodeAndWrite(m_encoder.get(), m_filtered.get(), m_packet.get(), Labelled(write));
         av_frame_unref(m_filtered.get());
         if (!s) {
             return s;
@@ -149,13 +185,26 @@ Status VideoTrack::Finish(const PacketWriter& write) {
     if (Status s = Feed(nullptr, write); !s) {
         return s;
     }
-    if (Status s = m_chain.Close(m_endPts); !s) {
+    // The frame-rate filter rounds the input's end to whole output frames, so a clip shorter
+    // than half of one, such as a still picture, would give none; it lasts at least one.
+    int64_t end = m_endPts;
+    if (m_framesDecoded > 0) {
+        end = std::max(end, av_rescale_q_rnd(1, m_outputFrame, m_stream->time_base, AV_ROUND_UP));
+    }
+    if (Status s = m_chain.Close(end); !s) {
         return s;
     }
     if (Status s = Filtered(write); !s) {
         return s;
     }
-    return EncodeAndWrite(m_encoder.get(), nullptr, m_packet.get(), write);
+    return EncodeAndWrite(m_encoder.get(), nullptr, m_packet.get(), Labelled(write));
+}
+
+PacketWriter VideoTrack::Labelled(const PacketWriter& write) const {
+    return [this, &write](AVPacket* packet) {
+        Label(packet);
+        return write(packet);
+    };
 }
 
 double VideoTrack::InputEnd() const {

@@ -26,10 +26,13 @@ public:
     // The end of the frames encoded so far, in seconds.
     double OutputEnd() const;
     int64_t FramesEncoded() const { return m_framesEncoded; }
+    int64_t FramesDecoded() const { return m_framesDecoded; }
 
 private:
     Status Filtered(const PacketWriter& write);
     Status OpenEncoder(const EncodeSettings& settings);
+    void Label(AVPacket* packet) const;
+    PacketWriter Labelled(const PacketWriter& write) const;
 
     const AVStream* m_stream = nullptr;
     int64_t m_startOffset = 0;
@@ -44,6 +47,10 @@ private:
     int64_t m_defaultDuration = 1;
     double m_inputPosition = 0;
     int64_t m_framesEncoded = 0;
+    int64_t m_framesDecoded = 0;
+    AVRational m_outputFrame{1, 10};  // the duration of one output frame, in seconds
+    AVRational m_sampleAspect{1, 1};
+    int m_mpeg4ProfileLevel = 0;  // written into MPEG-4 sequence headers; 0 leaves them
 };
 
 }  // namespace tarv::tools

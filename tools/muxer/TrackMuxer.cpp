@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "InBandHeaders.h"
 #include "LibavHandles.h"
 #include "MediaFiles.h"
 #include "ProgressReport.h"
@@ -29,12 +30,11 @@ struct Source {
     bool rawTrack = false;         // raw streams carry no usable timestamps: stamp them
     AVRational stampBase{1, 1};    // the time base a raw track is stamped in
     int64_t stamped = 0;           // next timestamp for a raw track, in stampBase
-    int64_t clipEnd = INT64_MAX;   // where a raw AAC track's padding is cut off, in stampBase
+    int64_t clipEnd = INT64_MAX;   // where a raw AAC track is cut off, in stampBase
+    AVCodecID strippedHeaders = AV_CODEC_ID_NONE;  // a raw video track's codec, once its
+                                                   // headers are in the sample description
     PacketPtr pending{av_packet_alloc()};
     bool hasPending = false;
-    PacketPtr ahead{av_packet_alloc()};  // read one packet ahead to know which one is the last
-    bool hasAhead = false;
-    bool primed = false;
     bool finished = false;
 };
 
@@ -120,6 +120,11 @@ Status OpenTrack(const std::string& path, AVRational frameRate, AVFormatContext*
         if (in->codecpar->codec_id == AV_CODEC_ID_AAC) {
             source.stamped = -kAacPrimingSamples;
         }
+        // The encoders repeat the stream headers at every key frame so that the raw track can
+        // be read from any of them; the 3GPP file names them once, in the sample description.
+        if (in->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && in->codecpar->extradata_size > 0) {
+            source.strippedHeaders = in->codecpar->codec_id;
+        }
     }
     return AddStream(output, in, timeBase, source.outputIndex[chosen]);
 }
@@ -166,22 +171,18 @@ Status ReadMapped(Source& source, AVPacket* packet, bool& got) {
 
 // Makes the source's next packet pending, stamped in the output's time base.
 Status ReadNext(Source& source, AVFormatContext* output) {
-    if (!source.primed) {
-        source.primed = true;
-        if (Status s = ReadMapped(source, source.ahead.get(), source.hasAhead); !s) {
-            return s;
-        }
+    AVPacket* packet = source.pending.get();
+    bool got = false;
+    if (Status s = ReadMapped(source, packet, got); !s) {
+        return s;
     }
-    if (!source.hasAhead) {
+    // A raw AAC track ends with the picture: the frames after it are dropped and the one it
+    // ends in is cut short, so the edit list gives the sound the picture's length.
+    if (!got || source.stamped >= source.clipEnd) {
+        av_packet_unref(packet);
         source.finished = true;
         return Status::Ok();
     }
-    AVPacket* packet = source.pending.get();
-    av_packet_move_ref(packet, source.ahead.get());
-    if (Status s = ReadMapped(source, source.ahead.get(), source.hasAhead); !s) {
-        return s;
-    }
-    const bool last = !source.hasAhead;
 
     const AVStream* in = source.input->streams[packet->stream_index];
     const int out = source.outputIndex[packet->stream_index];
@@ -193,12 +194,14 @@ Status ReadNext(Source& source, AVFormatContext* output) {
             duration = packet->duration > 0
                            ? av_rescale_q(packet->duration, in->time_base, source.stampBase)
                            : 1024;
-            // The encoder pads the last frame with silence; cut it where the picture ends so the
-            // sound is not longer than the input's.
-            if (last && source.stamped < source.clipEnd &&
-                source.stamped + duration > source.clipEnd) {
+            if (source.stamped + duration > source.clipEnd) {
                 duration = source.clipEnd - source.stamped;
             }
+        }
+        if (const size_t headers = LeadingHeaderBytes(source.strippedHeaders, packet->data,
+                                                      static_cast<size_t>(packet->size))) {
+            packet->data += headers;
+            packet->size -= static_cast<int>(headers);
         }
         packet->pts = packet->dts = source.stamped;
         packet->duration = duration;
@@ -214,14 +217,14 @@ Status ReadNext(Source& source, AVFormatContext* output) {
     return Status::Ok();
 }
 
-// The end of the existing target's video, in seconds; 0 when it has none.
-double VideoEndOf(const Source& target) {
-    double end = 0;
+// The end of the existing target's video in `timeBase`; 0 when it has none.
+int64_t VideoEndOf(const Source& target, AVRational timeBase) {
+    int64_t end = 0;
     for (unsigned i = 0; i < target.input->nb_streams; ++i) {
         const AVStream* st = target.input->streams[i];
         if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && st->duration > 0 &&
             target.outputIndex[i] >= 0) {
-            end = std::max(end, st->duration * av_q2d(st->time_base));
+            end = std::max(end, av_rescale_q(st->duration, st->time_base, timeBase));
         }
     }
     return end;
@@ -257,18 +260,26 @@ Status RunMux(const MuxJob& job) {
         }
         duration = std::max(duration, ContainerDurationSeconds(sources.back()->input.get()));
     }
-    const double videoEnd = targetExists ? VideoEndOf(*sources.front()) : 0;
     for (const auto& source : sources) {
-        if (videoEnd > 0 && source->rawTrack &&
+        if (targetExists && source->rawTrack &&
             source->input->streams[0]->codecpar->codec_id == AV_CODEC_ID_AAC) {
-            source->clipEnd = av_rescale_q(static_cast<int64_t>(videoEnd * 1e6),
-                                           AVRational{1, 1000000}, source->stampBase);
+            if (const int64_t end = VideoEndOf(*sources.front(), source->stampBase); end > 0) {
+                source->clipEnd = end;
+            }
         }
-        if (!source->pending || !source->ahead) {
+        if (!source->pending) {
             return Status::Failure("out of memory");
         }
     }
-    int error = avformat_write_header(output.get(), nullptr);
+    // The index goes before the media data, so a player can start while the file downloads.
+    // Moving it there reopens the file by the writer's own name, which must be read as a plain
+    // file whatever characters it holds.
+    av_freep(&output->url);
+    output->url = av_strdup(FileUrl(staged.TemporaryPath()).c_str());
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "movflags", "+faststart", 0);
+    int error = output->url ? avformat_write_header(output.get(), &options) : AVERROR(ENOMEM);
+    av_dict_free(&options);
     if (error < 0) {
         return AvFailure("cannot write " + job.target, error);
     }
