@@ -6,8 +6,10 @@ ffprobe reading a duration.
     python3 bench/tools_bench.py [--bin build/bin] [--pairs 3] [--work DIR]
 
 Every figure is the median of paired runs (the order inside a pair alternates, so neither
-side always gets the warmer cache). Peak memory is the largest resident set of one process:
-for the five steps, the largest of the five tools.
+side always gets the warmer cache). Besides the wall-clock time, each side's processor time
+(user and system, all threads) is shown: on a machine shared with other work it varies less.
+Peak memory is the largest resident set of one process: for the five steps, the largest of
+the five tools.
 """
 import argparse
 import os
@@ -18,18 +20,24 @@ import sys
 import tempfile
 import time
 
-# The two encoder families with the settings the program's presets give them.
+# The two encoder families with the settings the program's presets give them, and what the
+# encoder makes of them: the normaliser's peak target for that many bits a sample, and the
+# H.264 level's buffer limits (176x144 at 15 fps and 256 kbit/s is level 1.2).
 FAMILIES = {
-    "xvid": dict(scale="176:144", fps="10", rate="22050", abr="32", vbr="100", raw="m4v"),
-    "x264": dict(scale="176:144", fps="15", rate="48000", abr="96", vbr="256", raw="264"),
+    "xvid": dict(scale="176:144", fps="10", rate="22050", abr="32", vbr="100", raw="m4v",
+                 peak="0.63"),
+    "x264": dict(scale="176:144", fps="15", rate="48000", abr="96", vbr="256", raw="264",
+                 peak="0.75", maxrate="384k", bufsize="1000k"),
 }
-# Must match the encoder's own chains, so both sides do the same work.
-NORMALISER = "dynaudnorm=f=200:g=15"
+# The sound must match the encoder's own chain, so both sides do the same work. The picture
+# is scaled and then resampled in time, as a plain ffmpeg command does it; the encoder drops
+# frames before it scales them.
+NORMALISER = "dynaudnorm=f=200:g=15:b=1:p={peak}"
 KEYFRAME_SECONDS = 4
 
 
 def run(argv):
-    """Runs argv; returns (seconds, peak resident KiB); raises on failure."""
+    """Runs argv; returns (seconds, processor seconds, peak resident KiB); raises on failure."""
     start = time.monotonic()
     proc = subprocess.Popen(argv, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE)
@@ -40,7 +48,7 @@ def run(argv):
     proc.returncode = os.waitstatus_to_exitcode(status)
     if proc.returncode != 0:
         raise RuntimeError(f"{argv[0]} failed ({proc.returncode}): {err.strip()[-400:]}")
-    return elapsed, usage.ru_maxrss
+    return elapsed, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
 
 
 def make_input(path):
@@ -81,37 +89,40 @@ def five_steps(tools, src, base, f):
 def one_shot(src, out, f):
     x264 = f["raw"] == "264"
     w, h = f["scale"].split(":")
-    vf = (f"scale={w}:{h},setsar=1,fps=fps={f['fps']}:start_time=0,format=yuv420p")
+    vf = (f"scale={w}:{h},fps=fps={f['fps']}:start_time=0,format=yuv420p")
     af = (f"aresample={f['rate']}:async=1:first_pts=0,"
           f"aformat=sample_fmts=dblp:sample_rates={f['rate']}:channel_layouts=stereo,"
-          f"{NORMALISER},"
+          f"{NORMALISER.format(peak=f['peak'])},"
           f"aformat=sample_fmts=fltp:sample_rates={f['rate']}:channel_layouts=stereo")
     gop = str(int(f["fps"]) * KEYFRAME_SECONDS)
     argv = ["ffmpeg", "-nostdin", "-v", "error", "-y", "-i", src, "-vf", vf, "-af", af,
             "-b:v", f["vbr"] + "k", "-bf", "0", "-g", gop]
     if x264:
-        argv += ["-c:v", "libx264", "-profile:v", "baseline", "-level", "12", "-coder", "cavlc"]
+        argv += ["-c:v", "libx264", "-profile:v", "baseline", "-level", "12", "-coder", "cavlc",
+                 "-maxrate", f["maxrate"], "-bufsize", f["bufsize"]]
     else:
         # Our encoder gives Xvid one thread per core; so does this side.
         argv += ["-c:v", "libxvid", "-threads:v", str(os.cpu_count())]
-    argv += ["-c:a", "aac", "-b:a", f["abr"] + "k", "-f", "3gp", out]
+    argv += ["-c:a", "aac", "-b:a", f["abr"] + "k", "-movflags", "+faststart", "-f", "3gp", out]
     return argv
 
 
 def bench_family(name, f, tools, src, work, pairs):
     ratios, ours_s, theirs_s, ours_mem, theirs_mem = [], [], [], [], []
+    ours_cpu, theirs_cpu = [], []
     for i in range(pairs):
         def ours():
             base = os.path.join(work, f"{name}-steps")
             for ext in ("avi", f["raw"], "aac", "3gp"):
                 if os.path.exists(f"{base}.{ext}"):
                     os.remove(f"{base}.{ext}")
-            total, peak = 0.0, 0
+            total, cpu, peak = 0.0, 0.0, 0
             for argv in five_steps(tools, src, base, f):
-                seconds, kib = run(argv)
+                seconds, processor, kib = run(argv)
                 total += seconds
+                cpu += processor
                 peak = max(peak, kib)
-            return total, peak
+            return total, cpu, peak
 
         def theirs():
             return run(one_shot(src, os.path.join(work, f"{name}-oneshot.3gp"), f))
@@ -122,15 +133,19 @@ def bench_family(name, f, tools, src, work, pairs):
             b, a = theirs(), ours()
         ours_s.append(a[0])
         theirs_s.append(b[0])
-        ours_mem.append(a[1])
-        theirs_mem.append(b[1])
+        ours_cpu.append(a[1])
+        theirs_cpu.append(b[1])
+        ours_mem.append(a[2])
+        theirs_mem.append(b[2])
         ratios.append(a[0] / b[0])
-        print(f"  {name} pair {i + 1}: five steps {a[0]:.2f} s, one shot {b[0]:.2f} s, "
-              f"ratio {a[0] / b[0]:.3f}", flush=True)
+        print(f"  {name} pair {i + 1}: five steps {a[0]:.2f} s ({a[1]:.2f} s processor), "
+              f"one shot {b[0]:.2f} s ({b[1]:.2f} s processor), ratio {a[0] / b[0]:.3f}",
+              flush=True)
     print(f"{name}: median ratio {statistics.median(ratios):.3f} "
           f"(five steps {statistics.median(ours_s):.2f} s, one shot "
-          f"{statistics.median(theirs_s):.2f} s); peak memory: encoder "
-          f"{statistics.median(ours_mem) / 1024:.1f} MiB, one shot "
+          f"{statistics.median(theirs_s):.2f} s); processor time: five steps "
+          f"{statistics.median(ours_cpu):.2f} s, one shot {statistics.median(theirs_cpu):.2f} s; "
+          f"peak memory: encoder {statistics.median(ours_mem) / 1024:.1f} MiB, one shot "
           f"{statistics.median(theirs_mem) / 1024:.1f} MiB", flush=True)
 
 
