@@ -8,11 +8,19 @@
 
 namespace tarv {
 
+// The colours of a cell: its text and its fill.
+struct CellColours {
+    wxColour m_text;
+    wxColour m_background;
+};
+
 struct CellData {
     // A new cell takes the desktop's colours of the moment.
     CellData()
-        : m_textColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT)),
-          m_backgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)) {}
+        : CellData({wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT),
+                    wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)}) {}
+    explicit CellData(const CellColours& colours)
+        : m_textColour(colours.m_text), m_backgroundColour(colours.m_background) {}
 
     wxString m_toolTipText;
     // Colour of the text (for a progress bar: of the text outside the filled part).

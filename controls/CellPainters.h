@@ -6,9 +6,9 @@
 #include <wx/dc.h>
 #include <wx/string.h>
 
-namespace tarv {
+#include "CellData.h"
 
-struct CellData;
+namespace tarv {
 
 // The system colours the list paints with; read when the list is made and again when the
 // desktop's colours change.
@@ -21,11 +21,6 @@ struct ListColours {
     wxColour m_buttonShadow;
 
     static ListColours FromSystem();
-};
-
-struct CellColours {
-    wxColour m_text;
-    wxColour m_background;
 };
 
 // The selection state of a cell being painted.

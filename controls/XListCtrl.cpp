@@ -35,6 +35,16 @@ wxBEGIN_EVENT_TABLE(CXListCtrl, wxControl)
 wxEND_EVENT_TABLE();
 // clang-format on
 
+namespace {
+
+// The colours a new cell record takes: the desktop's of the moment.
+CellColours SystemCellColours() {
+    return {wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT),
+            wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)};
+}
+
+}  // namespace
+
 CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        long style) {
     Create(parent, id, pos, size, style);
@@ -110,13 +120,7 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
     item.m_width = std::max(0, width);
     const int index = m_header->InsertItem(column, item);
     // Every row keeps one record per column, in column order.
-    for (Row& row : m_rows) {
-        if (static_cast<int>(row.m_texts.size()) < index) {
-            row.m_texts.resize(index);
-        }
-        row.m_texts.insert(row.m_texts.begin() + index, wxString());
-        row.m_cells.insert(row.m_cells.begin() + index, CellData());
-    }
+    m_rows.InsertColumn(index, SystemCellColours());
     Relayout();
     Refresh();
     return index;
@@ -144,14 +148,6 @@ int CXListCtrl::GetColumns() const {
     return m_header ? m_header->GetItemCount() : 0;
 }
 
-int CXListCtrl::ColumnLeft(int column) const {
-    int left = 0;
-    for (int c = 0; c < column; ++c) {
-        left += GetColumnWidth(c);
-    }
-    return left;
-}
-
 int CXListCtrl::ColumnAlignment(int column) const {
     const HeaderItem* item = m_header->GetItem(column);
     return item ? item->m_alignment : wxALIGN_LEFT;
@@ -172,6 +168,13 @@ bool CXListCtrl::SetHeaderCheckedState(int column, int state) {
     return m_header->SetItem(column, item);
 }
 
+void CXListCtrl::UpdateHeaderCheckState(int column) {
+    // The header box is ticked exactly when every row is.
+    if (GetHeaderCheckedState(column) > 0) {
+        SetHeaderCheckedState(column, CountCheckedItems(column) == GetItemCount() ? 2 : 1);
+    }
+}
+
 // Rows ---------------------------------------------------------------------------------------
 
 bool CXListCtrl::InRange(int row, int column) const {
@@ -179,15 +182,11 @@ bool CXListCtrl::InRange(int row, int column) const {
 }
 
 CellData* CXListCtrl::Cell(int row, int column) {
-    if (!InRange(row, column)) {
-        return nullptr;
-    }
-    std::vector<CellData>& cells = m_rows[row].m_cells;
-    return column < static_cast<int>(cells.size()) ? &cells[column] : nullptr;
+    return InRange(row, column) ? m_rows.Cell(row, column) : nullptr;
 }
 
 const CellData* CXListCtrl::Cell(int row, int column) const {
-    return const_cast<CXListCtrl*>(this)->Cell(row, column);
+    return InRange(row, column) ? m_rows.Cell(row, column) : nullptr;
 }
 
 const CellData* CXListCtrl::GetCellData(int row, int column) const {
@@ -195,64 +194,32 @@ const CellData* CXListCtrl::GetCellData(int row, int column) const {
 }
 
 int CXListCtrl::InsertItem(int row, const wxString& text) {
-    if (row < 0) {
-        return -1;
+    // The first column takes the list's own colours, the others the desktop's of the moment.
+    const int index = m_rows.Insert(row, text, GetColumns(), SystemCellColours(),
+                                    {m_colours.m_windowText, m_colours.m_window});
+    if (index >= 0) {
+        Relayout();
+        Refresh();
     }
-    row = std::min(row, GetItemCount());
-    const int columns = GetColumns();
-    Row added;
-    added.m_texts.resize(std::max(columns, 1));
-    added.m_texts[0] = text;
-    added.m_cells.resize(columns);
-    if (columns > 0) {
-        added.m_cells[0].m_textColour = m_colours.m_windowText;
-        added.m_cells[0].m_backgroundColour = m_colours.m_window;
-    }
-    m_rows.insert(m_rows.begin() + row, std::move(added));
-
-    if (m_selectedRow >= row) {
-        ++m_selectedRow;
-    }
-    if (m_focusedRow >= row) {
-        ++m_focusedRow;
-    }
-    Relayout();
-    Refresh();
-    return row;
+    return index;
 }
 
 bool CXListCtrl::SetItemText(int row, int column, const wxString& text) {
     if (!InRange(row, column)) {
         return false;
     }
-    std::vector<wxString>& texts = m_rows[row].m_texts;
-    if (column >= static_cast<int>(texts.size())) {
-        texts.resize(column + 1);
-    }
-    texts[column] = text;
+    m_rows.SetText(row, column, text);
     UpdateSubItem(row, column);
     return true;
 }
 
 wxString CXListCtrl::GetItemText(int row, int column) const {
-    if (!InRange(row, column)) {
-        return wxString();
-    }
-    const std::vector<wxString>& texts = m_rows[row].m_texts;
-    return column < static_cast<int>(texts.size()) ? texts[column] : wxString();
+    return InRange(row, column) ? m_rows.Text(row, column) : wxString();
 }
 
 bool CXListCtrl::DeleteItem(int row) {
-    if (row < 0 || row >= GetItemCount()) {
+    if (!m_rows.Erase(row)) {
         return false;
-    }
-    m_rows.erase(m_rows.begin() + row);
-    for (int* index : {&m_selectedRow, &m_focusedRow}) {
-        if (*index == row) {
-            *index = -1;
-        } else if (*index > row) {
-            --*index;
-        }
     }
     m_toolTipRow = -1;
     Relayout();
@@ -261,9 +228,7 @@ bool CXListCtrl::DeleteItem(int row) {
 }
 
 bool CXListCtrl::DeleteAllItems() {
-    m_rows.clear();
-    m_selectedRow = -1;
-    m_focusedRow = -1;
+    m_rows.Clear();
     m_toolTipRow = -1;
     Relayout();
     Refresh();
@@ -319,20 +284,7 @@ int CXListCtrl::GetCheckbox(int row, int column) const {
 }
 
 int CXListCtrl::CountCheckedItems(int column) const {
-    int count = 0;
-    for (int row = 0; row < GetItemCount(); ++row) {
-        if (GetCheckbox(row, column) == 1) {
-            ++count;
-        }
-    }
-    return count;
-}
-
-void CXListCtrl::UpdateHeaderCheckState(int column) {
-    // The header box is ticked exactly when every row is.
-    if (GetHeaderCheckedState(column) > 0) {
-        SetHeaderCheckedState(column, CountCheckedItems(column) == GetItemCount() ? 2 : 1);
-    }
+    return column >= 0 && column < GetColumns() ? m_rows.CountChecked(column) : 0;
 }
 
 bool CXListCtrl::SetItemToolTipText(int row, int column, const wxString& text) {
@@ -345,6 +297,18 @@ bool CXListCtrl::SetItemToolTipText(int row, int column, const wxString& text) {
 }
 
 // Geometry and scrolling ---------------------------------------------------------------------
+
+ListMetrics CXListCtrl::Metrics() const {
+    ListMetrics metrics;
+    for (int column = 0; column < GetColumns(); ++column) {
+        metrics.m_columnWidths.push_back(GetColumnWidth(column));
+    }
+    metrics.m_headerHeight = m_headerHeight;
+    metrics.m_rowHeight = m_rowHeight;
+    metrics.m_topRow = m_topRow;
+    metrics.m_scrollX = m_scrollX;
+    return metrics;
+}
 
 wxRect CXListCtrl::RowsArea() const {
     const wxSize client = GetClientSize();
@@ -360,39 +324,23 @@ wxRect CXListCtrl::RowsArea() const {
 }
 
 int CXListCtrl::GetCountPerPage() const {
-    return std::max(1, RowsArea().height / m_rowHeight);
+    return RowsPerPage(RowsArea().height, m_rowHeight);
 }
 
 bool CXListCtrl::GetCellRect(int row, int column, wxRect& rect) const {
     if (!InRange(row, column)) {
         return false;
     }
-    const int top = m_headerHeight + (row - m_topRow) * m_rowHeight;
-    rect = wxRect(ColumnLeft(column) - m_scrollX, top, GetColumnWidth(column), m_rowHeight);
+    rect = CellRect(Metrics(), row, column);
     return true;
 }
 
 int CXListCtrl::HitTest(const wxPoint& point, int* column) const {
-    const wxRect area = RowsArea();
-    if (!area.Contains(point)) {
-        return -1;
+    const ListHit hit = HitTestCell(Metrics(), RowsArea(), GetItemCount(), point);
+    if (hit.m_row >= 0 && column) {
+        *column = hit.m_column;
     }
-    const int row = m_topRow + (point.y - area.y) / m_rowHeight;
-    if (row >= GetItemCount()) {
-        return -1;
-    }
-    int left = -m_scrollX;
-    for (int c = 0; c < GetColumns(); ++c) {
-        const int right = left + GetColumnWidth(c);
-        if (point.x >= left && point.x < right) {
-            if (column) {
-                *column = c;
-            }
-            return row;
-        }
-        left = right;
-    }
-    return -1;
+    return hit.m_row;
 }
 
 void CXListCtrl::Relayout() {
@@ -401,28 +349,22 @@ void CXListCtrl::Relayout() {
     }
     const wxSize client = GetClientSize();
     const int total = m_header->GetTotalWidth();
-    const int barWidth = m_vScrollBar->GetBestSize().x;
-    const int barHeight = m_hScrollBar->GetBestSize().y;
-    // Each scroll bar takes room from the other's direction, so a second pass settles it.
-    bool vertical = false;
-    bool horizontal = false;
-    for (int pass = 0; pass < 2; ++pass) {
-        horizontal = total > client.x - (vertical ? barWidth : 0);
-        const int height = client.y - m_headerHeight - (horizontal ? barHeight : 0);
-        vertical = GetItemCount() > std::max(1, height / m_rowHeight);
-    }
-    const int width = std::max(0, client.x - (vertical ? barWidth : 0));
-    const int height = std::max(0, client.y - (horizontal ? barHeight : 0));
+    const wxSize bar(m_vScrollBar->GetBestSize().x, m_hScrollBar->GetBestSize().y);
+    const ScrollBars needed =
+        NeededScrollBars(client, m_headerHeight, m_rowHeight, GetItemCount(), total, bar);
+    const int width = std::max(0, client.x - (needed.m_vertical ? bar.x : 0));
+    const int height = std::max(0, client.y - (needed.m_horizontal ? bar.y : 0));
 
-    const bool changed = vertical != m_vScrollBar->IsShown() ||
-                         horizontal != m_hScrollBar->IsShown() || width != m_header->GetSize().x;
-    m_vScrollBar->Show(vertical);
-    m_hScrollBar->Show(horizontal);
-    if (vertical) {
-        m_vScrollBar->SetSize(width, 0, barWidth, height);
+    const bool changed = needed.m_vertical != m_vScrollBar->IsShown() ||
+                         needed.m_horizontal != m_hScrollBar->IsShown() ||
+                         width != m_header->GetSize().x;
+    m_vScrollBar->Show(needed.m_vertical);
+    m_hScrollBar->Show(needed.m_horizontal);
+    if (needed.m_vertical) {
+        m_vScrollBar->SetSize(width, 0, bar.x, height);
     }
-    if (horizontal) {
-        m_hScrollBar->SetSize(0, height, width, barHeight);
+    if (needed.m_horizontal) {
+        m_hScrollBar->SetSize(0, height, width, bar.y);
     }
     m_header->SetSize(0, 0, width, m_headerHeight);
 
@@ -430,10 +372,10 @@ void CXListCtrl::Relayout() {
     m_topRow = std::clamp(m_topRow, 0, std::max(0, GetItemCount() - perPage));
     m_scrollX = std::clamp(m_scrollX, 0, std::max(0, total - width));
     m_header->SetScrollOffset(m_scrollX);
-    if (vertical) {
+    if (needed.m_vertical) {
         m_vScrollBar->SetScrollbar(m_topRow, perPage, GetItemCount(), std::max(1, perPage - 1));
     }
-    if (horizontal) {
+    if (needed.m_horizontal) {
         m_hScrollBar->SetScrollbar(m_scrollX, width, total, std::max(1, width - 1));
     }
     if (changed) {
@@ -469,11 +411,7 @@ bool CXListCtrl::EnsureVisible(int row) {
     if (row < 0 || row >= GetItemCount()) {
         return false;
     }
-    if (row < m_topRow) {
-        ScrollTo(row);
-    } else if (row >= m_topRow + GetCountPerPage()) {
-        ScrollTo(row - GetCountPerPage() + 1);
-    }
+    ScrollTo(TopRowShowing(row, m_topRow, GetCountPerPage()));
     return true;
 }
 
@@ -487,38 +425,28 @@ void CXListCtrl::UpdateSubItem(int row, int column) {
     Update();
 }
 
+void CXListCtrl::RefreshRow(int row) {
+    wxRect rect;
+    if (GetCellRect(row, 0, rect)) {
+        RefreshRect(wxRect(0, rect.y, GetClientSize().x, rect.height), false);
+    }
+}
+
 // Selection ----------------------------------------------------------------------------------
 
 bool CXListCtrl::SelectItem(int row, bool scrollIntoView) {
-    if (row < 0 || row >= GetItemCount()) {
+    const int previous = m_rows.Selected();
+    if (!m_rows.Select(row)) {
         return false;
     }
-    const int previous = m_selectedRow;
-    m_selectedRow = row;
-    m_focusedRow = row;
     if (scrollIntoView) {
         EnsureVisible(row);
     }
     if (previous != row) {
-        wxRect rect;
-        for (int changed : {previous, row}) {
-            if (changed >= 0 && GetCellRect(changed, 0, rect)) {
-                RefreshRect(wxRect(0, rect.y, GetClientSize().x, rect.height), false);
-            }
-        }
+        RefreshRow(previous);
+        RefreshRow(row);
     }
     return true;
-}
-
-void CXListCtrl::SelectByUser(int row) {
-    const bool changed = row != m_selectedRow;
-    SelectItem(row, true);
-    if (changed) {
-        wxListEvent selected(wxEVT_LIST_ITEM_SELECTED, GetId());
-        selected.SetEventObject(this);
-        selected.m_itemIndex = row;
-        ProcessWindowEvent(selected);
-    }
 }
 
 // Painting -----------------------------------------------------------------------------------
@@ -538,12 +466,12 @@ void CXListCtrl::DrawRows(wxDC& dc, const wxRect& area) {
     wxDCFontChanger font(dc, GetFont());
     FillSolidRect(dc, rows, m_colours.m_window);
 
-    const int first = m_topRow + (rows.y - m_headerHeight) / m_rowHeight;
-    const int last = m_topRow + (rows.y + rows.height - 1 - m_headerHeight) / m_rowHeight;
-    for (int row = first; row <= last && row < GetItemCount(); ++row) {
+    const ListMetrics metrics = Metrics();
+    const RowRange range = RowsIn(metrics, rows, GetItemCount());
+    for (int row = range.m_first; row <= range.m_last; ++row) {
         for (int column = 0; column < GetColumns(); ++column) {
-            wxRect cell;
-            if (GetCellRect(row, column, cell) && cell.Intersects(rows)) {
+            const wxRect cell = CellRect(metrics, row, column);
+            if (cell.Intersects(rows)) {
                 DrawCell(dc, row, column, cell);
             }
         }
@@ -565,7 +493,7 @@ void CXListCtrl::DrawCell(wxDC& dc, int row, int column, const wxRect& rect) {
     }
 
     CellSelection selection;
-    selection.m_rowSelected = row == m_selectedRow;
+    selection.m_rowSelected = row == m_rows.Selected();
     selection.m_showsSelection = (m_exStyle & kListExFullRowSelect) || column == 0;
     selection.m_listHasFocus = HasFocus();
     selection.m_showSelectionAlways = (m_exStyle & kListExShowSelAlways) != 0;
@@ -583,151 +511,20 @@ void CXListCtrl::DrawGridLines(wxDC& dc, const wxRect& area) {
     // The lines take each row's last pixel row and each column's first pixel column, which the
     // progress cell leaves free; they run on below the rows to the bottom of the list.
     const wxColour colour = m_colours.m_buttonShadow.ChangeLightness(150);
-    const int total = m_header->GetTotalWidth();
+    const ListMetrics metrics = Metrics();
+    const int total = TotalWidth(metrics.m_columnWidths);
     for (int y = m_headerHeight + m_rowHeight - 1; y < area.y + area.height; y += m_rowHeight) {
         if (y >= area.y) {
             FillSolidRect(dc, wxRect(-m_scrollX, y, total, 1), colour);
         }
     }
     for (int column = 1; column <= GetColumns(); ++column) {
-        const int x = ColumnLeft(column) - m_scrollX;
+        const int x = ColumnLeft(metrics.m_columnWidths, column) - m_scrollX;
         FillSolidRect(dc, wxRect(x, area.y, 1, area.height), colour);
     }
 }
 
-// Input --------------------------------------------------------------------------------------
-
-void CXListCtrl::OnLeftDown(wxMouseEvent& event) {
-    SetFocus();
-    const wxPoint point = event.GetPosition();
-    int column = -1;
-    const int row = HitTest(point, &column);
-    if (row < 0) {
-        // A click beside the rows clears the selection, as in any single-selection list.
-        const int previous = m_selectedRow;
-        m_selectedRow = -1;
-        wxRect rect;
-        if (GetCellRect(previous, 0, rect)) {
-            RefreshRect(wxRect(0, rect.y, GetClientSize().x, rect.height), false);
-        }
-        return;
-    }
-    for (int c = 0; c < GetColumns(); ++c) {
-        wxRect cell;
-        if (!GetCellRect(row, c, cell) || !CheckBoxHitSquare(cell).Contains(point)) {
-            continue;
-        }
-        CellData* data = Cell(row, c);
-        if (data && (data->m_checkState == 0 || data->m_checkState == 1)) {
-            data->m_checkState = data->m_checkState == 0 ? 1 : 0;
-            UpdateSubItem(row, c);
-            if (wxWindow* parent = GetParent()) {
-                CXListCheckboxEvent clicked(WM_XLISTCTRL_CHECKBOX_CLICKED, GetId(), row, c);
-                clicked.SetEventObject(this);
-                parent->GetEventHandler()->ProcessEvent(clicked);
-            }
-            UpdateHeaderCheckState(c);
-        }
-        break;
-    }
-    // The click selects the row as well, also when it toggled a box.
-    SelectByUser(row);
-}
-
-void CXListCtrl::OnRightDown(wxMouseEvent& event) {
-    SetFocus();
-    const int row = HitTest(event.GetPosition());
-    if (row >= 0) {
-        SelectByUser(row);
-    }
-    event.Skip();
-}
-
-void CXListCtrl::OnMotion(wxMouseEvent& event) {
-    UpdateToolTip(event.GetPosition());
-    event.Skip();
-}
-
-void CXListCtrl::OnLeave(wxMouseEvent& event) {
-    m_toolTipRow = -1;
-    m_toolTipColumn = -1;
-    UnsetToolTip();
-    event.Skip();
-}
-
-void CXListCtrl::UpdateToolTip(const wxPoint& point) {
-    int column = -1;
-    const int row = HitTest(point, &column);
-    if (row == m_toolTipRow && column == m_toolTipColumn) {
-        return;
-    }
-    m_toolTipRow = row;
-    m_toolTipColumn = column;
-    const CellData* cell = row >= 0 ? Cell(row, column) : nullptr;
-    if (cell && !cell->m_toolTipText.empty()) {
-        SetToolTip(cell->m_toolTipText);
-    } else {
-        UnsetToolTip();
-    }
-}
-
-void CXListCtrl::OnMouseWheel(wxMouseEvent& event) {
-    m_wheelRotation += event.GetWheelRotation();
-    const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
-    const int notches = m_wheelRotation / delta;
-    m_wheelRotation -= notches * delta;
-    if (notches != 0) {
-        ScrollTo(m_topRow - notches * event.GetLinesPerAction());
-    }
-}
-
-void CXListCtrl::OnKeyDown(wxKeyEvent& event) {
-    const int count = GetItemCount();
-    const int page = std::max(1, GetCountPerPage() - 1);
-    const int current = m_focusedRow;
-    int target = -1;
-    switch (event.GetKeyCode()) {
-        case WXK_UP:
-            target = current - 1;
-            break;
-        case WXK_DOWN:
-            target = current + 1;
-            break;
-        case WXK_PAGEUP:
-            target = current - page;
-            break;
-        case WXK_PAGEDOWN:
-            target = current + page;
-            break;
-        case WXK_HOME:
-            target = 0;
-            break;
-        case WXK_END:
-            target = count - 1;
-            break;
-        default:
-            event.Skip();
-            return;
-    }
-    if (count == 0) {
-        return;
-    }
-    // With no row focused yet, any movement starts at the first row.
-    target = current < 0 ? 0 : std::clamp(target, 0, count - 1);
-    SelectByUser(target);
-    if (GetCurSel() >= 0) {
-        SelectItem(GetCurSel(), true);
-    }
-}
-
-void CXListCtrl::OnScroll(wxScrollEvent& event) {
-    // The scroll bar has worked out the new position, line, page or thumb alike.
-    if (event.GetEventObject() == m_hScrollBar) {
-        ScrollSideways(event.GetPosition());
-    } else {
-        ScrollTo(event.GetPosition());
-    }
-}
+// Window events ------------------------------------------------------------------------------
 
 void CXListCtrl::OnSize(wxSizeEvent& event) {
     Relayout();
@@ -737,10 +534,7 @@ void CXListCtrl::OnSize(wxSizeEvent& event) {
 
 void CXListCtrl::OnFocusChanged(wxFocusEvent& event) {
     // The selected row's colours depend on whether the list has the focus.
-    wxRect rect;
-    if (GetCellRect(m_selectedRow, 0, rect)) {
-        RefreshRect(wxRect(0, rect.y, GetClientSize().x, rect.height), false);
-    }
+    RefreshRow(m_rows.Selected());
     event.Skip();
 }
 

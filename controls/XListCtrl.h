@@ -10,6 +10,8 @@
 
 #include "CellData.h"
 #include "CellPainters.h"
+#include "ListGeometry.h"
+#include "ListRows.h"
 
 class wxHeaderCtrlEvent;
 class wxScrollBar;
@@ -72,7 +74,7 @@ public:
 
     // Rows. Operations on a row or column out of range change nothing and return false (-1 for
     // the getters of a state).
-    int GetItemCount() const { return static_cast<int>(m_rows.size()); }
+    int GetItemCount() const { return m_rows.Count(); }
     // Inserts a row with its first column's text; returns its index (a position past the end
     // appends), -1 for a negative position. Every cell gets a record; the first column's takes
     // the list's colours.
@@ -102,7 +104,7 @@ public:
 
     bool SetItemToolTipText(int row, int column, const wxString& text);
 
-    int GetCurSel() const { return m_selectedRow; }
+    int GetCurSel() const { return m_rows.Selected(); }
     // Selects the row (and gives it the keyboard focus); scrolls it fully into view when asked.
     bool SelectItem(int row, bool scrollIntoView);
     bool EnsureVisible(int row);
@@ -130,16 +132,12 @@ protected:
     wxSize DoGetBestClientSize() const override;
 
 private:
-    struct Row {
-        std::vector<wxString> m_texts;
-        std::vector<CellData> m_cells;
-    };
-
+    // XListCtrl.cpp: the control, its rows and columns, scrolling and painting.
     CellData* Cell(int row, int column);
     const CellData* Cell(int row, int column) const;
     bool InRange(int row, int column) const;
-    int ColumnLeft(int column) const;
     int ColumnAlignment(int column) const;
+    ListMetrics Metrics() const;
     // The area below the header where rows are shown.
     wxRect RowsArea() const;
     void UpdateHeaderCheckState(int column);
@@ -150,13 +148,21 @@ private:
     void Relayout();
     void ScrollTo(int topRow);
     void ScrollSideways(int offset);
-    void SelectByUser(int row);
-    void UpdateToolTip(const wxPoint& point);
+    void RefreshRow(int row);
     void DrawCell(wxDC& dc, int row, int column, const wxRect& rect);
     void DrawGridLines(wxDC& dc, const wxRect& area);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
+    void OnFocusChanged(wxFocusEvent& event);
+    void OnHeaderClick(wxHeaderCtrlEvent& event);
+    void OnSysColourChanged(wxSysColourChangedEvent& event);
+
+    // XListCtrlInput.cpp: what the mouse, the keyboard and the scroll bars do.
+    void SelectByUser(int row);
+    void ToggleCheckboxAt(int row, const wxPoint& point);
+    void UpdateToolTip(const wxPoint& point);
+
     void OnLeftDown(wxMouseEvent& event);
     void OnRightDown(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
@@ -164,16 +170,13 @@ private:
     void OnMouseWheel(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnScroll(wxScrollEvent& event);
-    void OnFocusChanged(wxFocusEvent& event);
-    void OnHeaderClick(wxHeaderCtrlEvent& event);
-    void OnSysColourChanged(wxSysColourChangedEvent& event);
 
     CXHeaderCtrl* m_header = nullptr;
     // Scroll bars of our own rather than the window's: some desktops hide a window's scroll
     // bars until the pointer comes near, and a list must show that it holds more.
     wxScrollBar* m_vScrollBar = nullptr;
     wxScrollBar* m_hScrollBar = nullptr;
-    std::vector<Row> m_rows;
+    ListRows m_rows;
     long m_exStyle = 0;
     bool m_ellipsis = true;
     ListColours m_colours;
@@ -182,8 +185,6 @@ private:
     int m_topRow = 0;
     // Pixels the columns are scrolled to the left.
     int m_scrollX = 0;
-    int m_selectedRow = -1;
-    int m_focusedRow = -1;
     // The cell whose tool tip is showing, so moving within it does not reset the tip.
     int m_toolTipRow = -1;
     int m_toolTipColumn = -1;
