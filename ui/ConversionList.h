@@ -22,6 +22,9 @@ struct JobEntry {
     uint64_t size = 0;    // bytes
     int duration = 0;     // whole seconds; -1 when unknown, 0 when the identify tool did not start
     bool probing = true;  // the duration is still being read
+    // How its last conversion went: the converted file, or the tool's last words.
+    wxString outputFile;
+    wxString failure;
 };
 
 // The columns of the list.
@@ -64,6 +67,7 @@ public:
 
     int RowCount() const { return static_cast<int>(m_entries.size()); }
     const JobEntry& EntryAt(int row) const { return m_entries.at(row); }
+    JobEntry& EntryAt(int row) { return m_entries.at(row); }
     bool IsChecked(int row) const;
     std::vector<bool> CheckedRows() const;
     int CheckedCount() const;

@@ -6,6 +6,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class wxServerBase;
 class wxSingleInstanceChecker;
@@ -19,6 +21,11 @@ inline constexpr char kSingleInstanceMutex[] =
 // Where the lock and the socket live: $XDG_RUNTIME_DIR when set, else the settings folder.
 wxString InstanceFolder();
 
+// What a later copy sends the running one: come to the front, and add these files. File
+// names may hold any byte but the zero, so they are separated by zeros.
+std::string EncodeShowRequest(const std::vector<wxString>& files);
+std::vector<wxString> DecodeShowRequest(const std::string& request);
+
 class SingleInstance {
 public:
     explicit SingleInstance(const wxString& folder);
@@ -27,12 +34,14 @@ public:
     // True when another copy holds the lock.
     bool AnotherIsRunning() const;
 
-    // A later copy: asks the running one to show its window. False when it cannot be reached
-    // (for example while it is still starting).
-    bool AskRunningCopyToShow() const;
+    // A later copy: asks the running one to show its window and add the files. False when it
+    // cannot be reached (for example while it is still starting).
+    bool AskRunningCopyToShow(const std::vector<wxString>& files = {}) const;
 
-    // The first copy: listens for later copies; `onShow` runs on the window's thread.
-    bool Listen(std::function<void()> onShow);
+    // The first copy: listens for later copies; `onShow` runs on the window's thread with the
+    // files a later copy was started with.
+    using ShowHandler = std::function<void(const std::vector<wxString>& files)>;
+    bool Listen(ShowHandler onShow);
 
 private:
     wxString m_folder;

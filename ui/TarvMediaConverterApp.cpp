@@ -5,6 +5,7 @@
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
 #include <wx/fileconf.h>
+#include <wx/filename.h>
 #include <wx/stdpaths.h>
 
 #include <cerrno>
@@ -15,6 +16,7 @@
 #include "OutputFolder.h"
 #include "Resources.h"
 #include "SingleInstance.h"
+#include "TarvMediaConverterView.h"
 #include "ToolSet.h"
 
 namespace tarv {
@@ -76,10 +78,19 @@ bool CTarvMediaConverterApp::OnInit() {
     SetAppDisplayName(kAppTitle);
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
 
+    // Files named on the command line (what the desktop's "Open With" does) join the list.
+    std::vector<wxString> files;
+    for (int i = 1; i < argc; ++i) {
+        wxFileName file(argv[i]);
+        file.MakeAbsolute();
+        files.push_back(file.GetFullPath());
+    }
+
     m_instance = std::make_unique<SingleInstance>(InstanceFolder());
     if (m_instance->AnotherIsRunning()) {
-        // The running copy comes to the front; this one leaves without a window.
-        m_instance->AskRunningCopyToShow();
+        // The running copy comes to the front and takes the files; this one leaves without a
+        // window.
+        m_instance->AskRunningCopyToShow(files);
         m_handedOver = true;
         return true;
     }
@@ -103,7 +114,12 @@ bool CTarvMediaConverterApp::OnInit() {
     m_frame->SetTitle(kAppTitle);
     SetTopWindow(m_frame);
 
-    m_instance->Listen([this] { CallAfter([this] { ShowMainWindow(); }); });
+    if (!files.empty()) {
+        m_frame->GetView()->AddFiles(files);
+    }
+    m_instance->Listen([this](const std::vector<wxString>& later) {
+        CallAfter([this, later] { ShowMainWindow(later); });
+    });
     WatchTerminationSignals();
     return true;
 }
@@ -115,11 +131,13 @@ int CTarvMediaConverterApp::OnRun() {
     return wxApp::OnRun();
 }
 
-void CTarvMediaConverterApp::ShowMainWindow() {
-    wxWindow* top = GetTopWindow();
-    auto* frame = dynamic_cast<wxTopLevelWindow*>(top);
+void CTarvMediaConverterApp::ShowMainWindow(const std::vector<wxString>& files) {
+    auto* frame = dynamic_cast<CMainFrame*>(GetTopWindow());
     if (!frame) {
         return;
+    }
+    if (!files.empty() && frame->GetView()) {
+        frame->GetView()->AddFiles(files);
     }
     frame->Show();
     if (frame->IsIconized()) {

@@ -5,6 +5,7 @@
 #include <wx/app.h>
 
 #include <memory>
+#include <vector>
 
 #include "TarvMediaConverterDoc.h"
 
@@ -26,7 +27,8 @@ public:
     int OnExit() override;
 
 private:
-    void ShowMainWindow();
+    // Brings the window to the front and adds the files a later start was given.
+    void ShowMainWindow(const std::vector<wxString>& files);
 
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<wxFileConfig> m_settings;

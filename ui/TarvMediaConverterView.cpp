@@ -5,6 +5,7 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/listbase.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -18,7 +19,7 @@
 #include <system_error>
 
 #include "BackgroundProber.h"
-#include "BatchRunner.h"
+#include "BatchDisplay.h"
 #include "ConversionList.h"
 #include "FormStyle.h"
 #include "FormTemplate.h"
@@ -30,6 +31,7 @@
 #include "PreviewPane.h"
 #include "PreviewPlayer.h"
 #include "Resources.h"
+#include "RowDetailsDlg.h"
 #include "SkinSlider.h"
 #include "TargetFolderDlg.h"
 #include "XListCtrl.h"
@@ -37,6 +39,13 @@
 namespace tarv {
 
 namespace {
+
+// The row menu's commands; they never reach the frame.
+enum RowMenuId {
+    kRowMenuDetails = wxID_HIGHEST + 700,
+    kRowMenuOpenFolder,
+    kRowMenuRemove,
+};
 
 // The lists in the order the form's ids name them.
 OptionList ListOfControl(int id) {
@@ -80,10 +89,8 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
                      *this, m_context.programFolder,
                      [this](uint64_t id, double length) { m_rows->OnDurationRead(id, length); }));
     m_rows->SetDurationListener([this] { UpdateMessagePane(); });
-    m_runner = std::make_unique<BatchRunner>(
-        *this, m_context.programFolder,
-        [this](int entry, int value) { OnConvertProgress(entry, value); },
-        [this] { OnBatchEnded(); });
+    m_batch = std::make_unique<BatchDisplay>(*this, *m_list, *m_rows, m_context.programFolder,
+                                             [this] { UpdateMessagePane(); });
 
     Bind(wxEVT_MENU, &CTarvMediaConverterView::OnAddFiles, this, kCmdToolbarAdd);
     Bind(wxEVT_MENU, &CTarvMediaConverterView::OnAddFiles, this, kCmdMenuAddFile);
@@ -116,6 +123,8 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
     Bind(WM_XLISTCTRL_CHECKBOX_CLICKED, &CTarvMediaConverterView::OnCheckboxClicked, this);
     Bind(wxEVT_LIST_COL_CLICK, &CTarvMediaConverterView::OnColumnClick, this);
     m_list->Bind(wxEVT_KEY_DOWN, &CTarvMediaConverterView::OnListKey, this);
+    m_list->Bind(wxEVT_CONTEXT_MENU, &CTarvMediaConverterView::OnListContextMenu, this);
+    m_list->Bind(wxEVT_LEFT_DCLICK, &CTarvMediaConverterView::OnListDoubleClick, this);
     m_preview = std::make_unique<PreviewPlayer>(*this, *m_previewArea, *m_slider);
     Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnPreviewPlay, this, kCtrlPreviewPlay);
     Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnPreviewPause, this, kCtrlPreviewPause);
@@ -130,10 +139,8 @@ CTarvMediaConverterView::~CTarvMediaConverterView() {
 }
 
 void CTarvMediaConverterView::Shutdown() {
-    // The runner lets a worker that waits for this window go before it waits for the worker.
-    if (m_runner) {
-        m_runner->Shutdown();
-    }
+    // The batch first: it shows its reports in the rows.
+    m_batch.reset();
     m_rows.reset();
     // The player goes with the form, not with the process.
     m_preview.reset();
@@ -252,7 +259,7 @@ ConvertOptions CTarvMediaConverterView::CaptureOptions() const {
 }
 
 const BatchState& CTarvMediaConverterView::Batch() const {
-    return m_runner->State();
+    return m_batch->State();
 }
 
 void CTarvMediaConverterView::SetDefaultOutputFolder() {
@@ -288,18 +295,21 @@ void CTarvMediaConverterView::UpdateSelectedCount() {
     }
 }
 
+wxString CTarvMediaConverterView::MessagePaneText() const {
+    const int pending = m_rows ? m_rows->PendingDurations() : 0;
+    if (pending > 0) {
+        return wxString::Format("Reading the playing time of %d file%s...", pending,
+                                pending == 1 ? "" : "s");
+    }
+    return m_batch ? m_batch->Line() : wxString();
+}
+
 void CTarvMediaConverterView::UpdateMessagePane() {
     CMainFrame* frame = Frame();
     if (!frame) {
         return;
     }
-    const int pending = m_rows ? m_rows->PendingDurations() : 0;
-    if (pending > 0) {
-        frame->SetMessage(wxString::Format("Reading the playing time of %d file%s...", pending,
-                                           pending == 1 ? "" : "s"));
-    } else {
-        frame->SetMessage(m_batchNote);
-    }
+    frame->SetMessage(MessagePaneText());
     // Convert waits for the durations; let the toolbar know at once.
     frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
 }
@@ -367,7 +377,7 @@ void CTarvMediaConverterView::OnColumnClick(wxListEvent& event) {
 // --- the batch --------------------------------------------------------------------------------
 
 bool CTarvMediaConverterView::IsBusy() const {
-    return m_runner && m_runner->IsBusy();
+    return m_batch && m_batch->IsBusy();
 }
 
 wxString CTarvMediaConverterView::PrepareOutputFolder() {
@@ -413,28 +423,11 @@ bool CTarvMediaConverterView::StartBatch() {
         return false;
     }
     const wxString folder = PrepareOutputFolder();
-    if (folder.empty()) {
-        return false;
-    }
-    BatchState& state = m_runner->State();
-    state.entries.clear();
-    state.options = CaptureOptions();
-    const std::vector<bool> checked = m_rows->CheckedRows();
-    for (int row = 0; row < m_rows->RowCount(); ++row) {
-        if (checked[row]) {
-            state.AddFile(Bytes(m_rows->EntryAt(row).sourcePath), Bytes(folder));
-        }
-    }
-    m_progress.StartBatch(EntryRowsOf(checked));
-    m_batchNote = state.entries.empty() ? "No file is ticked for conversion." : "";
-    UpdateMessagePane();
-    return m_runner->Start();
+    return !folder.empty() && m_batch->Start(Bytes(folder), CaptureOptions());
 }
 
 void CTarvMediaConverterView::StopBatch() {
-    if (IsBusy()) {
-        m_runner->RequestStop();
-    }
+    m_batch->RequestStop();
 }
 
 void CTarvMediaConverterView::OnConvert(wxCommandEvent&) {
@@ -445,48 +438,60 @@ void CTarvMediaConverterView::OnStop(wxCommandEvent&) {
     StopBatch();
 }
 
-void CTarvMediaConverterView::OnConvertProgress(int entry, int value) {
-    const int row = m_progress.RowOfEntry(entry);
-    const int duration = row >= 0 && row < m_rows->RowCount() ? m_rows->EntryAt(row).duration : 0;
-    const RowUpdate update =
-        m_progress.OnReport(entry, value, m_runner->State().CurrentStep(), duration);
-    if (update.row < 0 || update.row >= m_list->GetItemCount()) {
+// --- the row menu and details ------------------------------------------------------------------
+
+void CTarvMediaConverterView::ShowRowDetails(int row) {
+    if (row < 0 || row >= m_rows->RowCount()) {
         return;
     }
-    if (update.startBar) {
-        m_list->SetProgress(update.row, kColumnStatus);
-        m_list->SetItemToolTipText(update.row, kColumnStatus, wxString());
+    RowDetailsDlg details(this, m_rows->EntryAt(row), m_list->GetItemText(row, kColumnStatus));
+    details.ShowModal();
+}
+
+void CTarvMediaConverterView::OnListContextMenu(wxContextMenuEvent& event) {
+    wxPoint point = event.GetPosition();
+    int row = m_list->GetCurSel();
+    if (point != wxDefaultPosition) {
+        point = m_list->ScreenToClient(point);
+        row = m_list->HitTest(point);
     }
-    auto finish = [&](const wxString& text) {
-        m_list->DeleteProgress(update.row, kColumnStatus);
-        m_list->SetItemText(update.row, kColumnStatus, text);
-    };
-    switch (update.kind) {
-        case RowUpdate::Kind::Nothing:
-            break;
-        case RowUpdate::Kind::Bar:
-            m_list->UpdateProgress(update.row, kColumnStatus, update.value);
-            break;
-        case RowUpdate::Kind::Done:
-            finish("Done");
-            break;
-        case RowUpdate::Kind::Abort:
-            finish("Abort");
-            break;
-        case RowUpdate::Kind::Failed: {
-            finish("Failed");
-            const std::string& failure = m_runner->State().entries.at(entry).failure;
-            m_list->SetItemToolTipText(update.row, kColumnStatus,
-                                       wxString::FromUTF8(failure.data(), failure.size()));
-            break;
+    if (row < 0 || row >= m_rows->RowCount()) {
+        return;
+    }
+    m_list->SelectItem(row, false);
+    wxMenu menu;
+    menu.Append(kRowMenuDetails, "Show details...");
+    menu.Append(kRowMenuOpenFolder, "Open output folder");
+    menu.AppendSeparator();
+    menu.Append(kRowMenuRemove, "Remove");
+    menu.Enable(kRowMenuRemove, !IsBusy());
+    const int chosen = m_list->GetPopupMenuSelectionFromUser(menu, point);
+    if (chosen == kRowMenuDetails) {
+        ShowRowDetails(row);
+    } else if (chosen == kRowMenuOpenFolder) {
+        const wxString output = m_rows->EntryAt(row).outputFile;
+        const wxString folder = output.empty()
+                                    ? NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir())
+                                    : wxFileName(output).GetPath();
+        if (!folder.empty() && wxFileName::DirExists(folder)) {
+            OpenLink(folder);
+        } else {
+            wxCommandEvent explore(wxEVT_BUTTON, kCtrlExplore);
+            OnExplore(explore);
         }
+    } else if (chosen == kRowMenuRemove) {
+        wxCommandEvent remove(wxEVT_MENU, kCmdMenuRemoveFile);
+        OnRemove(remove);
     }
 }
 
-void CTarvMediaConverterView::OnBatchEnded() {
-    if (CMainFrame* frame = Frame()) {
-        frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+void CTarvMediaConverterView::OnListDoubleClick(wxMouseEvent& event) {
+    const int row = m_list->HitTest(event.GetPosition());
+    if (row >= 0 && m_list->GetItemText(row, kColumnStatus) == "Failed") {
+        ShowRowDetails(row);
+        return;
     }
+    event.Skip();
 }
 
 void CTarvMediaConverterView::OnUpdateConvert(wxUpdateUIEvent& event) {

@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "BatchProgress.h"
 #include "OptionCatalogue.h"
 #include "ProgramContext.h"
 
@@ -20,7 +19,7 @@ class wxUpdateUIEvent;
 
 namespace tarv {
 
-class BatchRunner;
+class BatchDisplay;
 class CImageButton;
 class CMainFrame;
 class ConversionList;
@@ -65,6 +64,11 @@ public:
     PreviewArea& PreviewPane() const { return *m_previewArea; }
     CSkinSlider& PreviewSlider() const { return *m_slider; }
     wxChoice& Choice(OptionList list) const { return *m_choices[static_cast<int>(list)]; }
+    // The second status pane's text as it should read now.
+    wxString MessagePaneText() const;
+    // Opens the details of a row (what its last conversion did).
+    void ShowRowDetails(int row);
+
     // The nine lists' positions, in capture order.
     ConvertOptions CaptureOptions() const;
     const BatchState& Batch() const;
@@ -82,9 +86,6 @@ private:
     // (the user has been told why).
     wxString PrepareOutputFolder();
 
-    void OnConvertProgress(int entry, int value);
-    void OnBatchEnded();
-
     void OnAddFiles(wxCommandEvent& event);
     void OnRemove(wxCommandEvent& event);
     void OnClear(wxCommandEvent& event);
@@ -101,6 +102,8 @@ private:
     void OnUpdateConvert(wxUpdateUIEvent& event);
     void OnUpdateStop(wxUpdateUIEvent& event);
     void OnUpdateListChange(wxUpdateUIEvent& event);
+    void OnListContextMenu(wxContextMenuEvent& event);
+    void OnListDoubleClick(wxMouseEvent& event);
     void OnPreviewPlay(wxCommandEvent& event);
     void OnPreviewPause(wxCommandEvent& event);
     void OnPreviewStop(wxCommandEvent& event);
@@ -118,9 +121,7 @@ private:
 
     std::unique_ptr<ConversionList> m_rows;
     std::unique_ptr<PreviewPlayer> m_preview;
-    BatchProgress m_progress;
-    std::unique_ptr<BatchRunner> m_runner;
-    wxString m_batchNote;  // what the message pane says about the last batch start
+    std::unique_ptr<BatchDisplay> m_batch;
     bool m_formReady = false;
 };
 

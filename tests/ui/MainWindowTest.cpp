@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "BatchProgress.h"
 #include "ConversionList.h"
@@ -22,6 +23,8 @@
 #include "MediaFixtures.h"
 #include "OutputFolder.h"
 #include "ResourceIds.h"
+#include "RowDetailsDlg.h"
+#include "SingleInstance.h"
 #include "TargetFolderDlg.h"
 #include "TarvMediaConverterView.h"
 #include "UiTesting.h"
@@ -290,10 +293,13 @@ TEST_F(MainWindowTest, ABatchShowsProgressThenDoneAndConvertAndStopNeverShareThe
     EXPECT_TRUE(Enabled(kCmdToolbarAdd));
     ASSERT_TRUE(WaitUntil(
         [&] { return view->List().GetCellData(0, kColumnStatus)->m_progressValue == 45; }));
+    EXPECT_TRUE(view->MessagePaneText().StartsWith("Converting 1 of 2 files \u00b7 22% \u00b7 "))
+        << view->MessagePaneText();
 
     WaitForBatchEnd();
     EXPECT_EQ(Status(0), "Done");
     EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(1), "2 files converted");
     EXPECT_TRUE(Enabled(kCmdToolbarConvert));
     EXPECT_FALSE(Enabled(kCmdToolbarStop));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "one.3gp"));
@@ -313,6 +319,7 @@ TEST_F(MainWindowTest, StopDuringTheSecondFileShowsAbortThereAndDoneBefore) {
     WaitForBatchEnd();
     EXPECT_EQ(Status(0), "Done");
     EXPECT_EQ(Status(1), "Abort");
+    EXPECT_EQ(view->MessagePaneText(), "Stopped");
     EXPECT_FALSE(tools.RunIsAlive(7));
     EXPECT_TRUE(Enabled(kCmdToolbarConvert));
 }
@@ -327,6 +334,25 @@ TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConv
     EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
               "cannot decode frame 12 of one.avi");
     EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(view->MessagePaneText(), "1 converted, 1 failed");
+
+    // A double click on the failed row shows its details, the tool's words among them.
+    wxString shownFile, shownOutput;
+    messages.onDialog = [&](wxDialog* dialog) {
+        if (auto* details = dynamic_cast<RowDetailsDlg*>(dialog)) {
+            shownFile = details->FileField().GetValue();
+            shownOutput = details->ToolOutput().GetValue();
+        }
+        return int(wxID_CLOSE);
+    };
+    wxRect cell;
+    ASSERT_TRUE(view->List().GetCellRect(0, kColumnSize, cell));
+    wxMouseEvent doubleClick(wxEVT_LEFT_DCLICK);
+    doubleClick.SetPosition(cell.GetPosition() + wxPoint(4, cell.height / 2));
+    doubleClick.SetEventObject(&view->List());
+    view->List().ProcessWindowEvent(doubleClick);
+    EXPECT_EQ(shownFile, wxString(input.Path() + "one.avi"));
+    EXPECT_EQ(shownOutput, "cannot decode frame 12 of one.avi");
     EXPECT_FALSE(std::filesystem::exists(output.Path() + "one.3gp"));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
 }
@@ -437,6 +463,41 @@ TEST_F(MainWindowTest, BrowsePutsTheChosenFolderIntoTheFieldAndCancelLeavesItAlo
     view->ProcessWindowEvent(browse);
     ASSERT_FALSE(chosen.empty());
     EXPECT_EQ(view->GetOutputFolder(), wxString(chosen.ends_with('/') ? chosen : chosen + "/"));
+}
+
+TEST_F(MainWindowTest, ASecondStartHandsItsFilesToTheRunningWindow) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    // This test holds the one-copy lock, as the first copy would.
+    TempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    SingleInstance instance(InstanceFolder());
+    ASSERT_FALSE(instance.AnotherIsRunning());
+    ASSERT_TRUE(
+        instance.Listen([&](const std::vector<wxString>& files) { view->AddFiles(files); }));
+
+    const std::string third = input.Touch("third file\nwith a line break.mp4", "x");
+    std::string error;
+    auto second = ChildProcess::Launch({TARV_PROGRAM_DIR "TarvMediaConverter", third}, &error);
+    ASSERT_TRUE(second) << error;
+    bool ended = false;
+    std::thread waiter([&] {
+        EXPECT_TRUE(second->Wait().Succeeded());
+        ended = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return ended && view->List().GetItemCount() == 3; }, 20000));
+    if (!ended)
+        second->Terminate();
+    waiter.join();
+    ASSERT_EQ(view->List().GetItemCount(), 3);
+    EXPECT_EQ(view->Rows().EntryAt(2).sourcePath, wxString(third));
+}
+
+TEST(SingleInstanceRequest, FileNamesTravelWholeWhateverTheyHold) {
+    const std::vector<wxString> files = {"/v/a b.mp4", "/v/line\nbreak.avi",
+                                         wxString::FromUTF8("/v/\u00e9t\u00e9.mov")};
+    EXPECT_EQ(DecodeShowRequest(EncodeShowRequest(files)), files);
+    EXPECT_TRUE(DecodeShowRequest(EncodeShowRequest({})).empty());
 }
 
 TEST_F(MainWindowTest, HelpHomePageAndExploreOpenTheirTargets) {

@@ -1,0 +1,27 @@
+// A small dialog about one row of the list: its file, how its last conversion ended, where
+// the result went, and what the tool said when it failed, in a box the user can copy from.
+#pragma once
+
+#include <wx/dialog.h>
+
+class wxTextCtrl;
+
+namespace tarv {
+
+struct JobEntry;
+
+class RowDetailsDlg : public wxDialog {
+public:
+    RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxString& status);
+
+    wxTextCtrl& FileField() const { return *m_file; }
+    wxTextCtrl& ToolOutput() const { return *m_toolOutput; }
+
+private:
+    void OnCopy(wxCommandEvent& event);
+
+    wxTextCtrl* m_file = nullptr;
+    wxTextCtrl* m_toolOutput = nullptr;
+};
+
+}  // namespace tarv
