@@ -35,13 +35,14 @@ CellColours GetCellColors(const CellColours& own, const CellSelection& selection
     return own;
 }
 
-wxRect CheckBoxRect(const wxRect& cell, bool centred) {
-    const int side = cell.height - 1;
+wxRect CheckBoxRect(const wxRect& cell, bool centred, int side) {
+    // The row's last pixel row belongs to the grid line.
+    side = std::max(0, std::min(side, cell.height - 1));
     int left = cell.x + kCheckBoxIndent;
     if (centred) {
         left = cell.x + cell.width / 2 - side / 2 - 1;
     }
-    return wxRect(left, cell.y, side, side);
+    return wxRect(left, cell.y + (cell.height - side) / 2, side, side);
 }
 
 wxRect CheckBoxHitSquare(const wxRect& cell) {
@@ -95,18 +96,19 @@ void DrawProgressCell(wxDC& dc, const wxRect& cell, const CellData& data,
 }
 
 void DrawCheckboxCell(wxDC& dc, const wxRect& cell, const wxString& text, int checkState,
-                      const CellColours& colours, const ListColours& system, bool endEllipsis) {
+                      const CellColours& colours, const ListColours& system, bool endEllipsis,
+                      int boxSide) {
     if (cell.width <= 0 || cell.height <= 0) {
         return;
     }
     PixelExactDrawing exact(dc);
     FillSolidRect(dc, cell, colours.m_background);
 
-    const wxRect box = CheckBoxRect(cell, text.empty());
+    const wxRect box = CheckBoxRect(cell, text.empty(), boxSide);
     FillSolidRect(dc, box, system.m_window);
     FrameRect(dc, box, kCheckBoxFrameColour);
     if (checkState == 1) {
-        DrawCheckMark(dc, box.GetTopLeft());
+        DrawCheckMark(dc, box);
     }
 
     if (!text.empty()) {

@@ -45,9 +45,10 @@ inline constexpr int kCheckBoxTextGap = 4;
 CellColours GetCellColors(const CellColours& own, const CellSelection& selection,
                           const ListColours& system);
 
-// The box of a check-box cell: a square one pixel shorter than the cell, at the cell's left,
-// or in its middle when the cell has no text.
-wxRect CheckBoxRect(const wxRect& cell, bool centred);
+// The box of a check-box cell: a square of `side` (shrunk to leave the cell's last pixel row to
+// the grid line), centred between the cell's top and bottom, at the cell's left or, when the
+// cell has no text, in its middle.
+wxRect CheckBoxRect(const wxRect& cell, bool centred, int side);
 
 // The square that toggles a check-box cell. It stays at the cell's left also where the box is
 // drawn in the middle.
@@ -62,9 +63,11 @@ wxString ProgressText(const CellData& data);
 void DrawProgressCell(wxDC& dc, const wxRect& cell, const CellData& data,
                       const ListColours& system);
 
-// Background, a framed box (ticked when `checkState` is 1) and the text after the box.
+// Background, a framed box of `boxSide` (ticked when `checkState` is 1) and the text after the
+// box.
 void DrawCheckboxCell(wxDC& dc, const wxRect& cell, const wxString& text, int checkState,
-                      const CellColours& colours, const ListColours& system, bool endEllipsis);
+                      const CellColours& colours, const ListColours& system, bool endEllipsis,
+                      int boxSide);
 
 // Background and the text, aligned as its column, `margin` pixels in from either side.
 void DrawTextCell(wxDC& dc, const wxRect& cell, const wxString& text, int alignment,

@@ -2,6 +2,8 @@
 
 #include <wx/control.h>
 
+#include <algorithm>
+
 namespace tarv {
 
 PixelExactDrawing::PixelExactDrawing(wxDC& dc) : m_context(dc.GetGraphicsContext()) {
@@ -47,14 +49,20 @@ void Draw3dFrame(wxDC& dc, const wxRect& rect, const wxColour& topLeft,
     FillSolidRect(dc, wxRect(rect.x, rect.y + rect.height - 1, rect.width, 1), bottomRight);
 }
 
-void DrawCheckMark(wxDC& dc, const wxPoint& boxOrigin) {
+void DrawCheckMark(wxDC& dc, const wxRect& box) {
     struct Stroke {
         int x, y;
     };
-    static constexpr Stroke kStrokes[] = {{9, 3}, {8, 4}, {7, 5}, {6, 6}, {5, 7}, {4, 6}, {3, 5}};
+    // The tick's own 7 x 7 square: each stroke's column and first row in it.
+    static constexpr int kTickSize = 7;
+    static constexpr Stroke kStrokes[] = {{6, 0}, {5, 1}, {4, 2}, {3, 3}, {2, 4}, {1, 3}, {0, 2}};
+    const int scale = std::max(1, std::min(box.width, box.height) / kCheckBoxSize);
+    const int side = kTickSize * scale;
+    const wxPoint origin(box.x + (box.width - side) / 2, box.y + (box.height - side) / 2);
     for (const Stroke& stroke : kStrokes) {
-        FillSolidRect(dc, wxRect(boxOrigin.x + stroke.x, boxOrigin.y + stroke.y, 1, 3),
-                      kCheckMarkColour);
+        FillSolidRect(
+            dc, wxRect(origin.x + stroke.x * scale, origin.y + stroke.y * scale, scale, 3 * scale),
+            kCheckMarkColour);
     }
 }
 

@@ -13,6 +13,8 @@ namespace tarv {
 // Colours of the check boxes in the list and its header.
 inline const wxColour kCheckBoxFrameColour(51, 102, 153);
 inline const wxColour kCheckMarkColour(51, 153, 51);
+// Side of a check box at 100 %, the same in the header and in the rows.
+inline constexpr int kCheckBoxSize = 13;
 
 // Turns shape antialiasing off for a scope. The controls are laid out on whole pixels, and a
 // smoothed one-pixel frame would smear over two. DrawSingleLineText smooths its text anyway.
@@ -40,9 +42,9 @@ void FrameRect(wxDC& dc, const wxRect& rect, const wxColour& colour);
 void Draw3dFrame(wxDC& dc, const wxRect& rect, const wxColour& topLeft,
                  const wxColour& bottomRight);
 
-// The tick of a checked box whose top-left corner is `boxOrigin`: seven strokes three pixels
-// tall, falling to the right.
-void DrawCheckMark(wxDC& dc, const wxPoint& boxOrigin);
+// The tick of a checked box, centred in `box`: seven strokes three pixels tall, falling to the
+// right, each pixel grown to a square of box side / 13 (at least one) on a larger box.
+void DrawCheckMark(wxDC& dc, const wxRect& box);
 
 // Draws `text` on one line, vertically centred in `rect` and aligned horizontally as asked
 // (wxALIGN_LEFT, wxALIGN_CENTER_HORIZONTAL or wxALIGN_RIGHT), in the DC's text colour with no

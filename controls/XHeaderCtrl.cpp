@@ -142,7 +142,7 @@ void CXHeaderCtrl::SetScrollOffset(int offset) {
 }
 
 int CXHeaderCtrl::GetIdealHeight() const {
-    return std::max(GetCharHeight() + 6, kCheckBoxSize + 4);
+    return std::max(GetCharHeight() + 6, FromDIP(kCheckBoxSize) + 4);
 }
 
 wxSize CXHeaderCtrl::DoGetBestClientSize() const {
@@ -202,14 +202,14 @@ int CXHeaderCtrl::DrawHeaderItem(wxDC& dc, const wxRect& rect, const HeaderItem&
             m_imageList->Draw(item.m_image, dc, left, y, wxIMAGELIST_DRAW_NORMAL);
             partWidth = m_imageWidth;
         } else {
-            const wxRect box(left, top + (bottom - top - kCheckBoxSize) / 2, kCheckBoxSize,
-                             kCheckBoxSize);
+            const int side = FromDIP(kCheckBoxSize);
+            const wxRect box(left, top + (bottom - top - side) / 2, side, side);
             FillSolidRect(dc, box, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
             FrameRect(dc, box, kCheckBoxFrameColour);
             if (item.m_image == 2) {
-                DrawCheckMark(dc, box.GetTopLeft());
+                DrawCheckMark(dc, box);
             }
-            partWidth = kCheckBoxSize;
+            partWidth = side;
         }
         left += partWidth + kTextMargin;
     }

@@ -30,8 +30,6 @@ class CXHeaderCtrl : public wxWindow {
 public:
     // Space kept at both sides of an item's content.
     static constexpr int kTextMargin = 6;
-    // Side of the check box drawn in a header item.
-    static constexpr int kCheckBoxSize = 13;
 
     CXHeaderCtrl() = default;
     CXHeaderCtrl(wxWindow* parent, wxWindowID id = wxID_ANY, const wxPoint& pos = wxDefaultPosition,

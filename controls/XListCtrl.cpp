@@ -501,7 +501,8 @@ void CXListCtrl::DrawCell(wxDC& dc, int row, int column, const wxRect& rect) {
 
     const wxString text = GetItemText(row, column);
     if (cell && cell->m_checkState != -1) {
-        DrawCheckboxCell(dc, rect, text, cell->m_checkState, colours, m_colours, m_ellipsis);
+        DrawCheckboxCell(dc, rect, text, cell->m_checkState, colours, m_colours, m_ellipsis,
+                         FromDIP(kCheckBoxSize));
     } else {
         DrawTextCell(dc, rect, text, ColumnAlignment(column), colours, m_ellipsis, kTextMargin);
     }

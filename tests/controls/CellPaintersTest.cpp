@@ -161,37 +161,57 @@ std::set<std::pair<int, int>> ExpectedTick(int left, int top) {
 
 }  // namespace
 
-TEST(CheckboxCell, BoxSitsNinePixelsInAndTheTickHasSevenStrokes) {
-    const wxRect cell(0, 0, 120, 17);
+TEST(CheckboxCell, AThirteenPixelBoxSitsNineInCentredInRowsOfAnyHeightWithItsTickCentred) {
     const CellColours own{*wxBLACK, *wxWHITE};
-    const wxImage checked = Render(122, 19, [&](wxDC& dc) {
-        DrawCheckboxCell(dc, cell, "clip.avi", 1, own, TestColours(), true);
-    });
-    // A square one pixel shorter than the cell, framed.
-    EXPECT_EQ(PixelAt(checked, 9, 0), kCheckBoxFrameColour);
-    EXPECT_EQ(PixelAt(checked, 24, 15), kCheckBoxFrameColour);
-    EXPECT_EQ(PixelAt(checked, 25, 8), *wxWHITE);
-    EXPECT_EQ(PixelAt(checked, 12, 12), *wxWHITE);
-    EXPECT_EQ(PixelAt(checked, 12, 16), *wxWHITE);
-    EXPECT_EQ(TickPixels(checked), ExpectedTick(9, 0));
+    for (int height : {17, 24}) {
+        const wxRect cell(0, 0, 120, height);
+        const int top = (height - 13) / 2;
+        EXPECT_EQ(CheckBoxRect(cell, false, kCheckBoxSize), wxRect(9, top, 13, 13)) << height;
+        const wxImage checked = Render(122, height + 2, [&](wxDC& dc) {
+            DrawCheckboxCell(dc, cell, "clip.avi", 1, own, TestColours(), true, kCheckBoxSize);
+        });
+        EXPECT_EQ(PixelAt(checked, 9, top), kCheckBoxFrameColour) << height;
+        EXPECT_EQ(PixelAt(checked, 21, top + 12), kCheckBoxFrameColour) << height;
+        EXPECT_EQ(PixelAt(checked, 9, top - 1), *wxWHITE) << height;
+        EXPECT_EQ(PixelAt(checked, 22, top + 6), *wxWHITE) << height;
+        EXPECT_EQ(PixelAt(checked, 9, top + 13), *wxWHITE) << height;
+        // The tick's 7 x 7 square lies 3 pixels inside the box on every side.
+        EXPECT_EQ(TickPixels(checked), ExpectedTick(9, top)) << height;
 
-    const wxImage unchecked = Render(122, 19, [&](wxDC& dc) {
-        DrawCheckboxCell(dc, cell, "clip.avi", 0, own, TestColours(), true);
-    });
-    EXPECT_TRUE(TickPixels(unchecked).empty());
+        const wxImage unchecked = Render(122, height + 2, [&](wxDC& dc) {
+            DrawCheckboxCell(dc, cell, "clip.avi", 0, own, TestColours(), true, kCheckBoxSize);
+        });
+        EXPECT_TRUE(TickPixels(unchecked).empty()) << height;
+        // The click square keeps to the cell's full height.
+        EXPECT_EQ(CheckBoxHitSquare(cell), wxRect(9, 0, height, height)) << height;
+    }
 }
 
 TEST(CheckboxCell, EmptyTextCentresTheBoxButTheHitSquareStaysLeft) {
     const wxRect cell(100, 20, 60, 17);
     const wxImage image = Render(170, 40, [&](wxDC& dc) {
-        DrawCheckboxCell(dc, cell, "", 1, {*wxBLACK, *wxWHITE}, TestColours(), true);
+        DrawCheckboxCell(dc, cell, "", 1, {*wxBLACK, *wxWHITE}, TestColours(), true, kCheckBoxSize);
     });
-    const int left = 100 + 60 / 2 - 16 / 2 - 1;
-    EXPECT_EQ(CheckBoxRect(cell, true), wxRect(left, 20, 16, 16));
-    EXPECT_EQ(PixelAt(image, left, 20), kCheckBoxFrameColour);
-    EXPECT_EQ(PixelAt(image, left + 15, 35), kCheckBoxFrameColour);
+    const int left = 100 + 60 / 2 - 13 / 2 - 1;
+    EXPECT_EQ(CheckBoxRect(cell, true, kCheckBoxSize), wxRect(left, 22, 13, 13));
+    EXPECT_EQ(PixelAt(image, left, 22), kCheckBoxFrameColour);
+    EXPECT_EQ(PixelAt(image, left + 12, 34), kCheckBoxFrameColour);
     EXPECT_EQ(PixelAt(image, left - 1, 28), *wxWHITE);
-    EXPECT_EQ(TickPixels(image), ExpectedTick(left, 20));
+    EXPECT_EQ(TickPixels(image), ExpectedTick(left, 22));
 
     EXPECT_EQ(CheckBoxHitSquare(cell), wxRect(109, 20, 17, 17));
+}
+
+TEST(CheckboxCell, ABoxScaledForTheDisplayScalesItsTickAndKeepsItCentred) {
+    const wxImage image = Render(30, 30, [](wxDC& dc) { DrawCheckMark(dc, wxRect(2, 2, 26, 26)); });
+    std::set<std::pair<int, int>> expected;
+    for (const auto& [x, y] : ExpectedTick(0, 0)) {
+        // Each pixel of the 13-pixel tick becomes a 2 x 2 square, centred in the larger box.
+        for (int dx = 0; dx < 2; ++dx) {
+            for (int dy = 0; dy < 2; ++dy) {
+                expected.insert({2 + 6 + 2 * (x - 3) + dx, 2 + 6 + 2 * (y - 3) + dy});
+            }
+        }
+    }
+    EXPECT_EQ(TickPixels(image), expected);
 }

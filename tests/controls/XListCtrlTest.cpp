@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "DrawingPrimitives.h"
 #include "WxTestEnvironment.h"
 #include "XHeaderCtrl.h"
 
@@ -144,7 +145,7 @@ TEST_F(ListTest, ACentredBoxTogglesOnlyFromTheSquareAtTheCellsLeft) {
     AddRows(2);
     m_list->SetCheckbox(0, 3, 0);
     const wxRect cell = Cell(0, 3);
-    const wxRect box = CheckBoxRect(cell, true);
+    const wxRect box = CheckBoxRect(cell, true, kCheckBoxSize);
     Mouse(m_list, wxEVT_LEFT_DOWN, wxPoint(box.x + box.width / 2, box.y + box.height / 2));
     EXPECT_EQ(m_list->GetCheckbox(0, 3), 0);
     EXPECT_EQ(m_list->GetCurSel(), 0);
