@@ -254,11 +254,12 @@ void CImageButton::DrawCaption(wxDC& dc, const wxString& caption, const wxRect& 
 
     auto drawLines = [&](const wxColour& colour, int offset) {
         wxDCTextColourChanger textColour(dc, colour);
-        int y = block.y + offset;
-        for (const wxString& line : lines) {
-            const int lineWidth = dc.GetTextExtent(line).x;
-            dc.DrawText(line, block.x + (block.width - lineWidth) / 2 + offset, y);
-            y += lineHeight;
+        wxRect line(block.x + offset, block.y + offset, block.width, lineHeight);
+        for (const wxString& text : lines) {
+            // The shared text helper smooths the glyphs, which the crisp frame around them
+            // must not be.
+            DrawSingleLineText(dc, text, line, wxALIGN_CENTER_HORIZONTAL, false);
+            line.y += lineHeight;
         }
     };
     if (disabled) {

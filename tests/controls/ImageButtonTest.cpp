@@ -108,6 +108,40 @@ TEST_F(ImageButtonTest, PictureOnlyButtonCentresItsPictureAndShowsTheFaceThrough
     EXPECT_EQ(PixelAt(image, kButtonWidth - 1, kButtonHeight - 1), m_face);
 }
 
+TEST_F(ImageButtonTest, CaptionIsSmoothedLikeAnyLabelWhileTheFrameStaysCrisp) {
+    auto* browse =
+        new CImageButton(m_panel, wxID_ANY, "Browse...", wxPoint(0, 150), wxSize(75, 23));
+    browse->SetFont(wxFont(wxFontInfo(8).FaceName("Liberation Sans")));
+    wxMouseEvent over(wxEVT_MOTION);
+    over.SetPosition(wxPoint(5, 5));
+    browse->ProcessWindowEvent(over);
+    ASSERT_TRUE(browse->IsHovered());
+    wxBitmap bitmap(75, 23, 24);
+    {
+        wxMemoryDC dc(bitmap);
+        browse->DrawItem(dc);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
+    // Smoothed glyphs have edge pixels between the text colour and the face; unsmoothed ones
+    // have none, and their strokes run together.
+    int edges = 0;
+    for (int y = 1; y < 22; ++y) {
+        for (int x = 1; x < 74; ++x) {
+            const wxColour pixel = PixelAt(image, x, y);
+            edges += pixel != m_face && pixel != text;
+        }
+    }
+    EXPECT_GT(edges, 40);
+    // The frame is one pixel wide, with no smoothing into its neighbours.
+    EXPECT_EQ(PixelAt(image, 0, 11), m_highlight);
+    EXPECT_EQ(PixelAt(image, 1, 11), m_face);
+    EXPECT_EQ(PixelAt(image, 74, 11), m_shadow);
+    EXPECT_EQ(PixelAt(image, 73, 11), m_face);
+    EXPECT_EQ(PixelAt(image, 37, 22), m_shadow);
+    EXPECT_EQ(PixelAt(image, 37, 21), m_face);
+}
+
 TEST_F(ImageButtonTest, FaceWithoutAPanelColourIsTheTopLevelWindowsBackground) {
     m_frame->SetBackgroundColour(wxColour(10, 20, 30));
     m_panel->SetBackgroundColour(wxNullColour);
