@@ -8,6 +8,7 @@
 
 #include "BackgroundBehind.h"
 #include "DrawingPrimitives.h"
+#include "LinkErrorText.h"
 
 namespace tarv {
 
@@ -106,10 +107,10 @@ LinkOpener& CHyperLink::Opener() const {
 
 bool CHyperLink::FollowLink() {
     LinkOpener& opener = Opener();
-    const int result = GotoURL(m_url, opener);
-    if (!LinkOpened(result)) {
+    const LinkResult result = GotoURL(m_url, opener);
+    if (!result.IsOpened()) {
         opener.Beep();
-        ReportLinkError(result);
+        ReportLinkError(result.Error());
         return false;
     }
     m_visited = true;
@@ -117,8 +118,8 @@ bool CHyperLink::FollowLink() {
     return true;
 }
 
-void CHyperLink::ReportLinkError(int code) {
-    Opener().ShowMessage(wxGetTopLevelParent(this), LinkErrorMessage(code));
+void CHyperLink::ReportLinkError(LinkError error) {
+    Opener().ShowMessage(wxGetTopLevelParent(this), LinkErrorMessage(error));
 }
 
 wxSize CHyperLink::TextSize() const {

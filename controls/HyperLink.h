@@ -58,8 +58,8 @@ public:
     void DrawLink(wxDC& dc);
 
 protected:
-    // Shows the message for an error code.
-    void ReportLinkError(int code);
+    // Shows the message for the reason a link did not open.
+    void ReportLinkError(LinkError error);
     wxSize DoGetBestClientSize() const override;
 
 private:

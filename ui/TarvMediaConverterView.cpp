@@ -24,6 +24,7 @@
 #include "FormStyle.h"
 #include "FormTemplate.h"
 #include "ImageButton.h"
+#include "LinkErrorText.h"
 #include "LinkOpener.h"
 #include "MainFrame.h"
 #include "OutputFolder.h"
@@ -567,9 +568,9 @@ void CTarvMediaConverterView::OnHomePage(wxCommandEvent&) {
 
 void CTarvMediaConverterView::OpenLink(const wxString& target) {
     LinkOpener& opener = m_context.opener ? *m_context.opener : DesktopLinkOpener();
-    const int result = GotoURL(target, opener);
-    if (!LinkOpened(result)) {
-        opener.ShowMessage(this, LinkErrorMessage(result));
+    const LinkResult result = GotoURL(target, opener);
+    if (!result.IsOpened()) {
+        opener.ShowMessage(this, LinkErrorMessage(result.Error()));
     }
 }
 

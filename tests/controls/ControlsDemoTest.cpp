@@ -81,7 +81,7 @@ class QuietOpener : public LinkOpener {
 public:
     bool OpenWithDesktop(const wxString&) override { return true; }
     std::optional<wxString> DefaultBrowserCommand() override { return std::nullopt; }
-    int Start(const std::vector<wxString>&) override { return kLinkOpened; }
+    LinkResult Start(const std::vector<wxString>&) override { return LinkResult::Opened(); }
     void Beep() override {}
     void ShowMessage(wxWindow*, const wxString&) override {}
 };

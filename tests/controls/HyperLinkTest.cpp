@@ -6,6 +6,7 @@
 #include <wx/panel.h>
 #include <wx/tooltip.h>
 
+#include "LinkErrorText.h"
 #include "WxTestEnvironment.h"
 
 namespace tarv {
@@ -21,7 +22,7 @@ public:
         return m_desktopOpens;
     }
     std::optional<wxString> DefaultBrowserCommand() override { return m_browser; }
-    int Start(const std::vector<wxString>& arguments) override {
+    LinkResult Start(const std::vector<wxString>& arguments) override {
         m_started.push_back(arguments);
         return m_startResult;
     }
@@ -30,7 +31,7 @@ public:
 
     bool m_desktopOpens = true;
     std::optional<wxString> m_browser;
-    int m_startResult = kLinkOpened;
+    LinkResult m_startResult = LinkResult::Opened();
     std::vector<wxString> m_desktopTargets;
     std::vector<std::vector<wxString>> m_started;
     int m_beeps = 0;
@@ -122,7 +123,7 @@ TEST_F(HyperLinkTest, OpenedLinkTurnsVisited) {
 TEST_F(HyperLinkTest, FailureBeepsOnceShowsWhyAndLeavesTheLinkUnvisited) {
     m_opener.m_desktopOpens = false;
     m_opener.m_browser = "missing-browser %u";
-    m_opener.m_startResult = kLinkErrorFileNotFound;
+    m_opener.m_startResult = LinkResult::Failed(LinkError::FileNotFound);
     EXPECT_FALSE(m_link->FollowLink());
     EXPECT_EQ(m_opener.m_beeps, 1);
     EXPECT_EQ(m_opener.m_messages,
@@ -131,7 +132,7 @@ TEST_F(HyperLinkTest, FailureBeepsOnceShowsWhyAndLeavesTheLinkUnvisited) {
 
     m_opener.m_browser.reset();
     m_link->FollowLink();
-    EXPECT_EQ(m_opener.m_messages.back(), LinkErrorMessage(kLinkErrorNoAssociation));
+    EXPECT_EQ(m_opener.m_messages.back(), LinkErrorMessage(LinkError::NoAssociation));
 }
 
 TEST_F(HyperLinkTest, FocusedLinkShowsTheFocusColourAndFollowsOnTheSpaceBar) {

@@ -64,7 +64,9 @@ public:
         return true;
     }
     std::optional<wxString> DefaultBrowserCommand() override { return std::nullopt; }
-    int Start(const std::vector<wxString>&) override { return kLinkErrorFileNotFound; }
+    LinkResult Start(const std::vector<wxString>&) override {
+        return LinkResult::Failed(LinkError::FileNotFound);
+    }
     void Beep() override {}
     void ShowMessage(wxWindow*, const wxString&) override {}
     std::vector<wxString> targets;
