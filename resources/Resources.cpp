@@ -5,7 +5,6 @@
 #include <wx/mstream.h>
 
 #include "EmbeddedResources.h"
-#include "KeyColours.h"
 
 namespace {
 
@@ -18,17 +17,17 @@ wxImage DecodePng(const EmbeddedResource& resource) {
     return wxImage(stream, wxBITMAP_TYPE_PNG);
 }
 
-wxColour ToColour(const KeyColour& key) {
-    return wxColour(key.red, key.green, key.blue);
+wxBitmap DecodeBitmap(const EmbeddedResource& resource) {
+    const wxImage image = DecodePng(resource);
+    return image.IsOk() ? wxBitmap(image, 24) : wxBitmap();
 }
 
 }  // namespace
 
 wxBitmap LoadResourceBitmap(int id) {
     for (const EmbeddedResource& resource : EmbeddedResources()) {
-        if (resource.id == id && resource.size == 0) {
-            const wxImage image = DecodePng(resource);
-            return image.IsOk() ? wxBitmap(image, 24) : wxBitmap();
+        if (resource.id == id && resource.size == 0 && resource.scale == 1) {
+            return DecodeBitmap(resource);
         }
     }
     return wxBitmap();
@@ -50,20 +49,10 @@ wxIconBundle LoadResourceIcons(int id) {
 }
 
 wxColour ResourceKeyColour(int id) {
-    switch (id) {
-        case kBitmapToolbar:
-        case kBitmapToolbarDisabled:
-            return ToColour(kToolbarKeyColour);
-        case kBitmapPreviewPlay:
-        case kBitmapPreviewPause:
-        case kBitmapPreviewStop:
-            return ToColour(kPreviewButtonKeyColour);
-        case kBitmapSliderChannel:
-        case kBitmapSliderChannelActive:
-        case kBitmapSliderThumb:
-        case kBitmapSliderThumbActive:
-            return ToColour(kSliderKeyColour);
-        default:
-            return wxColour();
+    for (const EmbeddedResource& resource : EmbeddedResources()) {
+        if (resource.id == id && resource.size == 0 && resource.keyed) {
+            return wxColour(resource.key[0], resource.key[1], resource.key[2]);
+        }
     }
+    return wxColour();
 }

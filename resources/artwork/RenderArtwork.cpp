@@ -1,9 +1,10 @@
-// Build step: renders the SVG artwork into the exact bitmaps the program uses, writes them as PNG
-// files plus a C++ source that embeds them, and puts logo.bmp and the help pictures into the
-// program folder.
+// Build step: makes every picture of the picture list from its SVG drawings - the bitmaps and
+// icons built into the program, written as PNG files plus a C++ source that embeds them, and the
+// files that lie in the program folder.
 //
-//   tarv_render_artwork SVG_FOLDER OUTPUT_FOLDER PROGRAM_FOLDER
+//   tarv_render_artwork PICTURE_LIST SVG_FOLDER OUTPUT_FOLDER PROGRAM_FOLDER
 
+#include <wx/ffile.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/init.h>
@@ -14,35 +15,50 @@
 #include <string>
 #include <vector>
 
-#include "../KeyColours.h"
-#include "../ResourceIds.h"
 #include "ArtworkCompose.h"
+#include "PictureList.h"
 
 namespace {
 
-// The toolbar pictures in button order.
-const char* const kToolbarSources[] = {"toolbar-add",     "toolbar-remove", "toolbar-clear",
-                                       "toolbar-convert", "toolbar-stop",   "toolbar-help"};
+// The resolutions each built-in bitmap is made in, as multiples of its size at 100 %.
+const int kBitmapScales[] = {1};
 
 struct Embedded {
     int id;
     int size;
+    int scale;
+    std::optional<wxColour> key;
     std::string pngPath;
 };
 
 class Renderer {
 public:
-    Renderer(wxString svgFolder, wxString outputFolder, wxString programFolder)
-        : m_svgFolder(std::move(svgFolder)),
+    Renderer(PictureList list, wxString svgFolder, wxString outputFolder, wxString programFolder)
+        : m_list(std::move(list)),
+          m_svgFolder(std::move(svgFolder)),
           m_outputFolder(std::move(outputFolder)),
           m_programFolder(std::move(programFolder)) {}
 
     bool Run() {
-        RenderToolbar();
-        RenderPreviewButtons();
-        RenderSlider();
-        RenderIcon();
-        RenderLogo();
+        for (const wxString& error : m_list.errors) {
+            Fail(error);
+        }
+        if (!m_ok) {
+            return false;
+        }
+        for (const PictureEntry& entry : m_list.entries) {
+            switch (entry.kind) {
+                case PictureEntry::Kind::Bitmap:
+                    RenderBitmap(entry);
+                    break;
+                case PictureEntry::Kind::Icon:
+                    RenderIcon(entry);
+                    break;
+                case PictureEntry::Kind::File:
+                    RenderFile(entry);
+                    break;
+            }
+        }
         if (m_ok) {
             WriteEmbeddingSource();
         }
@@ -50,7 +66,7 @@ public:
     }
 
 private:
-    wxImage Svg(const char* name, const wxSize& size) {
+    wxImage Svg(const wxString& name, const wxSize& size) {
         const wxString path = m_svgFolder + "/" + name + ".svg";
         if (auto image = RenderSvgFile(path, size)) {
             return *image;
@@ -66,81 +82,67 @@ private:
         m_ok = false;
     }
 
-    void Save(const wxImage& image, const wxString& path, wxBitmapType type) {
+    void Save(const wxImage& image, const wxString& path) {
+        const wxBitmapType type =
+            path.Lower().EndsWith(".bmp") ? wxBITMAP_TYPE_BMP : wxBITMAP_TYPE_PNG;
+        wxFileName::Mkdir(wxFileName(path).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
         if (!image.SaveFile(path, type)) {
             Fail("cannot write " + path);
         }
     }
 
-    void AddBitmap(int id, const wxImage& image) {
-        const wxString path = wxString::Format("%s/bitmap-%d.png", m_outputFolder, id);
-        Save(image, path, wxBITMAP_TYPE_PNG);
-        m_embedded.push_back({id, 0, path.utf8_string()});
+    void Embed(int id, int size, int scale, const std::optional<wxColour>& key,
+               const wxImage& image) {
+        const wxString path =
+            wxString::Format("%s/picture-%d-%d-%dx.png", m_outputFolder, id, size, scale);
+        Save(image, path);
+        m_embedded.push_back({id, size, scale, key, path.utf8_string()});
     }
 
-    void RenderToolbar() {
-        const wxSize cell(64, 45);
+    // The entry's drawings side by side at `scale`, greyed when it asks for that; unflattened.
+    wxImage Composed(const PictureEntry& entry, int scale) {
         std::vector<wxImage> pictures;
-        for (const char* name : kToolbarSources) {
-            pictures.push_back(Svg(name, cell));
-            // The help page shows the same pictures, with their real transparency.
-            Save(pictures.back(), m_programFolder + "/help/" + name + ".png", wxBITMAP_TYPE_PNG);
+        for (const wxString& source : entry.sources) {
+            pictures.push_back(Svg(source, entry.size * scale));
         }
         const wxImage strip = PlaceSideBySide(pictures);
-        const wxColour key(kToolbarKeyColour.red, kToolbarKeyColour.green, kToolbarKeyColour.blue);
-        AddBitmap(kBitmapToolbar, FlattenOnKey(strip, key, EdgeMatteColour()));
-        AddBitmap(kBitmapToolbarDisabled, FlattenOnKey(GreyedLook(strip), key, EdgeMatteColour()));
+        return entry.greyed ? GreyedLook(strip) : strip;
     }
 
-    void RenderPreviewButtons() {
-        const wxColour key(kPreviewButtonKeyColour.red, kPreviewButtonKeyColour.green,
-                           kPreviewButtonKeyColour.blue);
-        AddBitmap(kBitmapPreviewPlay,
-                  FlattenOnKey(Svg("preview-play", wxSize(19, 20)), key, EdgeMatteColour()));
-        AddBitmap(kBitmapPreviewPause,
-                  FlattenOnKey(Svg("preview-pause", wxSize(20, 20)), key, EdgeMatteColour()));
-        AddBitmap(kBitmapPreviewStop,
-                  FlattenOnKey(Svg("preview-stop", wxSize(19, 20)), key, EdgeMatteColour()));
-    }
-
-    void RenderSlider() {
-        const wxColour key(kSliderKeyColour.red, kSliderKeyColour.green, kSliderKeyColour.blue);
-        const wxSize channelSize(151, 15);
-        const auto [channel, channelActive] =
-            FlattenPairOnKey(Svg("slider-channel", channelSize),
-                             Svg("slider-channel-active", channelSize), key, EdgeMatteColour());
-        AddBitmap(kBitmapSliderChannel, channel);
-        AddBitmap(kBitmapSliderChannelActive, channelActive);
-        const wxSize thumbSize(21, 10);
-        const auto [thumb, thumbActive] =
-            FlattenPairOnKey(Svg("slider-thumb", thumbSize), Svg("slider-thumb-active", thumbSize),
-                             key, EdgeMatteColour());
-        AddBitmap(kBitmapSliderThumb, thumb);
-        AddBitmap(kBitmapSliderThumbActive, thumbActive);
-    }
-
-    void RenderIcon() {
-        for (int size : {16, 32, 48, 256}) {
-            // The full mark turns to mush at 16 pixels, so that size has its own drawing.
-            const wxImage image = Svg(size == 16 ? "icon-small" : "icon", wxSize(size, size));
-            const wxString path =
-                wxString::Format("%s/icon-%d-%d.png", m_outputFolder, kIconMain, size);
-            Save(image, path, wxBITMAP_TYPE_PNG);
-            m_embedded.push_back({kIconMain, size, path.utf8_string()});
-            if (size == 48) {
-                Save(image, m_programFolder + "/help/icon.png", wxBITMAP_TYPE_PNG);
+    const PictureEntry* Bitmap(int id) const {
+        for (const PictureEntry& entry : m_list.entries) {
+            if (entry.kind == PictureEntry::Kind::Bitmap && entry.id == id) {
+                return &entry;
             }
+        }
+        return nullptr;
+    }
+
+    void RenderBitmap(const PictureEntry& entry) {
+        for (int scale : kBitmapScales) {
+            const wxImage picture = Composed(entry, scale);
+            const PictureEntry* pair = Bitmap(entry.pairId);
+            const wxImage flat = pair ? FlattenPairOnKey(picture, Composed(*pair, scale),
+                                                         *entry.colour, EdgeMatteColour())
+                                            .first
+                                      : FlattenOnKey(picture, *entry.colour, EdgeMatteColour());
+            Embed(entry.id, 0, scale, entry.colour, flat);
         }
     }
 
-    void RenderLogo() {
-        const wxImage logo = FlattenOpaque(Svg("logo", wxSize(228, 176)), wxColour(0, 0, 0));
-        Save(logo, m_programFolder + "/logo.bmp", wxBITMAP_TYPE_BMP);
+    void RenderIcon(const PictureEntry& entry) {
+        Embed(entry.id, entry.size.x, 1, std::nullopt, Svg(entry.sources.front(), entry.size));
+    }
+
+    void RenderFile(const PictureEntry& entry) {
+        const wxImage picture = Svg(entry.sources.front(), entry.size);
+        Save(entry.colour ? FlattenOpaque(picture, *entry.colour) : picture,
+             m_programFolder + "/" + entry.fileName);
     }
 
     void WriteEmbeddingSource() {
         std::ostringstream source;
-        source << "// Written by tarv_render_artwork from the SVG artwork. Do not edit.\n"
+        source << "// Written by tarv_render_artwork from the picture list. Do not edit.\n"
                << "#include \"EmbeddedResources.h\"\n\nnamespace {\n";
         for (std::size_t i = 0; i < m_embedded.size(); ++i) {
             std::ifstream png(m_embedded[i].pngPath, std::ios::binary);
@@ -158,7 +160,11 @@ private:
         }
         source << "const EmbeddedResource kResources[] = {\n";
         for (std::size_t i = 0; i < m_embedded.size(); ++i) {
-            source << "    {" << m_embedded[i].id << ", " << m_embedded[i].size << ", kData" << i
+            const Embedded& e = m_embedded[i];
+            const wxColour key = e.key.value_or(*wxBLACK);
+            source << "    {" << e.id << ", " << e.size << ", " << e.scale << ", "
+                   << (e.key ? "true" : "false") << ", {" << int(key.Red()) << ", "
+                   << int(key.Green()) << ", " << int(key.Blue()) << "}, kData" << i
                    << ", sizeof kData" << i << "},\n";
         }
         source << "};\n}  // namespace\n\n"
@@ -171,6 +177,7 @@ private:
         }
     }
 
+    PictureList m_list;
     wxString m_svgFolder;
     wxString m_outputFolder;
     wxString m_programFolder;
@@ -181,9 +188,10 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    if (argc != 5) {
         std::fprintf(stderr,
-                     "usage: tarv_render_artwork SVG_FOLDER OUTPUT_FOLDER PROGRAM_FOLDER\n");
+                     "usage: tarv_render_artwork PICTURE_LIST SVG_FOLDER OUTPUT_FOLDER "
+                     "PROGRAM_FOLDER\n");
         return 2;
     }
     wxInitializer initializer;
@@ -192,10 +200,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxImage::AddHandler(new wxPNGHandler);
-    for (const char* folder : {argv[2], argv[3]}) {
-        wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    wxString listText;
+    wxFFile listFile(wxString::FromUTF8(argv[1]), "rb");
+    if (!listFile.IsOpened() || !listFile.ReadAll(&listText, wxConvUTF8)) {
+        std::fprintf(stderr, "tarv_render_artwork: cannot read %s\n", argv[1]);
+        return 1;
     }
-    wxFileName::Mkdir(wxString(argv[3]) + "/help", wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
-    Renderer renderer(argv[1], argv[2], argv[3]);
+    for (const char* folder : {argv[3], argv[4]}) {
+        wxFileName::Mkdir(wxString::FromUTF8(folder), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    }
+    Renderer renderer(ParsePictureList(listText), wxString::FromUTF8(argv[2]),
+                      wxString::FromUTF8(argv[3]), wxString::FromUTF8(argv[4]));
     return renderer.Run() ? 0 : 1;
 }

@@ -4,8 +4,10 @@
 #include <wx/image.h>
 #include <wx/regex.h>
 
+#include <algorithm>
 #include <set>
 
+#include "PictureList.h"
 #include "Resources.h"
 #include "WxTestEnvironment.h"
 
@@ -112,4 +114,19 @@ TEST_F(HelpFile, DescribesEveryOptionOfTheHeadlessCommand) {
           "--audio-quality", "--sample-rate", "--aspect", "--list-options"}) {
         EXPECT_TRUE(m_html.Contains(option)) << option;
     }
+}
+
+TEST_F(HelpFile, ShowsEveryHelpPictureThePictureListMakes) {
+    const PictureList list = ParsePictureList(ReadAll(TARV_PICTURE_LIST));
+    ASSERT_TRUE(list.errors.empty());
+    const std::vector<wxString> shown = AttributeValues(m_html, "src");
+    int pictures = 0;
+    for (const PictureEntry& entry : list.entries) {
+        if (entry.kind == PictureEntry::Kind::File && entry.fileName.StartsWith("help/")) {
+            ++pictures;
+            EXPECT_NE(std::find(shown.begin(), shown.end(), entry.fileName), shown.end())
+                << entry.fileName << " is made but not shown";
+        }
+    }
+    EXPECT_GT(pictures, 0);
 }
