@@ -25,8 +25,16 @@ double ContainerDurationSeconds(const AVFormatContext* input);
 // phones record it in the display matrix.
 int ClockwiseRotation(const AVStream* stream);
 
-// A new file written under a temporary name in the target's folder and renamed over the
-// target by Commit(). Destroying an uncommitted output removes the temporary file.
+// The temporary name a tool writes `target` under: "TARGET.PID.tarvpart" beside it. Where that
+// would pass the 255-byte name limit, the target's name is cut at a character boundary and
+// gains "~" and eight hex digits of its FNV-1a hash before the tail, so a caller cleaning up
+// after a tool that was killed can form the same name.
+std::string StagedPathFor(const std::string& target, int processId);
+
+// A new file written under a temporary name in the target's folder and renamed to the target
+// by Commit(). It replaces only what lay at the target when it was opened: a file that
+// appears there meanwhile, or a target changed by someone else, makes the commit fail and is
+// left as it is. Destroying an uncommitted output removes the temporary file.
 class StagedOutput {
 public:
     explicit StagedOutput(std::string target);
@@ -39,13 +47,26 @@ public:
 
     // Allocates the muxer `formatName` and opens the temporary file for it.
     Status Open(const char* formatName, OutputContextPtr& out);
+    // Whether something lay at the target when Open looked: only that may be read and replaced.
+    bool TargetExisted() const { return m_targetExisted; }
     // Writes the trailer, closes the file (a full disk shows up here at the latest) and renames
-    // it over the target.
+    // it to the target.
     Status Commit(OutputContextPtr& out);
 
 private:
+    // Which file, and whether it was written to; not its change time, which our own swap moves.
+    struct Identity {
+        unsigned long long device = 0, inode = 0;
+        long long size = 0, modifiedNs = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    static bool IdentityAt(const std::string& path, Identity& identity);
+    Status Replace();
+
     std::string m_target;
     std::string m_temporary;
+    bool m_targetExisted = false;
+    Identity m_targetIdentity;
     bool m_created = false;
     bool m_committed = false;
 };

@@ -2,6 +2,8 @@
 
 #include "SignalCleanup.h"
 
+#include <sys/prctl.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +41,10 @@ int RunTool(int argc, char** argv, ToolBody body) {
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
     InstallSignalCleanup();
+    // A tool whose caller is gone must not run on to its end and leave a file nobody asked for:
+    // its caller's death stops it as a SIGTERM would. The program's launcher also asks for this
+    // before the tool starts, which closes the gap of a caller dying in between.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     // Libav's own console messages would drown the one line the caller shows; a developer can
     // bring them back with TARV_TOOLS_VERBOSE=1.
     const char* verbose = std::getenv("TARV_TOOLS_VERBOSE");

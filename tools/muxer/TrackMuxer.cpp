@@ -244,7 +244,9 @@ Status RunMux(const MuxJob& job) {
         return s;
     }
     std::vector<std::unique_ptr<Source>> sources;
-    const bool targetExists = PathExists(job.target);
+    // Only the file that lay at the target when the staged output looked is ever added to: a
+    // file that turns up there later makes the commit fail instead of being merged.
+    const bool targetExists = staged.TargetExisted();
     if (targetExists) {
         sources.push_back(std::make_unique<Source>());
         if (Status s = OpenExistingTarget(job.target, output.get(), *sources.back()); !s) {
