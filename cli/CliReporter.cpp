@@ -1,6 +1,7 @@
 #include "CliReporter.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "ProgressDisplay.h"
 
@@ -8,13 +9,57 @@ namespace tarv {
 
 const char* StepName(StepType step) {
     switch (step) {
-        case StepType::Encode: return "encoding";
-        case StepType::RawVideo: return "extracting video";
-        case StepType::RawAudio: return "extracting audio";
-        case StepType::VideoMux: return "writing video track";
-        case StepType::AudioMux: return "writing audio track";
+        case StepType::Encode:
+            return "encoding";
+        case StepType::RawVideo:
+            return "extracting video";
+        case StepType::RawAudio:
+            return "extracting audio";
+        case StepType::VideoMux:
+            return "writing video track";
+        case StepType::AudioMux:
+            return "writing audio track";
     }
     return "";
+}
+
+std::string DisplayName(const std::string& name) {
+    const bool plain = !name.empty() && std::none_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+    });
+    if (plain) {
+        return name;
+    }
+    std::string text = "\"";
+    for (const char c : name) {
+        switch (c) {
+            case '\n':
+                text += "\\n";
+                break;
+            case '\r':
+                text += "\\r";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '"':
+                text += "\\\"";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof escaped, "\\x%02x",
+                                  static_cast<unsigned char>(c));
+                    text += escaped;
+                } else {
+                    text += c;
+                }
+        }
+    }
+    return text + "\"";
 }
 
 CliReporter::CliReporter(const BatchState& state, std::ostream& out, bool live)
@@ -22,7 +67,7 @@ CliReporter::CliReporter(const BatchState& state, std::ostream& out, bool live)
 
 std::string CliReporter::Prefix(size_t index) const {
     return "[" + std::to_string(index + 1) + "/" + std::to_string(m_files.size()) + "] " +
-           m_files[index].name + ": ";
+           DisplayName(m_files[index].name) + ": ";
 }
 
 void CliReporter::EndLiveLine() {

@@ -31,13 +31,14 @@ public:
     void OnConvertProgress(int entry, int value) override;
 
     File& FileAt(size_t index) { return m_files[index]; }
+    // "[i/n] name: ", the start of every line about a file.
+    std::string Prefix(size_t index) const;
     const std::vector<File>& Files() const { return m_files; }
     bool AnyFailed() const;
     bool AnyAborted() const;
 
 private:
     File* FileOfEntry(int entry, size_t* index);
-    std::string Prefix(size_t index) const;
     void EndLiveLine();
 
     const BatchState& m_state;
@@ -51,5 +52,9 @@ private:
 };
 
 const char* StepName(StepType step);
+
+// A name as it is printed: as it is, unless it is empty or holds a control character (a line
+// break would split its line); then in double quotes with C escapes.
+std::string DisplayName(const std::string& name);
 
 }  // namespace tarv

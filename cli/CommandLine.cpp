@@ -9,8 +9,8 @@ namespace tarv {
 
 const std::vector<OptionList>& SelectableLists() {
     static const std::vector<OptionList> kLists = {
-        OptionList::Format,     OptionList::VideoBitrate, OptionList::Resolution,
-        OptionList::FrameRate,  OptionList::AudioBitrate, OptionList::SampleRate,
+        OptionList::Format,    OptionList::VideoBitrate, OptionList::Resolution,
+        OptionList::FrameRate, OptionList::AudioBitrate, OptionList::SampleRate,
         OptionList::Aspect,
     };
     return kLists;
@@ -128,7 +128,8 @@ std::string UsageText() {
            "  -h, --help             print this text\n"
            "\n"
            "N is a 0-based position in the list, as --list-options prints it.\n"
-           "Exit status: 0 every file done, 1 some file failed, 130 stopped, 2 bad arguments.\n";
+           "Exit status: 0 every file done, 1 some file failed, 130 stopped, 2 bad arguments\n"
+           "or an output folder that cannot be used.\n";
 }
 
 std::string OptionListing() {

@@ -1,17 +1,19 @@
 // tarv-convert: the converter's engine without a window, for scripts and servers.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
 #include <unistd.h>
 
+#include <exception>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <thread>
 
 #include "CliReporter.h"
 #include "CommandLine.h"
 #include "ConvertWorker.h"
+#include "FileSystem.h"
 #include "MediaProbe.h"
 #include "PathUtils.h"
+#include "StopSignals.h"
 #include "ToolSet.h"
 
 using namespace tarv;
@@ -23,39 +25,102 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitStopped = 130;
 
-int g_signalPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t ignored = write(g_signalPipe[1], &byte, 1);
-}
-
 std::string SizeText(uint64_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f MB", bytes / (1024.0 * 1024.0));
     return text;
 }
 
-// Waits for the batch to end, stopping it when Ctrl-C or SIGTERM arrives.
-bool RunUntilDoneOrStopped(ConvertWorker& worker, BatchState& state) {
-    bool stopped = false;
-    while (state.busy) {
-        pollfd fd = {g_signalPipe[0], POLLIN, 0};
-        if (poll(&fd, 1, 100) > 0 && !stopped) {
-            char byte;
-            [[maybe_unused]] ssize_t ignored = read(g_signalPipe[0], &byte, 1);
-            stopped = true;
-            worker.RequestStop();
-        }
+// The output folder as an absolute path, created when missing; empty with the reason when it
+// cannot be used.
+std::optional<std::string> PrepareOutputFolder(const std::string& folder, std::string* error) {
+    std::error_code created;
+    std::filesystem::create_directories(folder, created);
+    const PathStatus status = StatusOf(folder, true);
+    if (status.kind != PathStatus::Kind::Folder) {
+        *error = created                                    ? created.message()
+                 : status.kind == PathStatus::Kind::Unknown ? status.error
+                 : status.kind == PathStatus::Kind::Absent  ? "no such folder"
+                                                            : "it is not a folder";
+        return std::nullopt;
     }
-    worker.Wait();
-    return stopped;
+    std::error_code absolute;
+    std::string path = std::filesystem::absolute(folder, absolute).string();
+    if (absolute) {
+        *error = absolute.message();
+        return std::nullopt;
+    }
+    return path;
 }
 
-}  // namespace
+// Why a name given as a file to convert cannot be one; empty when it can. path receives the
+// absolute path.
+std::string InputProblem(const std::string& name, std::string* path) {
+    if (name.empty()) {
+        return "the file name is empty";
+    }
+    std::error_code error;
+    *path = std::filesystem::absolute(name, error).string();
+    if (error) {
+        return error.message();
+    }
+    const PathStatus status = StatusOf(*path, true);
+    switch (status.kind) {
+        case PathStatus::Kind::Absent:
+            return "no such file";
+        case PathStatus::Kind::Unknown:
+            return status.error;
+        case PathStatus::Kind::Folder:
+            return "it is a folder, not a file";
+        default:
+            return {};
+    }
+}
 
-int main(int argc, char** argv) {
-    const auto parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+// Checks and probes each file and enters it into the batch, unless the probing is cancelled.
+void ProbeFiles(const CliRequest& request, const std::string& outputFolder, BatchState& state,
+                CliReporter& reporter, ProbeCancel& cancel) {
+    for (size_t i = 0; i < request.files.size() && !cancel.Cancelled(); ++i) {
+        std::string path;
+        if (const std::string problem = InputProblem(request.files[i], &path); !problem.empty()) {
+            reporter.Fail(i, problem);
+            continue;
+        }
+        // As the window does when files are added: the length decides the percentages.
+        MediaInfo info;
+        info.length = 0;
+        if (!Probe(state.programFolder, path, info, 30000, &cancel)) {
+            if (cancel.Cancelled()) {
+                break;
+            }
+            std::cerr << "tarv-convert: cannot start the identify tool in " << state.programFolder
+                      << "\n";
+        }
+        CliReporter::File& file = reporter.FileAt(i);
+        file.duration = info.length > 0 ? static_cast<int>(info.length) : 0;
+        file.firstEntry = state.EntryCount();
+        std::cout << reporter.Prefix(i) << SizeText(FileSizeOf(path)) << ", "
+                  << FormatDuration(info.length) << std::endl;
+        state.AddFile(path, outputFolder);
+    }
+}
+
+// Hands the reports to the reporter and says when the batch has ended.
+class BatchSink : public ProgressSink {
+public:
+    BatchSink(CliReporter& reporter, EndNotice& ended) : m_reporter(reporter), m_ended(ended) {}
+    void OnConvertProgress(int entry, int value) override {
+        m_reporter.OnConvertProgress(entry, value);
+    }
+    void OnBatchEnded() override { m_ended.Notify(); }
+
+private:
+    CliReporter& m_reporter;
+    EndNotice& m_ended;
+};
+
+int Run(const std::vector<std::string>& arguments) {
+    const auto parsed = ParseCommandLine(arguments);
     if (const auto* error = std::get_if<CliError>(&parsed)) {
         std::cerr << "tarv-convert: " << error->message << "\n\n" << UsageText();
         return kExitUsage;
@@ -70,24 +135,21 @@ int main(int argc, char** argv) {
         return kExitDone;
     }
 
-    std::error_code error;
-    std::filesystem::create_directories(request.outputFolder, error);
-    if (!std::filesystem::is_directory(request.outputFolder)) {
-        std::cerr << "tarv-convert: cannot use the output folder " << request.outputFolder
-                  << (error ? ": " + error.message() : std::string()) << "\n";
-        return kExitFailed;
+    std::string error;
+    const std::optional<std::string> outputFolder =
+        PrepareOutputFolder(request.outputFolder, &error);
+    if (!outputFolder) {
+        std::cerr << "tarv-convert: cannot use the output folder "
+                  << DisplayName(request.outputFolder) << ": " << error << "\n";
+        return kExitUsage;
     }
-    const std::string outputFolder = std::filesystem::absolute(request.outputFolder).string();
 
-    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    StopSignals signals;
+    EndNotice probed, ended;
+    if (!signals.Install(&error) || !probed.Valid() || !ended.Valid()) {
         std::cerr << "tarv-convert: cannot set up signal handling\n";
         return kExitFailed;
     }
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     BatchState state;
     state.options = request.options;
@@ -97,34 +159,49 @@ int main(int argc, char** argv) {
         reporter.AddFile({name});
     }
 
-    for (size_t i = 0; i < request.files.size(); ++i) {
-        const std::string path = std::filesystem::absolute(request.files[i]).string();
-        if (!FileExists(path) || std::filesystem::is_directory(path)) {
-            reporter.Fail(i, "no such file");
-            continue;
+    // The files are probed on a thread of their own, so a stop ends the probing at once.
+    ProbeCancel cancel;
+    bool probingFailed = false;
+    std::thread prober([&] {
+        try {
+            ProbeFiles(request, *outputFolder, state, reporter, cancel);
+        } catch (const std::exception& exception) {
+            std::cerr << "tarv-convert: " << exception.what() << "\n";
+            probingFailed = true;
         }
-        // As the window does when files are added: the length decides the percentages.
-        MediaInfo info;
-        info.length = 0;
-        if (!Probe(state.programFolder, path, info)) {
-            std::cerr << "tarv-convert: cannot start the identify tool in "
-                      << state.programFolder << "\n";
-        }
-        CliReporter::File& file = reporter.FileAt(i);
-        file.duration = info.length > 0 ? static_cast<int>(info.length) : 0;
-        file.firstEntry = state.EntryCount();
-        std::cout << "[" << i + 1 << "/" << request.files.size() << "] " << file.name << ": "
-                  << SizeText(FileSizeOf(path)) << ", " << FormatDuration(info.length)
-                  << std::endl;
-        state.AddFile(path, outputFolder);
+        probed.Notify();
+    });
+    const bool stoppedWhileProbing = WaitForEnd(probed, signals, [&] { cancel.Cancel(); });
+    prober.join();
+    if (stoppedWhileProbing) {
+        return kExitStopped;
+    }
+    if (probingFailed) {
+        return kExitFailed;
     }
 
-    ConvertWorker worker(state, reporter);
+    BatchSink sink(reporter, ended);
+    ConvertWorker worker(state, sink);
     worker.Start();
-    const bool stopped = RunUntilDoneOrStopped(worker, state);
+    const bool stopped = WaitForEnd(ended, signals, [&] { worker.RequestStop(); });
+    worker.Wait();
 
     if (stopped || reporter.AnyAborted()) {
         return kExitStopped;
     }
     return reporter.AnyFailed() ? kExitFailed : kExitDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Nothing may end the command by an exception: that would leave its tool running.
+    try {
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& exception) {
+        std::cerr << "tarv-convert: " << exception.what() << "\n";
+    } catch (...) {
+        std::cerr << "tarv-convert: unexpected error\n";
+    }
+    return kExitFailed;
 }

@@ -1,5 +1,7 @@
 // A tool run as a child process: launched from an argument vector (never through a shell),
-// standard input an empty pipe, standard output and error merged into one pipe we read.
+// standard input an empty pipe, standard output and error merged into one pipe we read. Where
+// the system allows, the tool is told to stop when the thread that started it ends, so no tool
+// outlives the program, even one killed outright.
 // The interface holds no platform type, so another platform's launcher can sit behind it.
 #pragma once
 
@@ -54,7 +56,7 @@ private:
     void KillIfOverdue();
 
     int m_pid = -1;
-    int m_output = -1;   // read end of the merged output
+    int m_output = -1;         // read end of the merged output
     int m_wake[2] = {-1, -1};  // lets Terminate wake a blocked Read
     std::atomic<bool> m_terminateRequested{false};
     std::atomic<long long> m_killDeadlineMs{0};

@@ -1,18 +1,16 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "ChildProcess.h"
-
-extern char** environ;
 
 namespace tarv {
 
@@ -48,8 +46,7 @@ std::string ExitStatus::Describe() const {
     return "did not run";
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments,
-                                                   std::string* error) {
+std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments, std::string* error) {
     auto fail = [&](const std::string& what, int code) -> std::unique_ptr<ChildProcess> {
         if (error) {
             *error = what + ": " + std::strerror(code);
@@ -72,29 +69,11 @@ std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments,
     if (pipe2(input, O_CLOEXEC) != 0 || pipe2(child->m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
         const int code = errno;
         for (int fd : {output[0], output[1], input[0], input[1]}) {
-            if (fd >= 0) close(fd);
+            if (fd >= 0)
+                close(fd);
         }
         return fail("cannot create a pipe", code);
     }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, output[1], STDERR_FILENO);
-
-    // Its own process group, so terminating reaches whatever the tool starts; and a clean
-    // signal state, whatever the caller blocks or ignores (Ctrl-C handling, SIGPIPE).
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
 
     std::vector<char*> argv;
     argv.reserve(arguments.size() + 1);
@@ -103,16 +82,76 @@ std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments,
     }
     argv.push_back(nullptr);
 
-    pid_t pid = -1;
-    const int result = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
+    // The child reports a failed start through this pipe; it closes unwritten when the program
+    // is running.
+    int startError[2] = {-1, -1};
+    if (pipe2(startError, O_CLOEXEC) != 0) {
+        const int code = errno;
+        for (int fd : {output[0], output[1], input[0], input[1]}) {
+            close(fd);
+        }
+        return fail("cannot create a pipe", code);
+    }
+
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // Only async-signal-safe calls from here to the exec: other threads may hold locks.
+        // Its own process group, so terminating reaches whatever the tool starts; and a clean
+        // signal state, whatever the caller blocks or ignores (Ctrl-C handling, SIGPIPE).
+        setpgid(0, 0);
+        struct sigaction standard {};
+        standard.sa_handler = SIG_DFL;
+        for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber) {
+            sigaction(signalNumber, &standard, nullptr);
+        }
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        // The tool ends with us, however we end, even by SIGKILL. Had we died before the
+        // request, no signal would come: the parent id tells.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        const int targets[3] = {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO};
+        const int sources[3] = {input[0], output[1], output[1]};
+        for (int i = 0; i < 3; ++i) {
+            if (sources[i] == targets[i]) {
+                fcntl(targets[i], F_SETFD, 0);  // dup2 onto itself would keep close-on-exec
+            } else {
+                dup2(sources[i], targets[i]);
+            }
+        }
+        execv(argv[0], argv.data());
+        const int code = errno;
+        [[maybe_unused]] ssize_t ignored = write(startError[1], &code, sizeof code);
+        _exit(127);
+    }
+    const int forkError = errno;
+    if (pid > 0) {
+        setpgid(pid, pid);  // also here, so a Terminate right away already finds the group
+    }
 
     // The child's ends belong to the child now. Standard input is left empty and closed on
     // our side at once, so a tool that reads it sees the end instead of waiting forever.
     close(output[1]);
     close(input[0]);
     close(input[1]);
+    close(startError[1]);
+    int result = pid < 0 ? forkError : 0;
+    if (pid > 0) {
+        int code = 0;
+        ssize_t count;
+        while ((count = read(startError[0], &code, sizeof code)) < 0 && errno == EINTR) {
+        }
+        if (count == sizeof code) {
+            result = code;
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    close(startError[0]);
     if (result != 0) {
         close(output[0]);
         return fail("cannot start " + arguments[0], result);

@@ -1,9 +1,10 @@
 #include "ConvertWorker.h"
 
-#include <unistd.h>
-
 #include <deque>
+#include <exception>
 
+#include "FileSystem.h"
+#include "OutputClaim.h"
 #include "ProgressRecord.h"
 
 namespace tarv {
@@ -13,8 +14,6 @@ namespace {
 // How much of a tool's output is kept for a failure message.
 constexpr size_t kKeptOutputBytes = 4096;
 constexpr int kFailureLines = 4;
-
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
 }  // namespace
 
@@ -56,7 +55,9 @@ std::string LastOutputLines(const std::string& output, int lineCount) {
 ConvertWorker::ConvertWorker(BatchState& state, ProgressSink& sink)
     : m_state(state), m_sink(sink) {}
 
-ConvertWorker::~ConvertWorker() { StopAndWait(); }
+ConvertWorker::~ConvertWorker() {
+    StopAndWait();
+}
 
 bool ConvertWorker::Start() {
     if (m_state.busy) {
@@ -95,67 +96,108 @@ void ConvertWorker::Wait() {
 void ConvertWorker::Run() {
     float position = 0;  // a record that does not parse repeats the last position
     const int count = m_state.EntryCount();
-    for (int k = 0; k < count;) {
-        int next = k + 1;
-        if (!RunEntry(k, position, next)) {
+    for (int first = 0; first < count; first += kStepsPerFile) {
+        bool goOn = false;
+        try {
+            goOn = RunFile(first, position);
+        } catch (const std::exception& error) {
+            // Nothing may end the program from this thread; the file fails instead.
+            m_state.entries[first].failure = error.what();
+            Report(first, kProgressFailed);
+            goOn = !m_state.stop;
+        }
+        if (!goOn) {
             break;
         }
-        k = next;
     }
     // Cleared only now, so no new batch can start while this one is still tidying up.
     m_state.busy = false;
     m_sink.OnBatchEnded();
 }
 
-void ConvertWorker::RemoveFilesOf(const BatchEntry& entry, bool withOutput) const {
-    const OutputNames names =
-        OutputNamesOf(entry.baseName, RawVideoExtensionOf(m_state.options.format));
-    RemoveFile(names.avi);
-    RemoveFile(names.rawVideo);
-    RemoveFile(names.rawAudio);
-    if (withOutput) {
-        RemoveFile(names.output);
-    }
+void ConvertWorker::Report(int entry, int value) {
+    m_state.currentStepType = static_cast<int32_t>(StepTypeOf(entry % kStepsPerFile));
+    m_sink.OnConvertProgress(entry, value);
 }
 
-bool ConvertWorker::RunEntry(int k, float& position, int& nextEntry) {
-    const int p = k % kStepsPerFile;
-    BatchEntry& entry = m_state.entries[k];
+bool ConvertWorker::RunFile(int firstEntry, float& position) {
+    const int entryCount = std::min(kStepsPerFile, m_state.EntryCount() - firstEntry);
     const std::string_view rawExtension = RawVideoExtensionOf(m_state.options.format);
 
-    if (p == 0) {
-        const std::string base = ResolveOutputBaseName(entry.baseName, rawExtension, TickCount());
-        for (int i = k; i < k + kStepsPerFile && i < m_state.EntryCount(); ++i) {
-            m_state.entries[i].baseName = base;
-        }
+    // The names are claimed before anything is written, and held to the file's end, so no other
+    // run, job or user file can come to share them.
+    std::unique_ptr<OutputClaim> claim;
+    const BaseNameChoice choice = ChooseOutputBaseName(
+        m_state.entries[firstEntry].baseName, TickCount(),
+        [&](std::string_view candidate) {
+            return OutputClaim::TryClaim(candidate, rawExtension, &claim);
+        },
+        &m_state.stop);
+    if (m_state.stop) {
+        return false;
     }
-    const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
-                                             entry.baseName, m_state.options);
-    m_state.currentStepType = static_cast<int32_t>(StepTypeOf(p));
+    if (!claim) {
+        m_state.entries[firstEntry].failure = choice.error;
+        Report(firstEntry, kProgressFailed);
+        return true;
+    }
+    for (int i = firstEntry; i < firstEntry + entryCount; ++i) {
+        m_state.entries[i].baseName = choice.baseName;
+    }
 
-    const int fileEnd = k - p + kStepsPerFile;
-    auto failFile = [&](std::string reason) {
-        entry.failure = std::move(reason);
-        // All four names were free when the file started, so whatever lies there now is ours.
-        RemoveFilesOf(entry, true);
-        m_sink.OnConvertProgress(k, kProgressFailed);
-        nextEntry = fileEnd;
-        return !m_state.stop;
-    };
+    for (int p = 0; p < entryCount; ++p) {
+        const int k = firstEntry + p;
+        BatchEntry& entry = m_state.entries[k];
+        std::string failure = claim->Intrusion();
+        int processId = -1;
+        StepEnd end = StepEnd::Failed;
+        if (failure.empty()) {
+            const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
+                                                     entry.baseName, m_state.options);
+            m_state.currentStepType = static_cast<int32_t>(StepTypeOf(p));
+            end = RunTool(k, command, position, failure, processId);
+        }
+        const std::string& target = StepTargetOf(p, claim->Names());
+        if (end != StepEnd::Done && processId > 0) {
+            // A tool killed before it could tidy up leaves its staged file; nobody else's.
+            RemoveFile(StagedPathOf(target, processId));
+        }
+        if (end == StepEnd::Stopped) {
+            if (processId > 0) {
+                Report(k, kProgressStopped);
+            }
+            return false;
+        }
+        if (end == StepEnd::Failed) {
+            entry.failure = std::move(failure);
+            claim->RemoveMade(true);
+            Report(k, kProgressFailed);
+            return !m_state.stop;
+        }
+        claim->RecordMade(target);
+    }
+    claim->RemoveMade(false);
+    Report(firstEntry + entryCount - 1, kProgressFileDone);
+    return !m_state.stop;
+}
 
+ConvertWorker::StepEnd ConvertWorker::RunTool(int entry, const Command& command, float& position,
+                                              std::string& failure, int& processId) {
     std::string error;
     std::unique_ptr<ChildProcess> child;
     {
         std::lock_guard lock(m_childMutex);
         if (m_state.stop) {
-            return false;
+            return StepEnd::Stopped;
         }
         child = ChildProcess::Launch(command.arguments, &error);
         m_child = child.get();
     }
     if (!child) {
-        return failFile(error);
+        failure = error;
+        return StepEnd::Failed;
     }
+    processId = child->Id();
 
     std::string kept;
     char chunk[ChildProcess::kMaxRead];
@@ -165,7 +207,7 @@ bool ConvertWorker::RunEntry(int k, float& position, int& nextEntry) {
             if (const auto parsed = ParseProgressPosition(*record)) {
                 position = *parsed;
             }
-            m_sink.OnConvertProgress(k, WholeSeconds(position));
+            Report(entry, WholeSeconds(position));
         }
         kept.append(text);
         if (kept.size() > kKeptOutputBytes) {
@@ -183,21 +225,16 @@ bool ConvertWorker::RunEntry(int k, float& position, int& nextEntry) {
         m_child = nullptr;
     }
     if (child->TerminateRequested() && !status.Succeeded()) {
-        m_sink.OnConvertProgress(k, kProgressStopped);
-        return false;
+        return StepEnd::Stopped;
     }
     if (!status.Succeeded()) {
-        std::string reason = LastOutputLines(kept, kFailureLines);
-        if (reason.empty()) {
-            reason = LastPathPart(command.arguments.front()) + " ended with " + status.Describe();
+        failure = LastOutputLines(kept, kFailureLines);
+        if (failure.empty()) {
+            failure = LastPathPart(command.arguments.front()) + " ended with " + status.Describe();
         }
-        return failFile(reason);
+        return StepEnd::Failed;
     }
-    if (p == kStepsPerFile - 1) {
-        RemoveFilesOf(entry, false);
-        m_sink.OnConvertProgress(k, kProgressFileDone);
-    }
-    return !m_state.stop;
+    return StepEnd::Done;
 }
 
 }  // namespace tarv

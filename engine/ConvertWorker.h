@@ -16,9 +16,9 @@
 namespace tarv {
 
 // Report values besides a position in whole seconds (0 or more).
-inline constexpr int kProgressStopped = -1;  // the batch was stopped while this entry ran
-inline constexpr int kProgressFileDone = -2; // the file's last step finished: the file is done
-inline constexpr int kProgressFailed = -3;   // this step failed; the file's other steps are skipped
+inline constexpr int kProgressStopped = -1;   // the batch was stopped while this entry ran
+inline constexpr int kProgressFileDone = -2;  // the file's last step finished: the file is done
+inline constexpr int kProgressFailed = -3;  // this step failed; the file's other steps are skipped
 
 // Receives the worker's reports. Called on the worker's thread, which waits until the call
 // has returned, so the receiver sees the batch state as it was for that report.
@@ -34,13 +34,14 @@ public:
 // One step of one file; a file has five consecutive entries with the same texts.
 struct BatchEntry {
     std::string sourcePath;
-    std::string baseName;  // output folder and file title, no extension
+    std::string baseName;  // output folder and file title, no extension; the claimed one
+                           // (perhaps with a suffix) from the file's first report on
     std::string failure;   // why the step failed: the tool's last words, for the window
 };
 
 // Everything a batch shares between the thread that starts it and the worker. Entries and
 // options are written before the worker starts and only read while it runs (the worker alone
-// updates the base names on a collision, and a failed entry's failure text).
+// updates the base names when it claims them, and a failed entry's failure text).
 struct BatchState {
     std::vector<BatchEntry> entries;
     ConvertOptions options;
@@ -79,16 +80,21 @@ public:
     bool IsBusy() const { return m_state.busy; }
 
 private:
+    enum class StepEnd { Done, Failed, Stopped };
+
     void Run();
-    // Runs one entry's tool; returns false when the batch must end.
-    bool RunEntry(int k, float& position, int& nextEntry);
-    // Removes the file's three intermediates, and with withOutput its 3GPP file as well.
-    void RemoveFilesOf(const BatchEntry& entry, bool withOutput) const;
+    // Runs one file's five steps; false when the batch must end.
+    bool RunFile(int firstEntry, float& position);
+    // Runs one step's tool to its end, reporting its progress. On a failure, failure says why;
+    // processId is the tool's once it has started.
+    StepEnd RunTool(int entry, const Command& command, float& position, std::string& failure,
+                    int& processId);
+    void Report(int entry, int value);
 
     BatchState& m_state;
     ProgressSink& m_sink;
     std::thread m_thread;
-    std::mutex m_childMutex;        // guards m_child against Terminate from another thread
+    std::mutex m_childMutex;  // guards m_child against Terminate from another thread
     ChildProcess* m_child = nullptr;
 };
 

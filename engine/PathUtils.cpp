@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <set>
 
 namespace tarv {
@@ -37,16 +38,35 @@ std::string FileTitleOf(std::string_view path, char separator) {
     return std::string(path.substr(last + 1, dot - last - 1));
 }
 
+std::string FitFileName(std::string_view name, std::string_view tail, size_t limit) {
+    constexpr size_t kHashPart = 9;  // "~" and eight hex digits
+    if (name.size() + tail.size() <= limit || tail.size() + kHashPart >= limit) {
+        return std::string(name) + std::string(tail);
+    }
+    uint32_t hash = 2166136261u;  // FNV-1a: tiny, and the tools form the same names with it
+    for (unsigned char c : name) {
+        hash = (hash ^ c) * 16777619u;
+    }
+    size_t cut = limit - tail.size() - kHashPart;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) {
+        --cut;  // never half a UTF-8 character
+    }
+    char digits[kHashPart + 1];
+    std::snprintf(digits, sizeof digits, "~%08x", hash);
+    return std::string(name.substr(0, cut)) + digits + std::string(tail);
+}
+
 namespace {
 
 // File system types that live in memory or in the kernel, not on a disk of the user's.
 bool IsVirtualFileSystem(std::string_view type) {
     static const std::set<std::string_view> kVirtual = {
-        "proc",     "sysfs",  "devtmpfs", "devpts",    "tmpfs",     "securityfs", "cgroup",
-        "cgroup2",  "pstore", "bpf",      "debugfs",   "tracefs",   "configfs",   "fusectl",
-        "mqueue",   "hugetlbfs", "autofs", "binfmt_misc", "rpc_pipefs", "nsfs",   "efivarfs",
-        "ramfs",    "squashfs", "overlay", "nfsd",     "selinuxfs", "fuse.gvfsd-fuse",
-        "fuse.portal", "nfs",  "nfs4",     "cifs",     "smb3",      "sshfs",      "fuse.sshfs",
+        "proc",       "sysfs",     "devtmpfs",        "devpts",      "tmpfs",    "securityfs",
+        "cgroup",     "cgroup2",   "pstore",          "bpf",         "debugfs",  "tracefs",
+        "configfs",   "fusectl",   "mqueue",          "hugetlbfs",   "autofs",   "binfmt_misc",
+        "rpc_pipefs", "nsfs",      "efivarfs",        "ramfs",       "squashfs", "overlay",
+        "nfsd",       "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "nfs",      "nfs4",
+        "cifs",       "smb3",      "sshfs",           "fuse.sshfs",
     };
     return kVirtual.contains(type);
 }
@@ -67,8 +87,8 @@ std::vector<std::string> FixedDriveList() {
         }
         // Mounts that only serve the system (/proc, /sys, /dev, /run, /boot ...) are no place
         // for a user's videos.
-        static const std::string_view kSystemPrefixes[] = {"/proc", "/sys", "/dev", "/run",
-                                                           "/boot", "/snap"};
+        static const std::string_view kSystemPrefixes[] = {"/proc", "/sys",  "/dev",
+                                                           "/run",  "/boot", "/snap"};
         if (std::any_of(std::begin(kSystemPrefixes), std::end(kSystemPrefixes),
                         [&](std::string_view prefix) {
                             return dir.compare(0, prefix.size(), prefix) == 0 &&
@@ -92,7 +112,8 @@ bool IsUsableFolder(std::string_view path) {
         folder.pop_back();
     }
     struct stat info {};
-    const bool isFolder = !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const bool isFolder =
+        !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     const std::string last = LastPathPart(folder);
     const bool clean = last.find_first_of(kForbiddenNameCharacters) == std::string::npos;
     return isFolder && clean;

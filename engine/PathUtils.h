@@ -29,6 +29,15 @@ std::string LastPathPart(std::string_view path, char separator = kSeparator);
 // no ".", or when the last "." lies before the last separator.
 std::string FileTitleOf(std::string_view path, char separator = kSeparator);
 
+// The most bytes one name in a folder may have on the file systems we write to.
+inline constexpr size_t kMaxFileNameBytes = 255;
+
+// The name followed by the tail, kept within the limit: where the whole would be too long the
+// name is cut at a character boundary and ends in "~" and eight hex digits of a hash of the
+// whole name, so two long names that start alike still differ. The tail always stays whole.
+std::string FitFileName(std::string_view name, std::string_view tail,
+                        size_t limit = kMaxFileNameBytes);
+
 // The roots of the mounted local file systems, the root folder first.
 std::vector<std::string> FixedDriveList();
 

@@ -94,35 +94,55 @@ std::string OutputBaseName(std::string_view outputFolder, std::string_view sourc
     return base + title;
 }
 
-namespace {
-
-bool AnyNameExists(const OutputNames& names,
-                   const std::function<bool(std::string_view)>& exists) {
-    return exists(names.avi) || exists(names.rawVideo) || exists(names.rawAudio) ||
-           exists(names.output);
-}
-
-}  // namespace
-
-bool AnyOutputNameExists(std::string_view baseName, std::string_view rawVideoExtension) {
-    return AnyNameExists(OutputNamesOf(baseName, rawVideoExtension), FileExists);
-}
-
-std::string ResolveOutputBaseName(std::string_view baseName, std::string_view rawVideoExtension,
-                                  int32_t tickCount,
-                                  const std::function<bool(std::string_view)>& exists) {
-    if (!AnyNameExists(OutputNamesOf(baseName, rawVideoExtension), exists)) {
-        return std::string(baseName);
+const std::string& StepTargetOf(int stepPosition, const OutputNames& names) {
+    switch (StepTypeOf(stepPosition)) {
+        case StepType::Encode:
+            return names.avi;
+        case StepType::RawVideo:
+            return names.rawVideo;
+        case StepType::RawAudio:
+            return names.rawAudio;
+        case StepType::VideoMux:
+        case StepType::AudioMux:
+            break;
     }
+    return names.output;
+}
+
+std::string StagedPathOf(std::string_view targetPath, int processId) {
+    const size_t last = targetPath.rfind(kSeparator);
+    const size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
+    return std::string(targetPath.substr(0, nameStart)) +
+           FitFileName(targetPath.substr(nameStart), "." + std::to_string(processId) + ".tarvpart");
+}
+
+std::string ClaimMarkerPathOf(std::string_view baseName) {
+    const size_t last = baseName.rfind(kSeparator);
+    const size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
+    return std::string(baseName.substr(0, nameStart)) +
+           FitFileName("." + std::string(baseName.substr(nameStart)), ".tarvclaim");
+}
+
+BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount,
+                                    const ClaimFunction& claim, const std::atomic<bool>* stop) {
+    std::string candidate(baseName);
     // The suffix counts on from the tick count in unsigned arithmetic, so it wraps instead of
-    // overflowing; it cannot run out before the folder's capacity does.
-    for (uint32_t suffix = static_cast<uint32_t>(tickCount);; ++suffix) {
-        std::string candidate =
-            Join({baseName, "_", std::to_string(static_cast<int32_t>(suffix))});
-        if (!AnyNameExists(OutputNamesOf(candidate, rawVideoExtension), exists)) {
-            return candidate;
+    // overflowing.
+    uint32_t suffix = static_cast<uint32_t>(tickCount);
+    for (int tries = 0; tries < kMaxNameTries; ++tries) {
+        if (stop && *stop) {
+            return {};
         }
+        const ClaimTry attempt = claim(candidate);
+        if (attempt.result == ClaimTry::Result::Claimed) {
+            return {candidate, {}};
+        }
+        if (attempt.result == ClaimTry::Result::Failed) {
+            return {{}, attempt.error};
+        }
+        candidate = Join({baseName, "_", std::to_string(static_cast<int32_t>(suffix++))});
     }
+    return {{}, "no free output name beside " + std::string(baseName)};
 }
 
 int32_t TickCount() {
@@ -148,8 +168,8 @@ Command BuildStepCommand(int stepPosition, std::string_view programFolder,
             command.Plain("-vf-add").Plain("scale=" + value(OptionList::Resolution) + ",harddup");
             command.Plain("-ofps").Plain(value(OptionList::FrameRate));
             command.Plain("-oac").Plain("faac");
-            command.Plain("-faacopts").Plain("br=" + value(OptionList::AudioBitrate) +
-                                             ":mpeg=4:object=2");
+            command.Plain("-faacopts")
+                .Plain("br=" + value(OptionList::AudioBitrate) + ":mpeg=4:object=2");
             const std::string bitrate = "bitrate=" + value(OptionList::VideoBitrate);
             const FormatItem* format = FormatOf(options.format);
             if (format && format->family == VideoFamily::X264) {
@@ -164,22 +184,39 @@ Command BuildStepCommand(int stepPosition, std::string_view programFolder,
         }
         case StepType::RawVideo:
             return CommandBuilder(encoder)
-                .Plain("-ovc").Plain("copy").Plain("-nosound").Plain("-of").Plain("rawvideo")
-                .Quoted(names.avi).Plain("-o").Quoted(names.rawVideo)
+                .Plain("-ovc")
+                .Plain("copy")
+                .Plain("-nosound")
+                .Plain("-of")
+                .Plain("rawvideo")
+                .Quoted(names.avi)
+                .Plain("-o")
+                .Quoted(names.rawVideo)
                 .Finish(false);
         case StepType::RawAudio:
             return CommandBuilder(encoder)
-                .Plain("-ovc").Plain("frameno").Plain("-oac").Plain("copy").Plain("-of")
-                .Plain("rawaudio").Quoted(names.avi).Plain("-o").Quoted(names.rawAudio)
+                .Plain("-ovc")
+                .Plain("frameno")
+                .Plain("-oac")
+                .Plain("copy")
+                .Plain("-of")
+                .Plain("rawaudio")
+                .Quoted(names.avi)
+                .Plain("-o")
+                .Quoted(names.rawAudio)
                 .Finish(false);
         case StepType::VideoMux:
             return CommandBuilder(muxer)
-                .Plain("-c").Quoted(names.rawVideo)
-                .Plain("-rate=" + value(OptionList::FrameRate)).Quoted(names.output)
+                .Plain("-c")
+                .Quoted(names.rawVideo)
+                .Plain("-rate=" + value(OptionList::FrameRate))
+                .Quoted(names.output)
                 .Finish(false);
         case StepType::AudioMux:
             return CommandBuilder(muxer)
-                .Plain("-c").Quoted(names.rawAudio).Quoted(names.output)
+                .Plain("-c")
+                .Quoted(names.rawAudio)
+                .Quoted(names.output)
                 .Finish(false);
     }
     return {};

@@ -2,6 +2,7 @@
 // read and write, and the rule that keeps a batch from overwriting existing files.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,15 +53,37 @@ std::string_view RawVideoExtensionOf(int format);
 std::string OutputBaseName(std::string_view outputFolder, std::string_view sourcePath,
                            char separator = kSeparator);
 
-// True when any of the four names exists, in the order avi, raw video, raw audio, output.
-bool AnyOutputNameExists(std::string_view baseName, std::string_view rawVideoExtension);
+// The file a step writes: the intermediate it makes, or the 3GPP file for the two mux steps.
+const std::string& StepTargetOf(int stepPosition, const OutputNames& names);
 
-// The base name the file's five steps will use: the given one when none of its four names
-// exists, otherwise the first of base_T, base_T+1, ... (T the tick count) whose four names are
-// all free, so no existing file is ever overwritten.
-std::string ResolveOutputBaseName(std::string_view baseName, std::string_view rawVideoExtension,
-                                  int32_t tickCount,
-                                  const std::function<bool(std::string_view)>& exists = FileExists);
+// Where a tool stages the file it writes before renaming it to the target: beside it, named
+// after it and the tool's process id, within the file system's name limit. The tools form the
+// same name, so the worker can remove what a tool that was killed left behind.
+std::string StagedPathOf(std::string_view targetPath, int processId);
+
+// The hidden marker that holds a base name's four names for the run converting that file.
+std::string ClaimMarkerPathOf(std::string_view baseName);
+
+// The outcome of trying to claim the four names of one base name.
+struct ClaimTry {
+    enum class Result { Claimed, Taken, Failed };
+    Result result = Result::Failed;
+    std::string error;  // when failed: what could not be done, with the system's reason
+};
+using ClaimFunction = std::function<ClaimTry(std::string_view baseName)>;
+
+// The collision rule. Claims the given base name when none of its four names is taken,
+// otherwise the first of base_T, base_T+1, ... (T the tick count) whose names are all free, so
+// no existing file is ever overwritten. The search ends with the first error (a name whose
+// existence cannot be told), when stop is set, or after kMaxNameTries candidates.
+inline constexpr int kMaxNameTries = 100000;
+struct BaseNameChoice {
+    std::string baseName;  // empty when none was claimed
+    std::string error;     // why not; empty when stopped
+};
+BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount,
+                                    const ClaimFunction& claim,
+                                    const std::atomic<bool>* stop = nullptr);
 
 // The system's millisecond tick count as a signed 32-bit number.
 int32_t TickCount();

@@ -1,9 +1,15 @@
 // Real clips through the real tools: once through the worker, once through tarv-convert.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
+#include <utility>
 
 #include "ChildProcess.h"
 #include "ConvertWorker.h"
@@ -17,15 +23,17 @@ namespace {
 
 using Output = RunOutput;
 
-Output RunProgram(const Arguments& arguments) { return RunToEnd(arguments); }
+Output RunProgram(const Arguments& arguments) {
+    return RunToEnd(arguments);
+}
 
 // A short clip with moving pictures and a tone, made by ffmpeg.
 std::string MakeClip(const TempFolder& folder, const std::string& name) {
     const std::string path = folder.Path() + name;
     const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-y", "-f", "lavfi", "-i",
-                                    "testsrc=size=192x144:rate=25:duration=2", "-f", "lavfi",
-                                    "-i", "sine=frequency=440:duration=2:sample_rate=44100",
-                                    "-c:v", "mpeg4", "-c:a", "aac", "-shortest", path});
+                                    "testsrc=size=192x144:rate=25:duration=2", "-f", "lavfi", "-i",
+                                    "sine=frequency=440:duration=2:sample_rate=44100", "-c:v",
+                                    "mpeg4", "-c:a", "aac", "-shortest", path});
     EXPECT_TRUE(made.status.Succeeded()) << made.text;
     return path;
 }
@@ -43,10 +51,12 @@ std::map<std::string, std::string> ProbeWithFfprobe(const std::string& path) {
     std::string line;
     while (std::getline(lines, line)) {
         const size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
+        if (equals == std::string::npos)
+            continue;
         const std::string key = line.substr(0, equals);
         std::string value = line.substr(equals + 1);
-        if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"')
+            value = value.substr(1, value.size() - 2);
         const std::string field = key.substr(key.rfind('.') + 1);
         if (key.starts_with("format.")) {
             facts["format." + field] = value;
@@ -118,8 +128,8 @@ TEST(EndToEnd, TheWorkerTurnsAClipIntoA3gpWithEachEncoderFamily) {
 TEST(EndToEnd, TarvConvertConvertsARealClip) {
     TempFolder input, output;
     const std::string clip = MakeClip(input, "clip.mp4");
-    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "--format", "1",
-                                   "--resolution", "0", "-o", output.Path(), clip});
+    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "--format", "1", "--resolution",
+                                   "0", "-o", output.Path(), clip});
     EXPECT_EQ(run.status.code, 0) << run.text;
     EXPECT_NE(run.text.find("[1/1] " + clip + ": Done"), std::string::npos) << run.text;
     EXPECT_NE(run.text.find("encoding"), std::string::npos);
@@ -134,7 +144,8 @@ TEST(EndToEnd, AFileThatIsNotMediaFailsWithTheToolsReason) {
     const std::string bogus = input.Touch("notes.avi", "this is not a video at all");
     const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), bogus});
     EXPECT_EQ(run.status.code, 1) << run.text;
-    EXPECT_NE(run.text.find("[1/1] " + bogus + ": 0.0 MB, --:--:--"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("[1/1] " + bogus + ": 0.0 MB, --:--:--"), std::string::npos)
+        << run.text;
     EXPECT_NE(run.text.find(": Failed: "), std::string::npos) << run.text;
     EXPECT_TRUE(std::filesystem::is_empty(output.Path()));
 }
@@ -161,8 +172,8 @@ TEST(EndToEnd, StoppingTheEncoderLeavesNoHalfWrittenFile) {
     const std::string clip = input.Path() + "long.mp4";
     const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-f", "lavfi", "-i",
                                     "testsrc2=size=640x480:rate=30:duration=30", "-f", "lavfi",
-                                    "-i", "sine=duration=30", "-c:v", "mpeg4", "-q:v", "8",
-                                    "-c:a", "aac", "-shortest", clip});
+                                    "-i", "sine=duration=30", "-c:v", "mpeg4", "-q:v", "8", "-c:a",
+                                    "aac", "-shortest", clip});
     ASSERT_TRUE(made.status.Succeeded()) << made.text;
 
     BatchState state;
@@ -187,4 +198,169 @@ TEST(EndToEnd, StoppingTheEncoderLeavesNoHalfWrittenFile) {
         left.push_back(entry.path().filename().string());
     }
     EXPECT_TRUE(left.empty()) << left.front();
+}
+
+namespace {
+
+// A clip long enough that its encode can be interfered with while it runs, made once.
+const std::string& LongClip() {
+    static TempFolder folder;
+    static const std::string clip = [] {
+        const std::string path = folder.Path() + "long.mp4";
+        const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-f", "lavfi", "-i",
+                                        "testsrc2=size=640x480:rate=30:duration=20", "-f", "lavfi",
+                                        "-i", "sine=duration=20", "-c:v", "mpeg4", "-q:v", "8",
+                                        "-c:a", "aac", "-shortest", path});
+        EXPECT_TRUE(made.status.Succeeded()) << made.text;
+        return path;
+    }();
+    return clip;
+}
+
+std::vector<std::string> EntriesOf(const TempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The processes whose command line names the folder, with the first word of each.
+std::map<int, std::string> ProcessesWritingTo(const std::string& folder) {
+    std::map<int, std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::ifstream file(entry.path() / "cmdline");
+        const std::string line((std::istreambuf_iterator<char>(file)), {});
+        if (line.find(folder) != std::string::npos &&
+            line.find("tarv.patch") != std::string::npos) {
+            found[std::stoi(name)] = line.substr(0, line.find('\0'));
+        }
+    }
+    return found;
+}
+
+bool WaitUntilNoToolWritesTo(const std::string& folder) {
+    for (int i = 0; i < 200 && !ProcessesWritingTo(folder).empty(); ++i) {
+        usleep(50000);
+    }
+    return ProcessesWritingTo(folder).empty();
+}
+
+void FillState(BatchState& state, const std::string& clip, const std::string& folder) {
+    state.options = StartSelections();
+    state.programFolder = TARV_PROGRAM_DIR;
+    state.AddFile(clip, folder);
+}
+
+// Calls the action once, at the encoder's first position report.
+class AtFirstPosition : public ProgressSink {
+public:
+    explicit AtFirstPosition(std::function<void()> action) : m_action(std::move(action)) {}
+    void OnConvertProgress(int entry, int value) override {
+        reports.emplace_back(entry, value);
+        if (entry == 0 && value >= 0 && m_action) {
+            std::exchange(m_action, nullptr)();
+        }
+    }
+    std::vector<std::pair<int, int>> reports;
+
+private:
+    std::function<void()> m_action;
+};
+
+}  // namespace
+
+TEST(EndToEnd, TwoRunsAtOnceIntoOneFolderMakeTwoWholeFiles) {
+    TempFolder input, output;
+    const std::string clip = MakeClip(input, "clip.mp4");
+    const Arguments command = {TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), clip};
+    std::string error;
+    auto first = ChildProcess::Launch(command, &error);
+    auto second = ChildProcess::Launch(command, &error);
+    ASSERT_TRUE(first && second) << error;
+    for (ChildProcess* run : {first.get(), second.get()}) {
+        std::string text;
+        char chunk[ChildProcess::kMaxRead];
+        while (const size_t count = run->Read(chunk, sizeof chunk, 120000)) {
+            text.append(chunk, count);
+        }
+        EXPECT_EQ(run->Wait().code, 0) << text;
+    }
+    const std::vector<std::string> made = EntriesOf(output);
+    ASSERT_EQ(made.size(), 2u) << (made.empty() ? "nothing" : made.front());
+    for (const std::string& name : made) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(name.ends_with(".3gp"));
+        EXPECT_EQ(ProbeWithFfprobe(output.Path() + name).at("streams"), "2");
+    }
+}
+
+TEST(EndToEnd, AFileThatAppearsWhereTheEncoderWritesIsLeftAsItIs) {
+    TempFolder output;
+    BatchState state;
+    FillState(state, LongClip(), output.Path());
+    const std::string avi = output.Path() + "long.avi";
+    AtFirstPosition sink([&] { std::ofstream(avi) << "the user's own video"; });
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    worker.Wait();
+
+    ASSERT_FALSE(sink.reports.empty());
+    EXPECT_EQ(sink.reports.back(), std::make_pair(0, kProgressFailed));
+    EXPECT_NE(state.entries[0].failure.find("another program put a file there meanwhile"),
+              std::string::npos)
+        << state.entries[0].failure;
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{"long.avi"});
+    std::ifstream kept(avi);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "the user's own video");
+}
+
+TEST(EndToEnd, AKilledEncoderLeavesNoStagedFileEvenUnderALongName) {
+    TempFolder input, output;
+    // 251 bytes with its extension: the 3GPP name fits, the staged name has to be fitted.
+    const std::string clip = input.Path() + std::string(247, 'k') + ".mp4";
+    std::filesystem::copy_file(LongClip(), clip);
+    BatchState state;
+    FillState(state, clip, output.Path());
+    AtFirstPosition sink([&] {
+        for (const auto& [pid, program] : ProcessesWritingTo(output.Path())) {
+            if (program.ends_with("tarv.patch4"))
+                kill(pid, SIGKILL);
+        }
+    });
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    worker.Wait();
+
+    ASSERT_FALSE(sink.reports.empty());
+    EXPECT_EQ(sink.reports.back(), std::make_pair(0, kProgressFailed));
+    EXPECT_EQ(state.entries[0].failure, "tarv.patch4 ended with killed by signal 9 (Killed)");
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{});
+}
+
+TEST(EndToEnd, ANameNearTheSystemsLimitConverts) {
+    TempFolder input, output;
+    const std::string clip = MakeClip(input, std::string(247, 'n') + ".mp4");
+    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), clip});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{std::string(247, 'n') + ".3gp"});
+}
+
+TEST(EndToEnd, KillingTheCommandEndsItsEncoderAndLeavesNoAvi) {
+    TempFolder output;
+    const Output run = RunToEnd({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), LongClip()},
+                                120000, [&](ChildProcess& child, const std::string& text) {
+                                    if (text.find("encoding") != std::string::npos)
+                                        kill(child.Id(), SIGKILL);
+                                });
+    EXPECT_EQ(run.status.code, SIGKILL) << run.text;
+    EXPECT_TRUE(WaitUntilNoToolWritesTo(output.Path()));
+    // Only the hidden marker of the claim is left; the next run takes it over.
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{".long.tarvclaim"});
 }

@@ -1,6 +1,11 @@
 // tarv-convert run as a user would run it, over the scriptable fake tools.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "ChildProcess.h"
 #include "FakeTools.h"
@@ -67,9 +72,11 @@ TEST_F(TarvConvertTest, AFailedOrMissingFileGivesStatusOneAndTheRestStillConvert
     const CommandResult run = Convert({"-o", output.Path(), a, input.Path() + "gone.mp4", b});
     EXPECT_EQ(run.status.code, 1) << run.text;
     EXPECT_NE(run.text.find("[1/3] " + a + ": Failed: error: input has no video\n"),
-              std::string::npos) << run.text;
+              std::string::npos)
+        << run.text;
     EXPECT_NE(run.text.find("[2/3] " + input.Path() + "gone.mp4: Failed: no such file\n"),
-              std::string::npos) << run.text;
+              std::string::npos)
+        << run.text;
     EXPECT_NE(run.text.find("[3/3] " + b + ": Done\n"), std::string::npos) << run.text;
     EXPECT_FALSE(std::filesystem::exists(output.Path() + "a.avi"));
 }
@@ -91,4 +98,215 @@ TEST_F(TarvConvertTest, BadArgumentsGiveStatusTwoAndTheUsage) {
     EXPECT_EQ(run.status.code, 2);
     EXPECT_NE(run.text.find("Usage: tarv-convert"), std::string::npos);
     EXPECT_TRUE(tools.Calls().empty());
+}
+
+namespace {
+
+// Runs a command as an unprivileged user: as nobody through setpriv where the test runs as root,
+// as the test's own user otherwise. Empty when that cannot be done.
+std::vector<std::string> Unprivileged(std::vector<std::string> command) {
+    if (geteuid() != 0) {
+        return command;
+    }
+    if (access("/usr/bin/setpriv", X_OK) != 0) {
+        return {};
+    }
+    command.insert(command.begin(),
+                   {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"});
+    return command;
+}
+
+// CPU time a process has used so far, in clock ticks.
+long CpuTicksOf(int pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(file)), {});
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i >= 14)
+            ticks += std::stol(field);
+    }
+    return ticks;
+}
+
+bool WaitUntilGone(const FakeTools& tools, int run) {
+    for (int i = 0; i < 100 && tools.RunIsAlive(run); ++i) {
+        usleep(50000);
+    }
+    return !tools.RunIsAlive(run);
+}
+
+std::vector<std::string> EntriesOf(const TempFolder& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(TarvConvertTest, AFolderThatCannotBeSearchedFailsItsFilesWithTheSystemsReason) {
+    const std::string a = input.Touch("a.mp4");
+    const std::string closed = output.Path() + "closed";
+    std::filesystem::create_directory(closed);
+    chmod(closed.c_str(), 0666);  // readable and writable, but not searchable
+    for (const std::string& folder : {tools.Folder(), input.Path(), output.Path()}) {
+        chmod(folder.c_str(), 0777);
+    }
+    const std::vector<std::string> command = Unprivileged({program, "-o", closed, a});
+    if (command.empty()) {
+        GTEST_SKIP() << "needs setpriv to run as an unprivileged user";
+    }
+    const CommandResult run = RunToEnd(command, 20000);
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    EXPECT_NE(run.text.find("[1/1] " + a + ": Failed: cannot create files in " + closed +
+                            "/: Permission denied\n"),
+              std::string::npos)
+        << run.text;
+}
+
+TEST_F(TarvConvertTest, BadPathsFailTheirFileOrRefuseTheFolderInsteadOfCrashing) {
+    const std::string a = input.Touch("a.mp4");
+    const std::string b = input.Touch("b.mp4");
+    CommandResult run = Convert({"-o", output.Path(), a, "", input.Path(), b});
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    EXPECT_NE(run.text.find("[2/4] \"\": Failed: the file name is empty\n"), std::string::npos)
+        << run.text;
+    EXPECT_NE(run.text.find("[3/4] " + input.Path() + ": Failed: it is a folder, not a file\n"),
+              std::string::npos)
+        << run.text;
+    EXPECT_NE(run.text.find("[4/4] " + b + ": Done\n"), std::string::npos) << run.text;
+
+    run = Convert({"-o", output.Path() + std::string(300, 'o'), a});
+    EXPECT_EQ(run.status.code, 2) << run.text;
+    EXPECT_NE(run.text.find("File name too long"), std::string::npos) << run.text;
+
+    // Folders under a folder the user may not enter, as input and as output.
+    const std::string locked = output.Path() + "locked";
+    std::filesystem::create_directory(locked);
+    std::ofstream(locked + "/c.mp4") << "x";
+    chmod(locked.c_str(), 0700);
+    for (const std::string& folder : {tools.Folder(), input.Path(), output.Path()}) {
+        chmod(folder.c_str(), 0777);
+    }
+    const auto command = Unprivileged({program, "-o", output.Path() + "out", locked + "/c.mp4"});
+    if (command.empty()) {
+        GTEST_SKIP() << "needs setpriv to run as an unprivileged user";
+    }
+    run = RunToEnd(command, 20000);
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    EXPECT_NE(run.text.find("[1/1] " + locked + "/c.mp4: Failed: Permission denied\n"),
+              std::string::npos)
+        << run.text;
+    run = RunToEnd(Unprivileged({program, "-o", locked + "/out", a}), 20000);
+    EXPECT_EQ(run.status.code, 2) << run.text;
+    EXPECT_NE(run.text.find("cannot use the output folder " + locked + "/out: Permission denied"),
+              std::string::npos)
+        << run.text;
+}
+
+TEST_F(TarvConvertTest, AClosedTerminalOrReaderStopsTheBatchAndItsTool) {
+    // The encoder keeps reporting, so the command keeps writing to its reader.
+    std::string encode = "pid\n";
+    for (int second = 1; second < 10; ++second) {
+        encode += "write Pos: " + std::to_string(second) + ".0s 1f (5%) [0:0]\\r\nsleep 200\n";
+    }
+    tools.Script("1", encode + "sleep 60000\ntouch\n");  // run 0 is the probe
+    const std::string a = input.Touch("a.mp4");
+
+    // The reader goes away after two lines, as "| head -2" does.
+    const CommandResult piped = RunToEnd(
+        {"/bin/bash", "-c",
+         "\"$0\" -o \"$1\" \"$2\" | head -n 2 >/dev/null; echo \"status=${PIPESTATUS[0]}\"",
+         program, output.Path(), a},
+        20000);
+    EXPECT_NE(piped.text.find("status=130"), std::string::npos) << piped.text;
+    EXPECT_TRUE(WaitUntilGone(tools, 1));
+    EXPECT_TRUE(EntriesOf(output).empty());
+
+    // The terminal closes.
+    tools.Script("3", encode + "sleep 60000\ntouch\n");
+    const CommandResult hungUp = RunToEnd({program, "-o", output.Path(), a}, 20000,
+                                          [&](ChildProcess& child, const std::string& text) {
+                                              if (text.find("encoding") != std::string::npos)
+                                                  kill(child.Id(), SIGHUP);
+                                          });
+    EXPECT_EQ(hungUp.status.code, 130) << hungUp.text;
+    EXPECT_NE(hungUp.text.find(": Abort\n"), std::string::npos) << hungUp.text;
+    EXPECT_TRUE(WaitUntilGone(tools, 3));
+    EXPECT_TRUE(EntriesOf(output).empty());
+}
+
+TEST_F(TarvConvertTest, KillingTheCommandEndsItsToolAndTheNextRunReusesTheName) {
+    tools.Script("1", "pid\nwrite Pos: 1.0s 1f (5%) [0:0]\\r\nsleep 60000\ntouch\n");
+    const std::string a = input.Touch("a.mp4");
+    const CommandResult killed = RunToEnd({program, "-o", output.Path(), a}, 20000,
+                                          [&](ChildProcess& child, const std::string& text) {
+                                              if (text.find("encoding") != std::string::npos)
+                                                  kill(child.Id(), SIGKILL);
+                                          });
+    EXPECT_EQ(killed.status.code, SIGKILL);
+    EXPECT_TRUE(WaitUntilGone(tools, 1));
+    // Only the hidden marker of its claim is left, and a later run takes the name over.
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{".a.tarvclaim"});
+    const CommandResult again = Convert({"-o", output.Path(), a});
+    EXPECT_EQ(again.status.code, 0) << again.text;
+    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{"a.3gp"});
+}
+
+TEST_F(TarvConvertTest, CtrlCWhileProbingEndsAtOnce) {
+    tools.Script("tarv.patch3", "write ID_LENGTH=10.00\\r\\n\nsleep 100\n");
+    std::vector<std::string> arguments = {"-o", output.Path()};
+    for (int i = 0; i < 150; ++i) {
+        arguments.push_back(input.Touch("f" + std::to_string(i) + ".mp4"));
+    }
+    const CommandResult run = Convert(arguments, "[1/150]");
+    EXPECT_EQ(run.status.code, 130) << run.text;
+    size_t probed = 0;
+    for (size_t at = run.text.find(" MB, "); at != std::string::npos;
+         at = run.text.find(" MB, ", at + 1)) {
+        ++probed;
+    }
+    EXPECT_LT(probed, 10u) << run.text;
+    EXPECT_EQ(run.text.find("encoding"), std::string::npos);
+}
+
+TEST_F(TarvConvertTest, ASecondCtrlCWhileStoppingLeavesTheCommandIdle) {
+    // A tool that ignores the stop keeps the command waiting until it is killed, 2 s later.
+    tools.Script("1", "pid\nignore-term\nwrite Pos: 1.0s 1f (5%) [0:0]\\r\nsleep 60000\n");
+    const std::string a = input.Touch("a.mp4");
+    std::string error;
+    auto child = ChildProcess::Launch({program, "-o", output.Path(), a}, &error);
+    ASSERT_TRUE(child) << error;
+    std::string text;
+    char chunk[ChildProcess::kMaxRead];
+    while (text.find("encoding") == std::string::npos) {
+        const size_t count = child->Read(chunk, sizeof chunk, 20000);
+        ASSERT_GT(count, 0u) << text;
+        text.append(chunk, count);
+    }
+    kill(child->Id(), SIGINT);
+    usleep(200000);
+    kill(child->Id(), SIGINT);
+    const long before = CpuTicksOf(child->Id());
+    usleep(1000000);
+    const long used = CpuTicksOf(child->Id()) - before;
+    while (const size_t count = child->Read(chunk, sizeof chunk, 20000)) {
+        text.append(chunk, count);
+    }
+    EXPECT_EQ(child->Wait().code, 130) << text;
+    EXPECT_LT(used, sysconf(_SC_CLK_TCK) / 4) << "ticks of CPU while waiting: " << used;
+    EXPECT_FALSE(tools.RunIsAlive(1));
+}
+
+TEST_F(TarvConvertTest, ALineBreakInAFileNameStaysOnItsLine) {
+    const std::string odd = input.Touch("two\nlines.mp4");
+    const CommandResult run = Convert({"-o", output.Path(), odd});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    EXPECT_NE(run.text.find("[1/1] \"" + input.Path() + "two\\nlines.mp4\": Done\n"),
+              std::string::npos)
+        << run.text;
 }

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <sstream>
 #include <vector>
@@ -23,7 +24,8 @@ public:
 
     // Puts a copy of a program beside the fake tools, so it takes them for its own.
     std::string Install(const std::string& program) const {
-        const std::string path = m_folder.Path() + std::filesystem::path(program).filename().string();
+        const std::string path =
+            m_folder.Path() + std::filesystem::path(program).filename().string();
         std::filesystem::copy_file(program, path);
         return path;
     }
@@ -78,10 +80,16 @@ public:
     explicit RecordingSink(const tarv::BatchState& state) : m_state(state) {}
 
     void OnConvertProgress(int entry, int value) override {
+        if (onReport) {
+            onReport(entry, value);
+        }
         std::lock_guard lock(m_mutex);
         m_reports.push_back({entry, value, m_state.CurrentStep()});
         m_changed.notify_all();
     }
+
+    // Called first with every report, on the worker's thread.
+    std::function<void(int entry, int value)> onReport;
 
     void OnBatchEnded() override {
         std::lock_guard lock(m_mutex);
@@ -107,7 +115,8 @@ public:
         std::unique_lock lock(m_mutex);
         return m_changed.wait_for(lock, std::chrono::seconds(10), [&] {
             for (const Report& r : m_reports) {
-                if (r.entry == entry) return true;
+                if (r.entry == entry)
+                    return true;
             }
             return false;
         });

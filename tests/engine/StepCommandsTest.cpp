@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
 #include <set>
 
+#include "OutputClaim.h"
 #include "TempFolder.h"
 
 using namespace tarv;
@@ -146,18 +149,46 @@ TEST(StepCommands, OutputBaseNameJoinsFolderAndFileTitle) {
     EXPECT_EQ(OutputNamesOf("/out/clip", "m4v").output, "/out/clip.3gp");
 }
 
+namespace {
+
+// The base name the worker would claim for the file, with the claim let go at once.
+std::string Claimed(const std::string& base, int32_t tick, std::string_view raw = "m4v") {
+    std::unique_ptr<OutputClaim> claim;
+    return ChooseOutputBaseName(base, tick,
+                                [&](std::string_view candidate) {
+                                    return OutputClaim::TryClaim(candidate, raw, &claim);
+                                })
+        .baseName;
+}
+
+// A claim function over a set of taken names that counts its calls.
+struct TakenNames {
+    std::set<std::string> taken;
+    int calls = 0;
+    ClaimTry operator()(std::string_view base) {
+        ++calls;
+        for (const char* extension : {".avi", ".m4v", ".aac", ".3gp"}) {
+            if (taken.contains(std::string(base) + extension)) {
+                return {ClaimTry::Result::Taken, {}};
+            }
+        }
+        return {ClaimTry::Result::Claimed, {}};
+    }
+};
+
+}  // namespace
+
 TEST(StepCommands, CollisionRenameTriggersOnEachOfTheFourNames) {
     for (const char* existing : {"clip.avi", "clip.m4v", "clip.aac", "clip.3gp"}) {
         SCOPED_TRACE(existing);
         TempFolder folder;
         folder.Touch(existing);
         const std::string base = folder.Path() + "clip";
-        EXPECT_TRUE(AnyOutputNameExists(base, "m4v"));
-        EXPECT_EQ(ResolveOutputBaseName(base, "m4v", 4711), base + "_4711");
+        EXPECT_EQ(Claimed(base, 4711), base + "_4711");
     }
     TempFolder folder;
     folder.Touch("clip.264");  // only the other format's raw name: no collision for Xvid
-    EXPECT_EQ(ResolveOutputBaseName(folder.Path() + "clip", "m4v", 4711), folder.Path() + "clip");
+    EXPECT_EQ(Claimed(folder.Path() + "clip", 4711), folder.Path() + "clip");
 }
 
 TEST(StepCommands, CollisionRenameSkipsSuffixesWhoseNamesAreTakenToo) {
@@ -167,19 +198,72 @@ TEST(StepCommands, CollisionRenameSkipsSuffixesWhoseNamesAreTakenToo) {
     folder.Touch("clip_-4.aac");
     folder.Touch("clip_-3.avi");
     const std::string base = folder.Path() + "clip";
-    EXPECT_EQ(ResolveOutputBaseName(base, "m4v", -5), base + "_-2");
+    EXPECT_EQ(Claimed(base, -5), base + "_-2");
 }
 
 TEST(StepCommands, CollisionRenameProtectsAnInputLyingInTheOutputFolder) {
     TempFolder folder;
     const std::string input = folder.Touch("clip.avi", "the user's own video");
     const std::string base = OutputBaseName(folder.Path(), input);
-    const std::string resolved = ResolveOutputBaseName(base, "m4v", 99);
-    EXPECT_NE(OutputNamesOf(resolved, "m4v").avi, input);
+    EXPECT_NE(OutputNamesOf(Claimed(base, 99), "m4v").avi, input);
 }
 
 TEST(StepCommands, CollisionRenameCountsOnPastTheLargestTick) {
-    std::set<std::string> taken = {"b.avi", "b_2147483647.3gp"};
-    const auto exists = [&](std::string_view name) { return taken.contains(std::string(name)); };
-    EXPECT_EQ(ResolveOutputBaseName("b", "m4v", 2147483647, exists), "b_-2147483648");
+    TakenNames names{{"b.avi", "b_2147483647.3gp"}};
+    EXPECT_EQ(ChooseOutputBaseName("b", 2147483647, std::ref(names)).baseName, "b_-2147483648");
+}
+
+TEST(StepCommands, CollisionRenameEndsAtTheFirstNameItCannotTellAboutOrAtAStop) {
+    // A folder we may not search: the search ends with the system's reason, at once.
+    int calls = 0;
+    const BaseNameChoice refused = ChooseOutputBaseName("b", 7, [&](std::string_view) {
+        ++calls;
+        return ClaimTry{ClaimTry::Result::Failed, "cannot create files in /o/: Permission denied"};
+    });
+    EXPECT_EQ(refused.baseName, "");
+    EXPECT_EQ(refused.error, "cannot create files in /o/: Permission denied");
+    EXPECT_EQ(calls, 1);
+
+    // Every name taken: a stop ends the search, and so does its limit.
+    std::atomic<bool> stop{false};
+    calls = 0;
+    const BaseNameChoice stopped = ChooseOutputBaseName(
+        "b", 7,
+        [&](std::string_view) {
+            stop = ++calls == 3;
+            return ClaimTry{ClaimTry::Result::Taken, {}};
+        },
+        &stop);
+    EXPECT_EQ(stopped.baseName, "");
+    EXPECT_EQ(stopped.error, "");
+    EXPECT_EQ(calls, 3);
+    const BaseNameChoice full = ChooseOutputBaseName("b", 7, [](std::string_view) {
+        return ClaimTry{ClaimTry::Result::Taken, {}};
+    });
+    EXPECT_EQ(full.baseName, "");
+    EXPECT_NE(full.error.find("no free output name"), std::string::npos);
+}
+
+TEST(StepCommands, LongNamesAreFittedWithinTheLimitAndStayApart) {
+    EXPECT_EQ(FitFileName("clip.3gp", ".77.tarvpart"), "clip.3gp.77.tarvpart");
+    const std::string longName = std::string(247, 'a') + ".3gp";  // 251 bytes: fits alone
+    const std::string fitted = FitFileName(longName, ".123456.tarvpart");
+    EXPECT_EQ(fitted.size(), kMaxFileNameBytes);
+    EXPECT_TRUE(fitted.ends_with(".123456.tarvpart"));
+    EXPECT_TRUE(fitted.starts_with("aaaa"));
+    // Two names that differ only past the cut still get different fitted names.
+    EXPECT_NE(FitFileName(std::string(247, 'a') + ".aac", ".123456.tarvpart"), fitted);
+    // A cut never splits a character: "é" is two bytes.
+    std::string accented;
+    while (accented.size() < 260)
+        accented += "\xc3\xa9";
+    const std::string cutShort = FitFileName(accented, ".1.tarvpart");
+    const size_t hash = cutShort.find('~');
+    ASSERT_NE(hash, std::string::npos);
+    EXPECT_EQ(hash % 2, 0u);
+    EXPECT_LE(cutShort.size(), kMaxFileNameBytes);
+
+    EXPECT_EQ(StagedPathOf("/out/clip.avi", 42), "/out/clip.avi.42.tarvpart");
+    EXPECT_EQ(ClaimMarkerPathOf("/out/clip"), "/out/.clip.tarvclaim");
+    EXPECT_LE(LastPathPart(StagedPathOf("/out/" + longName, 4194304)).size(), kMaxFileNameBytes);
 }

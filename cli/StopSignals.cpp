@@ -1,0 +1,98 @@
+#include "StopSignals.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tarv {
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnStopSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] ssize_t ignored = write(g_signalPipe[1], &byte, 1);
+    errno = saved;
+}
+
+void DrainPipe(int handle) {
+    char bytes[64];
+    while (read(handle, bytes, sizeof bytes) > 0) {
+    }
+}
+
+}  // namespace
+
+bool StopSignals::Install(std::string* error) {
+    if (g_signalPipe[0] < 0 && pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // A closed terminal or a reader that went away ends the batch the way Ctrl-C does: the
+    // running tool is stopped, never left to run on without us.
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        sigaction(signalNumber, &action, nullptr);
+    }
+    return true;
+}
+
+int StopSignals::Handle() const {
+    return g_signalPipe[0];
+}
+
+void StopSignals::Drain() {
+    DrainPipe(g_signalPipe[0]);
+}
+
+EndNotice::EndNotice() {
+    if (pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_pipe[0] = m_pipe[1] = -1;
+    }
+}
+
+EndNotice::~EndNotice() {
+    for (int handle : m_pipe) {
+        if (handle >= 0) {
+            close(handle);
+        }
+    }
+}
+
+void EndNotice::Notify() {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t ignored = write(m_pipe[1], &byte, 1);
+}
+
+bool WaitForEnd(const EndNotice& ended, StopSignals& signals, const std::function<void()>& onStop) {
+    bool stopped = false;
+    for (;;) {
+        pollfd handles[2] = {{signals.Handle(), POLLIN, 0}, {ended.Handle(), POLLIN, 0}};
+        if (poll(handles, 2, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return stopped;
+        }
+        if (handles[0].revents & POLLIN) {
+            signals.Drain();
+            if (!stopped) {
+                stopped = true;
+                onStop();
+            }
+        }
+        if (handles[1].revents & POLLIN) {
+            return stopped;
+        }
+    }
+}
+
+}  // namespace tarv

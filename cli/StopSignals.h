@@ -1,0 +1,41 @@
+// The signals that stop a headless batch: Ctrl-C, SIGTERM, a closed terminal (SIGHUP) and a
+// reader that went away (SIGPIPE). Each turns into a byte on a pipe the main thread waits on,
+// so nothing but that write happens inside a signal handler.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tarv {
+
+class StopSignals {
+public:
+    // Installs the handlers; false with the reason when the pipe cannot be made.
+    bool Install(std::string* error);
+    // Readable while a stop signal waits to be read.
+    int Handle() const;
+    // Reads away every signal that arrived, so a second Ctrl-C cannot keep a waiter busy.
+    void Drain();
+};
+
+// A one-way notice from a worker thread that its part has ended, on a pipe a waiter can poll.
+class EndNotice {
+public:
+    EndNotice();
+    ~EndNotice();
+    EndNotice(const EndNotice&) = delete;
+    EndNotice& operator=(const EndNotice&) = delete;
+
+    bool Valid() const { return m_pipe[0] >= 0; }
+    void Notify();
+    int Handle() const { return m_pipe[0]; }
+
+private:
+    int m_pipe[2] = {-1, -1};
+};
+
+// Waits, idle, until the notice comes. The first stop signal calls onStop; the waiting goes on
+// until the stopped work has ended. True when a stop signal came.
+bool WaitForEnd(const EndNotice& ended, StopSignals& signals, const std::function<void()>& onStop);
+
+}  // namespace tarv
