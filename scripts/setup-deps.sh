@@ -6,14 +6,19 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config
+  # manual pages and the Debian package
+  help2man scdoc dpkg-dev
   # the window and its preview player
   libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
   # the conversion tools
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
-  # tests: GoogleTest, a headless display, fixture media
-  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg
+  # tests: GoogleTest, a headless display, fixture media, a JSON reader for the headless
+  # command's progress lines, GNU parallel for its many-machines recipe
+  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg nlohmann-json3-dev parallel
+  # tests: the desktop's and Debian's checkers of what gets installed
+  desktop-file-utils appstream lintian
 )
 
 missing=()

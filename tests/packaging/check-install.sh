@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the build as a user would get it and checks what a desktop and Debian expect:
+# a staged install whose own tarv-convert converts a clip, a valid desktop entry and AppStream
+# file, the manual pages, and a .deb that lintian finds no error in.
+#   check-install.sh BUILD_FOLDER
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+stage=$work/stage
+
+DESTDIR=$stage cmake --install "$build" --prefix /usr > "$work/install.log"
+for path in usr/lib/tarvmediaconverter/TarvMediaConverter usr/lib/tarvmediaconverter/tarv-convert \
+            usr/lib/tarvmediaconverter/tarv.patch3 usr/lib/tarvmediaconverter/tarv.patch4 \
+            usr/lib/tarvmediaconverter/tarv.patch5 usr/lib/tarvmediaconverter/logo.bmp \
+            usr/lib/tarvmediaconverter/3gphelp.html usr/bin/tarv-convert usr/bin/tarvmediaconverter \
+            usr/share/icons/hicolor/16x16/apps/com.example.TarvMediaConverter.png \
+            usr/share/icons/hicolor/256x256/apps/com.example.TarvMediaConverter.png \
+            usr/share/icons/hicolor/scalable/apps/com.example.TarvMediaConverter.svg \
+            usr/share/man/man1/tarv-convert.1.gz usr/share/man/man1/tarvmediaconverter.1.gz; do
+  [ -e "$stage/$path" ] || { echo "missing from the install: $path"; exit 1; }
+done
+
+# The staged command, through its link in bin/, finds its own tools and converts.
+ffmpeg -v error -f lavfi -i testsrc=size=160x120:rate=25:duration=2 \
+  -f lavfi -i sine=frequency=440:duration=2 -c:v mpeg4 -c:a aac -shortest "$work/clip.mp4"
+"$stage/usr/bin/tarv-convert" -o "$work/out" "$work/clip.mp4" > "$work/convert.log"
+streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$work/out/clip.3gp" | sort | tr '\n' ' ')
+[ "$streams" = "audio video " ] || { echo "the staged tarv-convert made: $streams"; exit 1; }
+
+desktop-file-validate "$stage/usr/share/applications/com.example.TarvMediaConverter.desktop"
+appstreamcli validate --no-net \
+  "$stage/usr/share/metainfo/com.example.TarvMediaConverter.metainfo.xml"
+zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q 'where the .3gp files go'
+zcat "$stage/usr/share/man/man1/tarvmediaconverter.1.gz" | grep -q 'tarvmediaconverter'
+
+# The package, built as the README says, holds the same and passes lintian's errors.
+(cd "$build" && cpack -G DEB -B "$work/packages" > "$work/cpack.log")
+deb=$(ls "$work"/packages/tarvmediaconverter_*_*.deb)
+dpkg-deb -c "$deb" > "$work/contents"
+grep -q './usr/bin/tarv-convert -> ../lib/tarvmediaconverter/tarv-convert' "$work/contents"
+depends=$(dpkg-deb -f "$deb" Depends)
+case "$depends" in *gstreamer1.0-libav*) ;; *) echo "no preview plug-ins in: $depends"; exit 1 ;; esac
+case "$depends" in *libavcodec*) ;; *) echo "no computed dependencies in: $depends"; exit 1 ;; esac
+lintian --fail-on error --suppress-tags-from-file /dev/null "$deb"
+echo "install, desktop files, manual pages and package are in order"
