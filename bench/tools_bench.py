@@ -25,9 +25,9 @@ import time
 # H.264 level's buffer limits (176x144 at 15 fps and 256 kbit/s is level 1.2).
 FAMILIES = {
     "xvid": dict(scale="176:144", fps="10", rate="22050", abr="32", vbr="100", raw="m4v",
-                 peak="0.63"),
+                 peak="0.6"),
     "x264": dict(scale="176:144", fps="15", rate="48000", abr="96", vbr="256", raw="264",
-                 peak="0.75", maxrate="384k", bufsize="1000k"),
+                 peak="0.6", maxrate="384k", bufsize="1000k"),
 }
 # The sound must match the encoder's own chain, so both sides do the same work. The picture
 # is scaled and then resampled in time, as a plain ffmpeg command does it; the encoder drops

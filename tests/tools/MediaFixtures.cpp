@@ -91,7 +91,7 @@ std::vector<std::string> Recipe(const std::string& name) {
     if (name == "tone.mp4") {
         // A steady tone at -21 dBFS (RMS) for six seconds.
         return {"-f",   "lavfi", "-i",   "testsrc=size=160x120:rate=25:duration=6",
-                "-f",   "lavfi", "-i",   "aevalsrc=0.126*sin(2*PI*440*t):s=44100:d=6:c=stereo",
+                "-f",   "lavfi", "-i",   "aevalsrc=0.126*sin(2*PI*440*t):s=44100:d=6",
                 "-c:v", "mpeg4", "-c:a", "aac",
                 "-b:a", "192k"};
     }

@@ -20,7 +20,7 @@ std::string NewFolder(const std::string& name);
 //   mute.mp4      video only                      sound.m4a    audio only
 //   odd.avi       161x121                          rotated.mp4  64x48, red left, blue right,
 //   surround.mp4  six loud channels                             marked as turned 90 degrees
-//   tone.mp4      6 s, a steady -21 dB tone        long-sound.mp4  8 kHz mono, 2.4 s of sound
+//   tone.mp4      6 s, a steady -21 dB mono tone   long-sound.mp4  8 kHz mono, 2.4 s of sound
 //   wide.mp4      1 s, 720x480 shown as 16:9       upright.mp4  1 s, 320x180 marked as turned
 //   one-frame.mp4 a single picture                 still.png    a single picture
 std::string Fixture(const std::string& name);

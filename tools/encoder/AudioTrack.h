@@ -2,6 +2,8 @@
 // none), resample, keep at most two channels, even out the volume and encode AAC-LC.
 #pragma once
 
+#include <vector>
+
 #include "EncoderCommand.h"
 #include "FilterChains.h"
 #include "TrackEncoding.h"
@@ -27,6 +29,7 @@ private:
     Status OpenEncoder(int sampleRate, const AVChannelLayout& layout, int kbps);
     Status Filtered(const PacketWriter& write);
     Status PadForTheNormaliser(const PacketWriter& write);
+    Status RunIn(const PacketWriter& write);
     Status Encode(const AVFrame* frame, const PacketWriter& write);
 
     int64_t m_startOffset = 0;
@@ -42,7 +45,9 @@ private:
     int64_t m_nextPts = 0;  // in 1/input rate: where the next decoded frame is expected
     int64_t m_silentSamples = 0;
     bool m_normalising = false;
-    int64_t m_outputEnd = -1;  // in the filters' output time base: where padding is cut off
+    int64_t m_outputEnd = -1;          // in the filters' output time base: where padding is cut off
+    std::vector<FramePtr> m_heldBack;  // the first frames, until the encoder has run in on them
+    bool m_ranIn = false;
 };
 
 }  // namespace tarv::tools
