@@ -74,21 +74,18 @@ void CImageButton::LoadSystemColours() {
     m_textColour = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
 }
 
-int CImageButton::SetBitmaps(const wxBitmap& bitmap, const wxColour& transparent) {
-    m_bitmap = wxBitmap();
+int CImageButton::SetBitmaps(const wxBitmapBundle& pictures, const wxColour& transparent) {
+    m_pictures = wxBitmapBundle();
     int result = kBitmapsOk;
-    if (bitmap.IsOk()) {
-        if (bitmap.GetWidth() <= 0 || bitmap.GetHeight() <= 0) {
+    if (pictures.IsOk()) {
+        const wxSize size = pictures.GetDefaultSize();
+        if (size.x <= 0 || size.y <= 0) {
             result = kBitmapsNoSize;
+        } else if (transparent.IsOk()) {
+            m_pictures = MaskedPictures(pictures, transparent);
+            result = m_pictures.IsOk() ? kBitmapsOk : kBitmapsNoMask;
         } else {
-            // Our own copy: the mask must not change the caller's bitmap.
-            wxBitmap picture =
-                bitmap.GetSubBitmap(wxRect(0, 0, bitmap.GetWidth(), bitmap.GetHeight()));
-            if (MakeMask(picture, transparent)) {
-                m_bitmap = picture;
-            } else {
-                result = kBitmapsNoMask;
-            }
+            result = kBitmapsNoMask;
         }
     }
     InvalidateBestSize();
@@ -185,7 +182,7 @@ void CImageButton::DrawItem(wxDC& dc) {
     // No focus rectangle: the flat look has none.
     const wxString caption = GetLabelText();
     wxRect captionRect = itemRect;
-    if (m_bitmap.IsOk()) {
+    if (m_pictures.IsOk()) {
         DrawBitmap(dc, !caption.empty(), itemRect, captionRect, m_pressed, m_disabled);
     }
     if (!caption.empty()) {
@@ -211,8 +208,9 @@ void CImageButton::DrawBorder(wxDC& dc, const wxRect& rect) {
 
 void CImageButton::DrawBitmap(wxDC& dc, bool hasCaption, const wxRect& itemRect,
                               wxRect& captionRect, bool pressed, bool disabled) {
-    const int width = m_bitmap.GetWidth();
-    const int height = m_bitmap.GetHeight();
+    const wxBitmap picture = PictureFor(m_pictures, dc);
+    const int width = m_pictures.GetDefaultSize().x;
+    const int height = m_pictures.GetDefaultSize().y;
     wxPoint place;
     if (hasCaption) {
         place.x = itemRect.x + kImageMargin;
@@ -226,11 +224,11 @@ void CImageButton::DrawBitmap(wxDC& dc, bool hasCaption, const wxRect& itemRect,
     }
     if (disabled) {
         dc.DrawBitmap(
-            EmbossedBitmap(m_bitmap, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT),
+            EmbossedBitmap(picture, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT),
                            wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)),
             place, true);
     } else {
-        dc.DrawBitmap(m_bitmap, place, true);
+        dc.DrawBitmap(picture, place, true);
     }
 }
 
@@ -276,9 +274,9 @@ wxSize CImageButton::DoGetBestClientSize() const {
     if (!caption.empty()) {
         size = GetTextExtent(caption) + wxSize(16, 8);
     }
-    if (m_bitmap.IsOk()) {
-        const wxSize picture(m_bitmap.GetWidth() + 2 * kImageMargin,
-                             m_bitmap.GetHeight() + 2 * kImageMargin);
+    if (m_pictures.IsOk()) {
+        const wxSize picture =
+            m_pictures.GetDefaultSize() + wxSize(2 * kImageMargin, 2 * kImageMargin);
         size.x = caption.empty() ? picture.x : size.x + picture.x - kImageMargin;
         size.y = std::max(size.y, picture.y);
     }

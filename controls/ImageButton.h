@@ -3,6 +3,7 @@
 #pragma once
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/control.h>
 
 #include <functional>
@@ -35,11 +36,12 @@ public:
                 long style = 0, const wxString& name = "CImageButton");
 
     // Installs the picture, whose pixels of `transparent` let the face show through, in place
-    // of any earlier one; the button keeps its own copy. An invalid bitmap (a picture that
-    // could not be loaded) leaves the button without a picture and answers kBitmapsOk, so it
-    // also removes the picture. On a failure the button has no picture either.
-    int SetBitmaps(const wxBitmap& bitmap, const wxColour& transparent);
-    bool HasBitmap() const { return m_bitmap.IsOk(); }
+    // of any earlier one; the button keeps its own copy. The bundle's picture for 200 % is
+    // drawn on screens at that scale. An empty bundle (a picture that could not be loaded)
+    // leaves the button without a picture and answers kBitmapsOk, so it also removes the
+    // picture. On a failure the button has no picture either.
+    int SetBitmaps(const wxBitmapBundle& pictures, const wxColour& transparent);
+    bool HasBitmap() const { return m_pictures.IsOk(); }
 
     bool IsHovered() const { return m_hover; }
     // Shown sunken: the left button is held on it with the pointer inside, or the space bar
@@ -95,8 +97,8 @@ private:
     bool m_mouseInside = false;
     bool m_spaceDown = false;
 
-    // The picture with its mask attached.
-    wxBitmap m_bitmap;
+    // The picture in each resolution, with its mask attached.
+    wxBitmapBundle m_pictures;
 
     wxColour m_textColour;
     // The window whose deactivation ends the hover look.

@@ -77,25 +77,23 @@ bool CSkinSlider::Create(wxWindow* parent, wxWindowID id, const wxPoint& pos, co
 }
 
 bool CSkinSlider::LoadPicture(int id, bool transparent, const wxColour& colour, int sampleX,
-                              int sampleY, wxBitmap& picture) {
-    picture = m_loader ? m_loader(id) : wxBitmap();
+                              int sampleY, wxBitmapBundle& picture) {
+    picture = m_loader ? m_loader(id) : wxBitmapBundle();
     if (!picture.IsOk()) {
-        picture = wxBitmap();
+        picture = wxBitmapBundle();
         return false;
     }
-    // A copy of our own, so the mask does not reach the loader's bitmap.
-    picture = picture.GetSubBitmap(wxRect(0, 0, picture.GetWidth(), picture.GetHeight()));
+    // Copies of our own with the mask, which does not reach the loader's bitmaps.
     if (transparent) {
-        const wxColour key = colour.IsOk() ? colour : PixelColour(picture, sampleX, sampleY);
-        MakeMask(picture, key);
+        picture = MaskedPictures(picture, colour, sampleX, sampleY);
     }
-    return true;
+    return picture.IsOk();
 }
 
 bool CSkinSlider::SetChannelBitmaps(int channelId, int activeId, bool transparent,
                                     const wxColour& transparentColour, int sampleX, int sampleY) {
-    m_channel = wxBitmap();
-    m_activeChannel = wxBitmap();
+    m_channel = wxBitmapBundle();
+    m_activeChannel = wxBitmapBundle();
     if (channelId == 0) {
         Refresh();
         return true;
@@ -106,12 +104,12 @@ bool CSkinSlider::SetChannelBitmaps(int channelId, int activeId, bool transparen
     }
     if (activeId != 0 &&
         !LoadPicture(activeId, transparent, transparentColour, sampleX, sampleY, m_activeChannel)) {
-        m_channel = wxBitmap();
+        m_channel = wxBitmapBundle();
         Refresh();
         return false;
     }
-    m_width = m_channel.GetWidth();
-    m_height = m_channel.GetHeight();
+    m_width = m_channel.GetDefaultSize().x;
+    m_height = m_channel.GetDefaultSize().y;
     // Whatever size the control was given, it becomes the channel's.
     SetInitialSize(wxSize(m_width, m_height));
     m_channelTransparent = transparent;
@@ -121,8 +119,8 @@ bool CSkinSlider::SetChannelBitmaps(int channelId, int activeId, bool transparen
 
 bool CSkinSlider::SetThumbBitmaps(int thumbId, int activeId, bool transparent,
                                   const wxColour& transparentColour, int sampleX, int sampleY) {
-    m_thumb = wxBitmap();
-    m_activeThumb = wxBitmap();
+    m_thumb = wxBitmapBundle();
+    m_activeThumb = wxBitmapBundle();
     if (thumbId == 0) {
         Refresh();
         return true;
@@ -133,12 +131,12 @@ bool CSkinSlider::SetThumbBitmaps(int thumbId, int activeId, bool transparent,
     }
     if (activeId != 0 &&
         !LoadPicture(activeId, transparent, transparentColour, sampleX, sampleY, m_activeThumb)) {
-        m_thumb = wxBitmap();
+        m_thumb = wxBitmapBundle();
         Refresh();
         return false;
     }
-    m_thumbWidth = m_thumb.GetWidth();
-    m_thumbHeight = m_thumb.GetHeight();
+    m_thumbWidth = m_thumb.GetDefaultSize().x;
+    m_thumbHeight = m_thumb.GetDefaultSize().y;
     if (!m_channel.IsOk()) {
         const wxSize client = GetClientSize();
         m_width = client.x;
@@ -204,22 +202,24 @@ void CSkinSlider::DrawSlider(wxDC& dc) {
 
     const int centre = GetThumbCentre();
     if (m_channel.IsOk()) {
+        const wxBitmap channel = PictureFor(m_channel, dc);
         if (m_activeChannel.IsOk()) {
             // The part left of the thumb centre shows the active look.
             {
                 wxDCClipper left(dc, wxRect(0, 0, centre, m_height));
-                dc.DrawBitmap(m_activeChannel, 0, 0, m_channelTransparent);
+                dc.DrawBitmap(PictureFor(m_activeChannel, dc), 0, 0, m_channelTransparent);
             }
             wxDCClipper right(dc, wxRect(centre, 0, m_width - centre, m_height));
-            dc.DrawBitmap(m_channel, 0, 0, m_channelTransparent);
+            dc.DrawBitmap(channel, 0, 0, m_channelTransparent);
         } else {
-            dc.DrawBitmap(m_channel, 0, 0, m_channelTransparent);
+            dc.DrawBitmap(channel, 0, 0, m_channelTransparent);
         }
     }
 
     if (m_thumb.IsOk()) {
-        const wxBitmap& thumb = m_activeThumb.IsOk() && m_dragging ? m_activeThumb : m_thumb;
-        dc.DrawBitmap(thumb, centre - m_thumbWidth / 2, m_marginTop, m_thumbTransparent);
+        const wxBitmapBundle& thumb = m_activeThumb.IsOk() && m_dragging ? m_activeThumb : m_thumb;
+        dc.DrawBitmap(PictureFor(thumb, dc), centre - m_thumbWidth / 2, m_marginTop,
+                      m_thumbTransparent);
     }
 
     if (m_drawFocus && m_hasFocus) {
@@ -231,7 +231,7 @@ void CSkinSlider::DrawSlider(wxDC& dc) {
 
 wxSize CSkinSlider::DoGetBestClientSize() const {
     if (m_channel.IsOk()) {
-        return wxSize(m_channel.GetWidth(), m_channel.GetHeight());
+        return m_channel.GetDefaultSize();
     }
     return wxSize(100, std::max(15, m_thumbHeight + m_marginTop + m_marginBottom));
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/control.h>
 #include <wx/event.h>
 
@@ -38,8 +39,9 @@ int SliderPositionOfPixel(const SliderMetrics& metrics, int pixel);
 
 class CSkinSlider : public wxControl {
 public:
-    // Gives the picture with an id; an invalid bitmap when there is none.
-    using BitmapLoader = std::function<wxBitmap(int id)>;
+    // Gives the picture with an id, in as many resolutions as it has; an empty bundle when there
+    // is none. A picture for 200 % is drawn on screens at that scale.
+    using BitmapLoader = std::function<wxBitmapBundle(int id)>;
 
     static constexpr int kDefaultPageSize = 20;
 
@@ -98,7 +100,7 @@ protected:
 private:
     // One picture of a pair and whether it came.
     bool LoadPicture(int id, bool transparent, const wxColour& colour, int sampleX, int sampleY,
-                     wxBitmap& picture);
+                     wxBitmapBundle& picture);
     SliderMetrics Metrics() const;
     void DragTo(int x);
     void Post(wxEventType type);
@@ -136,11 +138,11 @@ private:
     bool m_hasFocus = false;
     bool m_drawFocus = true;
 
-    // Each carries its mask when its pair is transparent; invalid when absent.
-    wxBitmap m_channel;
-    wxBitmap m_activeChannel;
-    wxBitmap m_thumb;
-    wxBitmap m_activeThumb;
+    // Each carries its mask when its pair is transparent; empty when absent.
+    wxBitmapBundle m_channel;
+    wxBitmapBundle m_activeChannel;
+    wxBitmapBundle m_thumb;
+    wxBitmapBundle m_activeThumb;
 
     wxDECLARE_DYNAMIC_CLASS(CSkinSlider);
     wxDECLARE_EVENT_TABLE();

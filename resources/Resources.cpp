@@ -33,6 +33,19 @@ wxBitmap LoadResourceBitmap(int id) {
     return wxBitmap();
 }
 
+wxBitmapBundle LoadResourceBitmapBundle(int id) {
+    wxVector<wxBitmap> bitmaps;
+    for (const EmbeddedResource& resource : EmbeddedResources()) {
+        if (resource.id == id && resource.size == 0) {
+            const wxBitmap bitmap = DecodeBitmap(resource);
+            if (bitmap.IsOk()) {
+                bitmaps.push_back(bitmap);
+            }
+        }
+    }
+    return wxBitmapBundle::FromBitmaps(bitmaps);
+}
+
 wxIconBundle LoadResourceIcons(int id) {
     wxIconBundle icons;
     for (const EmbeddedResource& resource : EmbeddedResources()) {

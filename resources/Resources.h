@@ -3,6 +3,7 @@
 // Keyed bitmaps come back without a mask: the caller masks them with ResourceKeyColour().
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/colour.h>
 #include <wx/iconbndl.h>
 
@@ -21,6 +22,10 @@ inline constexpr int kToolbarPictureCount = 6;
 
 // The 24-bit bitmap with this id; an invalid bitmap for an id that is not a bitmap.
 wxBitmap LoadResourceBitmap(int id);
+
+// The bitmap with this id at 100 % and its own rendering at twice the size for screens at
+// 200 %, both with the same key colour; an empty bundle for an id that is not a bitmap.
+wxBitmapBundle LoadResourceBitmapBundle(int id);
 
 // Every size of the icon with this id (kIconMain); an empty bundle for any other id.
 wxIconBundle LoadResourceIcons(int id);

@@ -142,6 +142,33 @@ TEST_F(ImageButtonTest, CaptionIsSmoothedLikeAnyLabelWhileTheFrameStaysCrisp) {
     EXPECT_EQ(PixelAt(image, 37, 21), m_face);
 }
 
+TEST_F(ImageButtonTest, OnASurfaceAtTwiceTheScaleItDrawsThePictureMadeForIt) {
+    // The picture for 200 % has a dot no picture at 100 % can show.
+    const wxColour dot(0, 0, 255);
+    wxBitmap sharp = testing::FilledBitmap(20, 16, kKey);
+    {
+        wxMemoryDC dc(sharp);
+        FillSolidRect(dc, wxRect(4, 4, 12, 8), kInk);
+        FillSolidRect(dc, wxRect(5, 5, 1, 1), dot);
+    }
+    ASSERT_EQ(m_button->SetBitmaps(wxBitmapBundle::FromBitmaps(Picture(), sharp), kKey),
+              CImageButton::kBitmapsOk);
+    wxBitmap surface;
+    surface.CreateWithDIPSize(wxSize(kButtonWidth, kButtonHeight), 2.0, 24);
+    {
+        wxMemoryDC dc(surface);
+        m_button->DrawItem(dc);
+    }
+    const wxImage image = surface.ConvertToImage();
+    ASSERT_EQ(image.GetSize(), wxSize(2 * kButtonWidth, 2 * kButtonHeight));
+    // The picture lies at (10, 6), which is (20, 12) in the finer pixels.
+    EXPECT_EQ(PixelAt(image, 25, 17), dot);
+    EXPECT_EQ(PixelAt(image, 24, 16), kInk);
+    EXPECT_EQ(PixelAt(image, 35, 23), kInk);
+    EXPECT_EQ(PixelAt(image, 23, 15), m_face);
+    EXPECT_EQ(PixelAt(image, 36, 24), m_face);
+}
+
 TEST_F(ImageButtonTest, FaceWithoutAPanelColourIsTheTopLevelWindowsBackground) {
     m_frame->SetBackgroundColour(wxColour(10, 20, 30));
     m_panel->SetBackgroundColour(wxNullColour);

@@ -200,6 +200,46 @@ TEST_F(SkinSliderTest, ThumbAtPosition99IsCentredAtPixel138AndTheGrooveLeftOfItI
     EXPECT_EQ(PixelAt(image, 148, 7), kGroove);
 }
 
+TEST_F(SkinSliderTest, OnASurfaceAtTwiceTheScaleItDrawsThePicturesMadeForIt) {
+    // The channel comes with a picture for 200 % whose groove has a thin edge no picture at
+    // 100 % can show; the thumb has none and is drawn doubled.
+    const wxColour edge(255, 255, 255);
+    m_slider->SetBitmapLoader([&](int id) -> wxBitmapBundle {
+        if (id != kChannel && id != kActiveChannel) {
+            return LoadPicture(id);
+        }
+        wxBitmap sharp = testing::FilledBitmap(302, 30, kKey);
+        {
+            wxMemoryDC dc(sharp);
+            FillSolidRect(dc, wxRect(0, 10, 302, 10), id == kChannel ? kGroove : kPlayedGroove);
+            FillSolidRect(dc, wxRect(0, 10, 302, 1), edge);
+        }
+        return wxBitmapBundle::FromBitmaps(LoadPicture(id), sharp);
+    });
+    ASSERT_TRUE(m_slider->SetChannelBitmaps(kChannel, kActiveChannel, true, wxColour(), 0, 0));
+    ASSERT_TRUE(m_slider->SetThumbBitmaps(kThumb, kActiveThumb, true, wxColour(), 0, 0));
+    m_slider->SetRange(0, 99);
+    m_slider->SetMargins(2, 3, 2, 0);
+    EXPECT_EQ(m_slider->GetSize(), wxSize(151, 15));
+
+    wxBitmap surface;
+    surface.CreateWithDIPSize(wxSize(151, 15), 2.0, 24);
+    {
+        wxMemoryDC dc(surface);
+        m_slider->DrawSlider(dc);
+    }
+    const wxImage image = surface.ConvertToImage();
+    ASSERT_EQ(image.GetSize(), wxSize(302, 30));
+    EXPECT_EQ(PixelAt(image, 120, 10), edge);
+    EXPECT_EQ(PixelAt(image, 120, 11), kGroove);
+    EXPECT_EQ(PixelAt(image, 120, 9), kBackground);
+    EXPECT_EQ(PixelAt(image, 120, 20), kBackground);
+    // The thumb at position 0, centred at 12 with its top at row 3, in pixels twice as small.
+    EXPECT_EQ(PixelAt(image, 24, 6), kThumbBody);
+    EXPECT_EQ(PixelAt(image, 6, 24), kThumbBody);
+    EXPECT_EQ(PixelAt(image, 24, 5), kBackground);
+}
+
 TEST_F(SkinSliderTest, DraggedThumbShowsItsActivePicture) {
     SetUpAsTheProgramDoes();
     Mouse(wxEVT_LEFT_DOWN, 12);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -214,6 +216,67 @@ TEST(ResourceBitmaps, TheDisabledToolbarIsTheSameShapesInGrey) {
         }
     }
     EXPECT_GT(colourful, 100) << "the normal strip should be in colour";
+}
+
+// A screen at 200 % gets each picture drawn afresh at twice the size: twice the pixels both ways,
+// real detail rather than doubled pixels, and the transparent area where the picture at 100 %
+// has it, give or take the pixels along its edge.
+TEST(ResourceBitmaps, EveryBitmapComesAtTwiceTheSizeWithTheSameKeyColouredAreas) {
+    for (const Expected& expected : AllBitmaps()) {
+        const wxBitmapBundle bundle = LoadResourceBitmapBundle(expected.id);
+        ASSERT_TRUE(bundle.IsOk()) << expected.id;
+        EXPECT_EQ(bundle.GetDefaultSize(), expected.size) << expected.id;
+        const wxImage single = bundle.GetBitmap(expected.size).ConvertToImage();
+        const wxImage twice = bundle.GetBitmap(expected.size * 2).ConvertToImage();
+        ASSERT_EQ(twice.GetSize(), expected.size * 2) << expected.id;
+        const wxColour key = KeyOf(expected.id, single);
+        EXPECT_EQ(At(twice, 0, 0), At(single, 0, 0)) << expected.id;
+
+        auto isKey = [&](int x, int y) { return At(single, x, y) == key; };
+        int blocksWithDetail = 0;
+        for (int y = 0; y < single.GetHeight(); ++y) {
+            for (int x = 0; x < single.GetWidth(); ++x) {
+                bool edge = false;
+                for (int dy = -1; dy <= 1; ++dy) {
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int nx = std::clamp(x + dx, 0, single.GetWidth() - 1);
+                        const int ny = std::clamp(y + dy, 0, single.GetHeight() - 1);
+                        edge = edge || isKey(nx, ny) != isKey(x, y);
+                    }
+                }
+                std::set<std::tuple<int, int, int>> colours;
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        const wxColour pixel = At(twice, 2 * x + dx, 2 * y + dy);
+                        colours.insert({pixel.Red(), pixel.Green(), pixel.Blue()});
+                        if (!edge) {
+                            EXPECT_EQ(pixel == key, isKey(x, y))
+                                << "bitmap " << expected.id << " at 200 % differs at " << x << ","
+                                << y;
+                        }
+                    }
+                }
+                blocksWithDetail += colours.size() > 1;
+            }
+        }
+        EXPECT_GT(blocksWithDetail, 0) << expected.id << " is only the small picture doubled";
+    }
+    EXPECT_FALSE(LoadResourceBitmapBundle(kIconMain).IsOk());
+}
+
+TEST(ResourceBitmaps, AtTwiceTheSizeNormalAndActiveSliderPicturesShareTheirTransparentArea) {
+    for (auto [normal, active] : {std::pair{kBitmapSliderChannel, kBitmapSliderChannelActive},
+                                  std::pair{kBitmapSliderThumb, kBitmapSliderThumbActive}}) {
+        const wxBitmapBundle normalBundle = LoadResourceBitmapBundle(normal);
+        const wxSize size = normalBundle.GetDefaultSize() * 2;
+        const wxImage normalImage = normalBundle.GetBitmap(size).ConvertToImage();
+        const wxImage activeImage =
+            LoadResourceBitmapBundle(active).GetBitmap(size).ConvertToImage();
+        const wxColour key = At(normalImage, 0, 0);
+        EXPECT_FALSE(KeyArea(normalImage, key).empty());
+        EXPECT_EQ(KeyArea(normalImage, key), KeyArea(activeImage, key))
+            << normal << " and " << active;
+    }
 }
 
 TEST(ResourceIcons, TheMainIconComesInFourSizesWithTransparentCorners) {
