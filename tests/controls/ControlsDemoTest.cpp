@@ -1,17 +1,16 @@
 // Shows the image buttons, the slider and the links together as the form and the About box
-// use them, with pictures built here. Set TARV_DEMO_SECONDS to keep the window up that long,
-// for a look or a screenshot.
+// use them, with the program's own pictures, so a screenshot shows what the window will. Set
+// TARV_DEMO_SECONDS to keep the window up that long, for a look or a screenshot.
 #include <gtest/gtest.h>
-#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
 #include <cstdlib>
 
-#include "DrawingPrimitives.h"
 #include "HyperLink.h"
 #include "ImageButton.h"
+#include "Resources.h"
 #include "SkinSlider.h"
 #include "WxTestEnvironment.h"
 
@@ -19,62 +18,6 @@ namespace tarv {
 namespace {
 
 using testing::PumpEvents;
-
-const wxColour kButtonKey(255, 0, 0);
-const wxColour kSliderKey(255, 0, 255);
-
-enum PreviewPicture { kPlay, kPause, kStop };
-
-// The preview buttons' pictures on their transparent red.
-wxBitmap PreviewBitmap(PreviewPicture picture) {
-    const int width = picture == kPause ? 20 : 19;
-    wxBitmap bitmap = testing::FilledBitmap(width, 20, kButtonKey);
-    wxMemoryDC dc(bitmap);
-    {
-        // Unsmoothed, so no edge pixel blends into the transparent red.
-        PixelExactDrawing exact(dc);
-        const wxColour ink(40, 60, 90);
-        switch (picture) {
-            case kPlay: {
-                wxDCPenChanger pen(dc, wxPen(ink));
-                wxDCBrushChanger brush(dc, wxBrush(ink));
-                const wxPoint triangle[] = {{5, 3}, {15, 10}, {5, 16}};
-                dc.DrawPolygon(3, triangle);
-                break;
-            }
-            case kPause:
-                FillSolidRect(dc, wxRect(5, 4, 4, 12), ink);
-                FillSolidRect(dc, wxRect(11, 4, 4, 12), ink);
-                break;
-            case kStop:
-                FillSolidRect(dc, wxRect(4, 5, 11, 11), ink);
-                break;
-        }
-    }
-    dc.SelectObject(wxNullBitmap);
-    return bitmap;
-}
-
-wxBitmap SliderBitmap(int id) {
-    wxBitmap bitmap;
-    const bool active = id == 134 || id == 132;
-    if (id == 133 || id == 134) {
-        bitmap = testing::FilledBitmap(151, 15, kSliderKey);
-        wxMemoryDC dc(bitmap);
-        FrameRect(dc, wxRect(1, 5, 149, 5), wxColour(110, 110, 110));
-        FillSolidRect(dc, wxRect(2, 6, 147, 3),
-                      active ? wxColour(70, 140, 220) : wxColour(230, 230, 230));
-        dc.SelectObject(wxNullBitmap);
-    } else if (id == 135 || id == 132) {
-        bitmap = testing::FilledBitmap(21, 10, kSliderKey);
-        wxMemoryDC dc(bitmap);
-        const wxColour body = active ? wxColour(250, 170, 40) : wxColour(90, 90, 100);
-        FillSolidRect(dc, wxRect(2, 0, 17, 10), body);
-        FillSolidRect(dc, wxRect(1, 1, 19, 8), body);
-        dc.SelectObject(wxNullBitmap);
-    }
-    return bitmap;
-}
 
 // Clicks on the demo's links open nothing.
 class QuietOpener : public LinkOpener {
@@ -106,20 +49,24 @@ TEST(ControlsDemo, ShowsTheThreeControlsAsTheFormAndTheAboutBoxUseThem) {
     new wxStaticText(
         panel, wxID_ANY,
         "Preview: play, pause (held down), stop, disabled stop; the slider:", wxPoint(12, 72));
-    const PreviewPicture pictures[] = {kPlay, kPause, kStop, kStop};
+    const int pictures[] = {kBitmapPreviewPlay, kBitmapPreviewPause, kBitmapPreviewStop,
+                            kBitmapPreviewStop};
     const int ids[] = {1015, 1016, 1017, wxID_ANY};
     std::vector<CImageButton*> preview;
     for (int i = 0; i < 4; ++i) {
         auto* button =
             new CImageButton(panel, ids[i], "", wxPoint(12 + 24 * i, 92), wxSize(24, 23));
-        EXPECT_EQ(button->SetBitmaps(PreviewBitmap(pictures[i]), kButtonKey),
+        EXPECT_EQ(button->SetBitmaps(LoadResourceBitmapBundle(pictures[i]),
+                                     ResourceKeyColour(pictures[i])),
                   CImageButton::kBitmapsOk);
         preview.push_back(button);
     }
     auto* slider = new CSkinSlider(panel, 1014, wxPoint(120, 96), wxSize(151, 15));
-    slider->SetBitmapLoader(SliderBitmap);
-    EXPECT_TRUE(slider->SetChannelBitmaps(133, 134, true, wxColour(), 0, 0));
-    EXPECT_TRUE(slider->SetThumbBitmaps(135, 132, true, wxColour(), 0, 0));
+    slider->SetBitmapLoader(LoadResourceBitmapBundle);
+    EXPECT_TRUE(slider->SetChannelBitmaps(kBitmapSliderChannel, kBitmapSliderChannelActive, true,
+                                          wxColour(), 0, 0));
+    EXPECT_TRUE(slider->SetThumbBitmaps(kBitmapSliderThumb, kBitmapSliderThumbActive, true,
+                                        wxColour(), 0, 0));
     slider->SetDrawFocusRect(false);
     slider->SetRange(0, 99);
     slider->SetMargins(2, 3, 2, 0);
