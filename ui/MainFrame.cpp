@@ -37,12 +37,19 @@ constexpr ToolButton kToolButtons[] = {
     {kCmdToolbarHelp, "Help"},
 };
 
-// Picture `index` of a toolbar strip, its key colour made transparent.
-wxBitmap ToolbarPicture(const wxBitmap& strip, const wxColour& key, int index) {
-    wxBitmap picture = strip.GetSubBitmap(
-        wxRect(index * kToolbarPictureWidth, 0, kToolbarPictureWidth, kToolbarPictureHeight));
-    picture.SetMask(new wxMask(picture, key));
-    return picture;
+// Picture `index` of a toolbar strip, at 100 % and at 200 %, its key colour made transparent.
+wxBitmapBundle ToolbarPicture(const wxBitmapBundle& strip, const wxColour& key, int index) {
+    wxVector<wxBitmap> pictures;
+    for (int scale : {1, 2}) {
+        // Cut in the strip's own pixels, which a copy without its scale counts in.
+        const wxBitmap pixels(strip.GetBitmap(strip.GetDefaultSize() * scale).ConvertToImage());
+        wxBitmap picture = pixels.GetSubBitmap(wxRect(index * kToolbarPictureWidth * scale, 0,
+                                                      kToolbarPictureWidth * scale,
+                                                      kToolbarPictureHeight * scale));
+        picture.SetMask(new wxMask(picture, key));
+        pictures.push_back(picture);
+    }
+    return wxBitmapBundle::FromBitmaps(pictures);
 }
 
 }  // namespace
@@ -104,11 +111,11 @@ void CMainFrame::CreateMenu() {
 }
 
 bool CMainFrame::CreateToolbar() {
-    const wxBitmap normal = LoadResourceBitmap(kBitmapToolbar);
-    const wxBitmap disabled = LoadResourceBitmap(kBitmapToolbarDisabled);
+    const wxBitmapBundle normal = LoadResourceBitmapBundle(kBitmapToolbar);
+    const wxBitmapBundle disabled = LoadResourceBitmapBundle(kBitmapToolbarDisabled);
     const wxSize stripSize(kToolbarPictureWidth * kToolbarPictureCount, kToolbarPictureHeight);
-    if (!normal.IsOk() || !disabled.IsOk() || normal.GetSize() != stripSize ||
-        disabled.GetSize() != stripSize) {
+    if (!normal.IsOk() || !disabled.IsOk() || normal.GetDefaultSize() != stripSize ||
+        disabled.GetDefaultSize() != stripSize) {
         return false;
     }
     wxToolBar* toolbar = CreateToolBar(wxTB_FLAT | wxTB_HORIZONTAL | wxTB_TEXT | wxBORDER_NONE);

@@ -49,12 +49,15 @@ void PreviewArea::DrawPane(wxDC& dc) {
 
 void SetUpPreviewControls(CImageButton& play, CImageButton& pause, CImageButton& stop,
                           CSkinSlider& slider) {
-    play.SetBitmaps(LoadResourceBitmap(kBitmapPreviewPlay), ResourceKeyColour(kBitmapPreviewPlay));
-    pause.SetBitmaps(LoadResourceBitmap(kBitmapPreviewPause),
+    // Each picture at 100 % and at 200 %, so screens at either scale show it sharp.
+    play.SetBitmaps(LoadResourceBitmapBundle(kBitmapPreviewPlay),
+                    ResourceKeyColour(kBitmapPreviewPlay));
+    pause.SetBitmaps(LoadResourceBitmapBundle(kBitmapPreviewPause),
                      ResourceKeyColour(kBitmapPreviewPause));
-    stop.SetBitmaps(LoadResourceBitmap(kBitmapPreviewStop), ResourceKeyColour(kBitmapPreviewStop));
+    stop.SetBitmaps(LoadResourceBitmapBundle(kBitmapPreviewStop),
+                    ResourceKeyColour(kBitmapPreviewStop));
 
-    slider.SetBitmapLoader([](int id) { return LoadResourceBitmap(id); });
+    slider.SetBitmapLoader(LoadResourceBitmapBundle);
     // The transparent colour is read from each picture's top-left pixel.
     slider.SetChannelBitmaps(kBitmapSliderChannel, kBitmapSliderChannelActive, true);
     slider.SetThumbBitmaps(kBitmapSliderThumb, kBitmapSliderThumbActive, true);
