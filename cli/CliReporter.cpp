@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "MediaProbe.h"
 #include "ProgressDisplay.h"
 
 namespace tarv {
@@ -62,12 +63,21 @@ std::string DisplayName(const std::string& name) {
     return text + "\"";
 }
 
-CliReporter::CliReporter(const BatchState& state, std::ostream& out, bool live)
-    : m_state(state), m_out(out), m_live(live) {}
+CliReporter::CliReporter(const BatchState& state, std::ostream& out, Style style)
+    : m_state(state), m_out(out), m_style(style) {}
 
 std::string CliReporter::Prefix(size_t index) const {
     return "[" + std::to_string(index + 1) + "/" + std::to_string(m_files.size()) + "] " +
            DisplayName(m_files[index].name) + ": ";
+}
+
+JsonRecord CliReporter::Record(size_t index, const char* event) const {
+    JsonRecord record;
+    record.Integer("file", static_cast<long long>(index + 1))
+        .Integer("files", static_cast<long long>(m_files.size()))
+        .Text("source", m_files[index].name)
+        .Text("event", event);
+    return record;
 }
 
 void CliReporter::EndLiveLine() {
@@ -88,10 +98,64 @@ CliReporter::File* CliReporter::FileOfEntry(int entry, size_t* index) {
     return nullptr;
 }
 
+void CliReporter::Probed(size_t file, uint64_t bytes, double seconds, int firstEntry) {
+    File& entry = m_files[file];
+    // As the window does when files are added: the length decides the percentages.
+    entry.duration = seconds > 0 ? static_cast<int>(seconds) : 0;
+    entry.firstEntry = firstEntry;
+    if (m_style == Style::Json) {
+        m_out << Record(file, "probed")
+                     .Integer("bytes", static_cast<long long>(bytes))
+                     .Number("seconds", seconds)
+                     .Line()
+              << std::endl;
+        return;
+    }
+    char size[32];
+    std::snprintf(size, sizeof size, "%.1f MB", bytes / (1024.0 * 1024.0));
+    m_out << Prefix(file) << size << ", " << FormatDuration(seconds) << std::endl;
+}
+
 void CliReporter::Fail(size_t file, const std::string& reason) {
+    End(file, Outcome::Failed, reason);
+}
+
+void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) {
+    m_files[index].outcome = outcome;
+    if (m_style == Style::Json) {
+        JsonRecord record = Record(index, "end");
+        record.Text("status", outcome == Outcome::Done     ? "done"
+                              : outcome == Outcome::Failed ? "failed"
+                                                           : "stopped");
+        if (outcome == Outcome::Failed) {
+            record.Text("reason", reason);
+        }
+        m_out << record.Line() << std::endl;
+        return;
+    }
     EndLiveLine();
-    m_files[file].outcome = Outcome::Failed;
-    m_out << Prefix(file) << "Failed: " << reason << std::endl;
+    m_lastFile = -1;
+    if (outcome == Outcome::Done) {
+        m_out << Prefix(index) << "Done" << std::endl;
+    } else if (outcome == Outcome::Aborted) {
+        m_out << Prefix(index) << "Abort" << std::endl;
+    } else {
+        // The reason stays on the file's one line.
+        std::string line = reason;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        m_out << Prefix(index) << "Failed: " << line << std::endl;
+    }
+}
+
+void CliReporter::Finish() {
+    if (m_style != Style::Json) {
+        return;
+    }
+    for (size_t i = 0; i < m_files.size(); ++i) {
+        if (m_files[i].outcome == Outcome::Pending) {
+            End(i, Outcome::Aborted, {});
+        }
+    }
 }
 
 void CliReporter::OnConvertProgress(int entry, int value) {
@@ -100,45 +164,50 @@ void CliReporter::OnConvertProgress(int entry, int value) {
     if (!file) {
         return;
     }
-    if (value == kProgressFileDone || value == kProgressStopped || value == kProgressFailed) {
-        EndLiveLine();
-        m_lastFile = -1;
-        if (value == kProgressFileDone) {
-            file->outcome = Outcome::Done;
-            m_out << Prefix(index) << "Done" << std::endl;
-        } else if (value == kProgressStopped) {
-            file->outcome = Outcome::Aborted;
-            m_out << Prefix(index) << "Abort" << std::endl;
-        } else {
-            std::string reason = m_state.entries[entry].failure;
-            std::replace(reason.begin(), reason.end(), '\n', ' ');
-            Fail(index, reason);
-        }
+    if (value == kProgressFileDone) {
+        End(index, Outcome::Done, {});
+        return;
+    }
+    if (value == kProgressStopped) {
+        End(index, Outcome::Aborted, {});
+        return;
+    }
+    if (value == kProgressFailed) {
+        End(index, Outcome::Failed, m_state.entries[entry].failure);
         return;
     }
 
-    const StepType step = m_state.CurrentStep();
+    // Reports of several files may interleave, so each file keeps its own last step; the step
+    // is the reported entry's, whatever another file runs.
+    const StepType step = StepTypeOf(entry % kStepsPerFile);
     const int shown = ShownProgress(value, file->duration, step);
-    const bool newStep = static_cast<int>(index) != m_lastFile || step != m_lastStep;
-    if (!newStep && shown == m_lastShown) {
+    const bool newStep = file->lastShown < 0 || step != file->lastStep;
+    const bool sameLine = m_style == Style::Live && static_cast<int>(index) == m_lastFile;
+    if (!newStep && shown == file->lastShown) {
         return;
     }
     const std::string line = Prefix(index) + StepName(step) + " " + std::to_string(shown) + "%";
-    if (m_live) {
+    if (m_style == Style::Json) {
+        m_out << Record(index, "progress")
+                     .Text("step", StepName(step))
+                     .Integer("percent", shown)
+                     .Line()
+              << std::endl;
+    } else if (m_style == Style::Live) {
         // One line per step, its percentage rewritten in place.
-        if (newStep) {
+        if (newStep || !sameLine) {
             EndLiveLine();
         } else {
             m_out << '\r';
         }
         m_out << line << std::flush;
         m_lineOpen = true;
-    } else if (newStep || shown / 10 != m_lastShown / 10) {
+        m_lastFile = static_cast<int>(index);
+    } else if (newStep || shown / 10 != file->lastShown / 10) {
         m_out << line << std::endl;
     }
-    m_lastFile = static_cast<int>(index);
-    m_lastStep = step;
-    m_lastShown = shown;
+    file->lastStep = step;
+    file->lastShown = shown;
 }
 
 bool CliReporter::AnyFailed() const {

@@ -1,12 +1,15 @@
-// Prints a headless batch's progress: a line per file and step change with the file's overall
-// percentage as the window's bar shows it, and how each file ended.
+// Prints a headless batch's progress: for people, a line per file and step change with the
+// file's overall percentage as the window's bar shows it, and how each file ended; for
+// programs, the same as one JSON object per line.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "ConvertWorker.h"
+#include "JsonRecord.h"
 
 namespace tarv {
 
@@ -14,40 +17,51 @@ class CliReporter : public ProgressSink {
 public:
     enum class Outcome { Pending, Done, Failed, Aborted };
 
+    enum class Style {
+        Lines,  // a line per step and ten percent
+        Live,   // a terminal: one line per step, its percentage rewritten in place
+        Json,   // one JSON object per line for every change
+    };
+
     struct File {
         std::string name;     // as the user gave it
         int duration = 0;     // whole seconds; 0 when unknown
         int firstEntry = -1;  // its first batch entry; -1 when it is not in the batch
         Outcome outcome = Outcome::Pending;
+        StepType lastStep = StepType::Encode;
+        int lastShown = -1;  // the percentage last printed; -1 before the first
     };
 
-    // live: the output is a terminal, so the percentage is updated in place as it grows.
-    CliReporter(const BatchState& state, std::ostream& out, bool live);
+    CliReporter(const BatchState& state, std::ostream& out, Style style);
 
     void AddFile(File file) { m_files.push_back(std::move(file)); }
+    // Reports what probing found and enters the file into the batch from that entry on.
+    void Probed(size_t file, uint64_t bytes, double seconds, int firstEntry);
     // Reports a file that never reached the batch.
     void Fail(size_t file, const std::string& reason);
+    // After the batch: in JSON every file ends with a status, also those a stop never reached.
+    void Finish();
 
     void OnConvertProgress(int entry, int value) override;
 
     File& FileAt(size_t index) { return m_files[index]; }
-    // "[i/n] name: ", the start of every line about a file.
-    std::string Prefix(size_t index) const;
     const std::vector<File>& Files() const { return m_files; }
     bool AnyFailed() const;
     bool AnyAborted() const;
 
 private:
     File* FileOfEntry(int entry, size_t* index);
+    // "[i/n] name: ", the start of every text line about a file.
+    std::string Prefix(size_t index) const;
+    JsonRecord Record(size_t index, const char* event) const;
+    void End(size_t index, Outcome outcome, const std::string& reason);
     void EndLiveLine();
 
     const BatchState& m_state;
     std::ostream& m_out;
-    bool m_live;
+    Style m_style;
     std::vector<File> m_files;
-    int m_lastFile = -1;
-    StepType m_lastStep = StepType::Encode;
-    int m_lastShown = -1;
+    int m_lastFile = -1;      // the file of the open live line
     bool m_lineOpen = false;  // a live line waits for its end
 };
 

@@ -68,8 +68,10 @@ std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::strin
             value = argument.substr(equals + 1);
         }
         const bool isFolder = name == "-o" || name == "--output";
+        const bool isJobs = name == "--jobs";
+        const bool isProgress = name == "--progress";
         const auto list = name.starts_with("--") ? ListNamed(name.substr(2)) : std::nullopt;
-        if (!isFolder && !list) {
+        if (!isFolder && !isJobs && !isProgress && !list) {
             return CliError{"unknown option " + name};
         }
         if (!value) {
@@ -80,6 +82,23 @@ std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::strin
         }
         if (isFolder) {
             request.outputFolder = *value;
+            continue;
+        }
+        if (isJobs) {
+            const auto jobs = Position(*value);
+            if (!jobs || *jobs < 0 || *jobs > kMaxJobs) {
+                return CliError{"option --jobs takes a number from 0 to " +
+                                std::to_string(kMaxJobs) + ", not \"" + *value + "\""};
+            }
+            request.jobs = *jobs;
+            continue;
+        }
+        if (isProgress) {
+            if (*value != "json" && *value != "text") {
+                return CliError{"option --progress takes json or text, not \"" + *value + "\""};
+            }
+            request.progress =
+                *value == "json" ? CliRequest::Progress::Json : CliRequest::Progress::Text;
             continue;
         }
         const auto position = Position(*value);
@@ -124,6 +143,10 @@ std::string UsageText() {
            "  --audio-quality N      audio bitrate\n"
            "  --sample-rate N        audio sample rate\n"
            "  --aspect N             aspect ratio\n"
+           "  --jobs N               convert up to N files at the same time (0: one per\n"
+           "                         processor core; default 1)\n"
+           "  --progress=json        one JSON object per line for every report, instead of\n"
+           "                         the text lines\n"
            "  --list-options         print every list with its positions and texts\n"
            "  -h, --help             print this text\n"
            "\n"

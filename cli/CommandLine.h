@@ -10,12 +10,19 @@
 namespace tarv {
 
 struct CliRequest {
+    enum class Progress { Text, Json };
+
     bool listOptions = false;
     bool help = false;
+    int jobs = 1;  // files converted at the same time; 0: one per processor core
+    Progress progress = Progress::Text;
     ConvertOptions options;  // the window's start selections, then the format preset, then the rest
     std::string outputFolder;
     std::vector<std::string> files;
 };
+
+// More files at once than this would only queue up on the disk.
+inline constexpr int kMaxJobs = 64;
 
 struct CliError {
     std::string message;

@@ -1,6 +1,7 @@
 // tarv-convert: the converter's engine without a window, for scripts and servers.
 #include <unistd.h>
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -24,12 +25,6 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitStopped = 130;
-
-std::string SizeText(uint64_t bytes) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f MB", bytes / (1024.0 * 1024.0));
-    return text;
-}
 
 // The output folder as an absolute path, created when missing; empty with the reason when it
 // cannot be used.
@@ -86,7 +81,6 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
             reporter.Fail(i, problem);
             continue;
         }
-        // As the window does when files are added: the length decides the percentages.
         MediaInfo info;
         info.length = 0;
         if (!Probe(state.programFolder, path, info, 30000, &cancel)) {
@@ -96,11 +90,7 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
             std::cerr << "tarv-convert: cannot start the identify tool in " << state.programFolder
                       << "\n";
         }
-        CliReporter::File& file = reporter.FileAt(i);
-        file.duration = info.length > 0 ? static_cast<int>(info.length) : 0;
-        file.firstEntry = state.EntryCount();
-        std::cout << reporter.Prefix(i) << SizeText(FileSizeOf(path)) << ", "
-                  << FormatDuration(info.length) << std::endl;
+        reporter.Probed(i, FileSizeOf(path), info.length, state.EntryCount());
         state.AddFile(path, outputFolder);
     }
 }
@@ -154,7 +144,15 @@ int Run(const std::vector<std::string>& arguments) {
     BatchState state;
     state.options = request.options;
     state.programFolder = ProgramFolder();
-    CliReporter reporter(state, std::cout, isatty(STDOUT_FILENO));
+    state.jobs = request.jobs > 0
+                     ? request.jobs
+                     : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    // Lines of several files at once cannot share one line rewritten in place.
+    const CliReporter::Style style =
+        request.progress == CliRequest::Progress::Json ? CliReporter::Style::Json
+        : isatty(STDOUT_FILENO) && state.jobs == 1     ? CliReporter::Style::Live
+                                                       : CliReporter::Style::Lines;
+    CliReporter reporter(state, std::cout, style);
     for (const std::string& name : request.files) {
         reporter.AddFile({name});
     }
@@ -174,6 +172,7 @@ int Run(const std::vector<std::string>& arguments) {
     const bool stoppedWhileProbing = WaitForEnd(probed, signals, [&] { cancel.Cancel(); });
     prober.join();
     if (stoppedWhileProbing) {
+        reporter.Finish();
         return kExitStopped;
     }
     if (probingFailed) {
@@ -185,6 +184,7 @@ int Run(const std::vector<std::string>& arguments) {
     worker.Start();
     const bool stopped = WaitForEnd(ended, signals, [&] { worker.RequestStop(); });
     worker.Wait();
+    reporter.Finish();
 
     if (stopped || reporter.AnyAborted()) {
         return kExitStopped;

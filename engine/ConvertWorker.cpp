@@ -1,5 +1,6 @@
 #include "ConvertWorker.h"
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 
@@ -75,8 +76,8 @@ bool ConvertWorker::Start() {
 void ConvertWorker::RequestStop() {
     m_state.stop = true;
     std::lock_guard lock(m_childMutex);
-    if (m_child) {
-        m_child->Terminate();
+    for (ChildProcess* child : m_children) {
+        child->Terminate();
     }
 }
 
@@ -94,9 +95,34 @@ void ConvertWorker::Wait() {
 }
 
 void ConvertWorker::Run() {
+    m_nextFile = 0;
+    const int files = (m_state.EntryCount() + kStepsPerFile - 1) / kStepsPerFile;
+    const int lanes = std::clamp(m_state.jobs, 1, std::max(files, 1));
+    std::vector<std::thread> others;
+    for (int lane = 1; lane < lanes; ++lane) {
+        try {
+            others.emplace_back(&ConvertWorker::RunLane, this);
+        } catch (const std::exception&) {
+            break;  // no more threads to be had: the lanes there are share the files
+        }
+    }
+    RunLane();
+    for (std::thread& lane : others) {
+        lane.join();
+    }
+    // Cleared only now, so no new batch can start while this one is still tidying up.
+    m_state.busy = false;
+    m_sink.OnBatchEnded();
+}
+
+void ConvertWorker::RunLane() {
     float position = 0;  // a record that does not parse repeats the last position
     const int count = m_state.EntryCount();
-    for (int first = 0; first < count; first += kStepsPerFile) {
+    while (!m_state.stop) {
+        const int first = m_nextFile.fetch_add(1) * kStepsPerFile;
+        if (first >= count) {
+            break;
+        }
         bool goOn = false;
         try {
             goOn = RunFile(first, position);
@@ -110,12 +136,10 @@ void ConvertWorker::Run() {
             break;
         }
     }
-    // Cleared only now, so no new batch can start while this one is still tidying up.
-    m_state.busy = false;
-    m_sink.OnBatchEnded();
 }
 
 void ConvertWorker::Report(int entry, int value) {
+    std::lock_guard lock(m_reportMutex);
     m_state.currentStepType = static_cast<int32_t>(StepTypeOf(entry % kStepsPerFile));
     m_sink.OnConvertProgress(entry, value);
 }
@@ -154,7 +178,10 @@ bool ConvertWorker::RunFile(int firstEntry, float& position) {
         if (failure.empty()) {
             const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
                                                      entry.baseName, m_state.options);
-            m_state.currentStepType = static_cast<int32_t>(StepTypeOf(p));
+            {
+                std::lock_guard lock(m_reportMutex);  // never under another file's report
+                m_state.currentStepType = static_cast<int32_t>(StepTypeOf(p));
+            }
             end = RunTool(k, command, position, failure, processId);
         }
         const std::string& target = StepTargetOf(p, claim->Names());
@@ -191,7 +218,9 @@ ConvertWorker::StepEnd ConvertWorker::RunTool(int entry, const Command& command,
             return StepEnd::Stopped;
         }
         child = ChildProcess::Launch(command.arguments, &error);
-        m_child = child.get();
+        if (child) {
+            m_children.push_back(child.get());
+        }
     }
     if (!child) {
         failure = error;
@@ -222,7 +251,7 @@ ConvertWorker::StepEnd ConvertWorker::RunTool(int entry, const Command& command,
     const ExitStatus status = child->Wait();
     {
         std::lock_guard lock(m_childMutex);
-        m_child = nullptr;
+        std::erase(m_children, child.get());
     }
     if (child->TerminateRequested() && !status.Succeeded()) {
         return StepEnd::Stopped;

@@ -20,8 +20,9 @@ inline constexpr int kProgressStopped = -1;   // the batch was stopped while thi
 inline constexpr int kProgressFileDone = -2;  // the file's last step finished: the file is done
 inline constexpr int kProgressFailed = -3;  // this step failed; the file's other steps are skipped
 
-// Receives the worker's reports. Called on the worker's thread, which waits until the call
-// has returned, so the receiver sees the batch state as it was for that report.
+// Receives the worker's reports. Called on a worker thread, which waits until the call has
+// returned, so the receiver sees the batch state as it was for that report. Calls never
+// overlap, also when several files convert at the same time.
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
@@ -46,6 +47,10 @@ struct BatchState {
     std::vector<BatchEntry> entries;
     ConvertOptions options;
     std::string programFolder;  // where the tools are; ends in the separator
+    // How many files convert at the same time, each one's steps still in order. With more than
+    // one, reports of different files interleave; the current step type is that of the entry
+    // being reported.
+    int jobs = 1;
     std::atomic<bool> busy{false};
     std::atomic<bool> stop{false};
     std::atomic<int32_t> currentStepType{static_cast<int32_t>(StepType::Encode)};
@@ -83,6 +88,9 @@ private:
     enum class StepEnd { Done, Failed, Stopped };
 
     void Run();
+    // Runs files one after another, taking the next one not yet taken, until none is left or
+    // the batch stops.
+    void RunLane();
     // Runs one file's five steps; false when the batch must end.
     bool RunFile(int firstEntry, float& position);
     // Runs one step's tool to its end, reporting its progress. On a failure, failure says why;
@@ -94,8 +102,10 @@ private:
     BatchState& m_state;
     ProgressSink& m_sink;
     std::thread m_thread;
-    std::mutex m_childMutex;  // guards m_child against Terminate from another thread
-    ChildProcess* m_child = nullptr;
+    std::mutex m_childMutex;  // guards m_children against Terminate from another thread
+    std::vector<ChildProcess*> m_children;
+    std::mutex m_reportMutex;  // one report at a time, with its own step type
+    std::atomic<int> m_nextFile{0};
 };
 
 // The last lines a tool printed, without its progress records, for a failure message.

@@ -15,8 +15,8 @@ packages=(
   # the conversion tools
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
   # tests: GoogleTest, a headless display, fixture media, a JSON reader for the headless
-  # command's progress lines, GNU parallel for its many-machines recipe
-  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg nlohmann-json3-dev parallel
+  # command's progress lines, GNU parallel and rsync for its many-machines recipe
+  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg nlohmann-json3-dev parallel rsync
   # tests: the desktop's and Debian's checkers of what gets installed
   desktop-file-utils appstream lintian
 )

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 using namespace tarv;
@@ -9,7 +11,7 @@ using namespace tarv;
 namespace {
 
 struct Batch {
-    Batch(bool live) : reporter(state, out, live) {
+    Batch(CliReporter::Style style) : reporter(state, out, style) {
         reporter.AddFile({"a.mp4", 100, 0});
         reporter.AddFile({"b.mp4", 0, 5});
         state.entries.resize(10);
@@ -26,13 +28,13 @@ struct Batch {
 }  // namespace
 
 TEST(CliReporter, PrintsALinePerStepAndTenPercentWithTheBarsValue) {
-    Batch batch(false);
+    Batch batch(CliReporter::Style::Lines);
     batch.Report(0, 5);    // 4 %
     batch.Report(0, 8);    // 7 %: same step, same band, nothing printed
     batch.Report(0, 50);   // 45 %
     batch.Report(1, 100);  // raw video at its end: 93 %
     batch.Report(4, kProgressFileDone);
-    batch.Report(5, 30);   // unknown length: the step's base value
+    batch.Report(5, 30);  // unknown length: the step's base value
     batch.state.entries[6].failure = "cannot read\nthe input";
     batch.Report(6, kProgressFailed);
     EXPECT_EQ(batch.out.str(),
@@ -47,7 +49,7 @@ TEST(CliReporter, PrintsALinePerStepAndTenPercentWithTheBarsValue) {
 }
 
 TEST(CliReporter, ATerminalSeesThePercentageRewrittenInPlace) {
-    Batch batch(true);
+    Batch batch(CliReporter::Style::Live);
     batch.Report(0, 5);
     batch.Report(0, 8);
     batch.Report(0, 8);  // unchanged value: nothing
@@ -58,4 +60,58 @@ TEST(CliReporter, ATerminalSeesThePercentageRewrittenInPlace) {
               "[1/2] a.mp4: extracting video 90%\n"
               "[1/2] a.mp4: Abort\n");
     EXPECT_TRUE(batch.reporter.AnyAborted());
+}
+
+TEST(CliReporter, FilesConvertingAtOnceKeepTheirOwnStepsAndBands) {
+    Batch batch(CliReporter::Style::Lines);
+    batch.Report(0, 5);   // a: encoding 4 %
+    batch.Report(5, 0);   // b: encoding 0 %
+    batch.Report(0, 8);   // a: 7 %, same band as a's last line: nothing
+    batch.Report(6, 0);   // b's next step, while a still encodes
+    batch.Report(0, 50);  // a: 45 %
+    EXPECT_EQ(batch.out.str(),
+              "[1/2] a.mp4: encoding 4%\n"
+              "[2/2] b.mp4: encoding 0%\n"
+              "[2/2] b.mp4: extracting video 90%\n"
+              "[1/2] a.mp4: encoding 45%\n");
+}
+
+TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
+    Batch batch(CliReporter::Style::Json);
+    batch.reporter.AddFile({"c \"odd\"\nname\xff.mp4"});
+    batch.reporter.Probed(0, 2048, 100.0, 0);
+    batch.reporter.Probed(1, 0, -1, 5);
+    batch.reporter.Fail(2, "no such file");
+    batch.Report(0, 50);
+    batch.Report(0, 50);  // unchanged: no line
+    batch.Report(4, kProgressFileDone);
+    batch.state.entries[5].failure = "cannot read\nthe input";
+    batch.Report(5, kProgressFailed);
+    batch.reporter.Finish();
+
+    std::vector<nlohmann::json> records;
+    std::istringstream lines(batch.out.str());
+    std::string line;
+    while (std::getline(lines, line)) {
+        records.push_back(nlohmann::json::parse(line));  // throws, and fails the test, if invalid
+    }
+    ASSERT_EQ(records.size(), 6u) << batch.out.str();
+    EXPECT_EQ(records[0], nlohmann::json::parse(R"({"file":1,"files":3,"source":"a.mp4",
+        "event":"probed","bytes":2048,"seconds":100.0})"));
+    EXPECT_TRUE(records[1]["seconds"].is_null());
+    EXPECT_EQ(records[2]["source"], "c \"odd\"\nname\xef\xbf\xbd.mp4");
+    EXPECT_EQ(records[2]["status"], "failed");
+    EXPECT_EQ(records[3], nlohmann::json::parse(R"({"file":1,"files":3,"source":"a.mp4",
+        "event":"progress","step":"encoding","percent":45})"));
+    EXPECT_EQ(records[4]["status"], "done");
+    EXPECT_EQ(records[5]["reason"], "cannot read\nthe input");
+    // One end per file, and nothing after it.
+    std::map<int, int> ends;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const int file = records[i]["file"];
+        EXPECT_EQ(ends.count(file), 0u) << "a record after file " << file << "'s end";
+        if (records[i]["event"] == "end")
+            ends[file] = static_cast<int>(i);
+    }
+    EXPECT_EQ(ends.size(), 3u);
 }

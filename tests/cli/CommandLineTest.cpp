@@ -70,3 +70,19 @@ TEST(CommandLine, ListingShowsEveryChoosableListWithPositions) {
     EXPECT_NE(listing.find("    20  720X576\n"), std::string::npos);
     EXPECT_EQ(listing.find("aac"), std::string::npos);
 }
+
+TEST(CommandLine, JobsAndProgressFormatAreChosenOrRefused) {
+    CliRequest request = Parse({"-o", "out", "a.mp4"});
+    EXPECT_EQ(request.jobs, 1);
+    EXPECT_EQ(request.progress, CliRequest::Progress::Text);
+    request = Parse({"--jobs", "0", "--progress=json", "-o", "out", "a.mp4"});
+    EXPECT_EQ(request.jobs, 0);
+    EXPECT_EQ(request.progress, CliRequest::Progress::Json);
+    EXPECT_EQ(Parse({"--jobs=3", "-o", "out", "a.mp4"}).jobs, 3);
+    EXPECT_EQ(ErrorOf({"--jobs", "-2", "-o", "out", "a"}),
+              "option --jobs takes a number from 0 to 64, not \"-2\"");
+    EXPECT_EQ(ErrorOf({"--jobs", "many", "-o", "out", "a"}),
+              "option --jobs takes a number from 0 to 64, not \"many\"");
+    EXPECT_EQ(ErrorOf({"--progress=xml", "-o", "out", "a"}),
+              "option --progress takes json or text, not \"xml\"");
+}

@@ -4,10 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -363,4 +365,82 @@ TEST(EndToEnd, KillingTheCommandEndsItsEncoderAndLeavesNoAvi) {
     EXPECT_TRUE(WaitUntilNoToolWritesTo(output.Path()));
     // Only the hidden marker of the claim is left; the next run takes it over.
     EXPECT_EQ(EntriesOf(output), std::vector<std::string>{".long.tarvclaim"});
+}
+
+TEST(EndToEnd, TwoSourcesWithOneTitleConvertSideBySideAndOverwriteNothing) {
+    TempFolder first, second, output;
+    const std::string one = MakeClip(first, "clip.mp4");
+    const std::string other = second.Path() + "clip.mp4";
+    const Output longer =
+        RunProgram({FFMPEG_PATH, "-v", "error", "-f", "lavfi", "-i",
+                    "testsrc=size=192x144:rate=25:duration=3", "-f", "lavfi", "-i",
+                    "sine=duration=3", "-c:v", "mpeg4", "-c:a", "aac", "-shortest", other});
+    ASSERT_TRUE(longer.status.Succeeded()) << longer.text;
+    // Both names are taken by the user's own file, so both files claim a suffixed name at the
+    // same moment, from the same tick count.
+    output.Touch("clip.aac", "the user's own sound");
+    const Output run = RunProgram(
+        {TARV_PROGRAM_DIR "tarv-convert", "--jobs", "2", "-o", output.Path(), one, other});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    std::vector<std::string> made = EntriesOf(output);
+    ASSERT_EQ(made.size(), 3u) << run.text;
+    EXPECT_EQ(made[0], "clip.aac");
+    std::ifstream kept(output.Path() + "clip.aac");
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "the user's own sound");
+    // Two whole files, one of each source: their lengths tell them apart.
+    std::set<long> lengths;
+    for (const std::string& name : {made[1], made[2]}) {
+        EXPECT_TRUE(name.starts_with("clip_") && name.ends_with(".3gp")) << name;
+        const auto facts = ProbeWithFfprobe(output.Path() + name);
+        EXPECT_EQ(facts.at("streams"), "2") << name;
+        lengths.insert(std::lround(std::stod(facts.at("format.duration"))));
+    }
+    EXPECT_EQ(lengths, (std::set<long>{2, 3}));
+}
+
+TEST(EndToEnd, TheParallelRecipeConvertsAFolderHereAndOnAnotherMachine) {
+    TempFolder videos, output, otherHome;
+    for (const char* name : {"a.mp4", "b.mp4", "c.mp4"}) {
+        MakeClip(videos, name);
+    }
+    output.Touch("a.3gp", "an earlier result");
+    const auto recipe = [&](const std::vector<std::string>& settings,
+                            const std::vector<std::string>& options) {
+        Arguments command = {"/usr/bin/env"};
+        command.insert(command.end(), settings.begin(), settings.end());
+        command.insert(command.end(), {"/bin/bash", "-c", "cd \"$0\" && exec \"$@\"", videos.Path(),
+                                       TARV_PROGRAM_DIR "tarv-parallel"});
+        command.insert(command.end(), options.begin(), options.end());
+        command.insert(command.end(), {"-o", output.Path(), "a.mp4", "b.mp4", "c.mp4"});
+        return RunProgram(command);
+    };
+
+    // This machine, two jobs at a time.
+    Output run = recipe({}, {"-j", "2"});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    EXPECT_EQ(EntriesOf(output), (std::vector<std::string>{"a.3gp", "a_1.3gp", "b.3gp", "c.3gp"}))
+        << run.text;
+    EXPECT_EQ(ProbeWithFfprobe(output.Path() + "b.3gp").at("streams"), "2");
+
+    // Another machine: a stand-in for ssh runs its commands, rsync's too, in a home of its own.
+    const std::string ssh = otherHome.Touch(
+        "ssh",
+        "#!/bin/sh\n"
+        "while [ $# -gt 0 ]; do case \"$1\" in -l|-p|-o|-i|-F|-S) shift 2;; --) shift; break;;"
+        " -*) shift;; *) break;; esac; done\n"
+        "shift\n"
+        "[ \"$1\" = \"--\" ] && shift\n"
+        "mkdir -p \"$0.home\" && cd \"$0.home\" && HOME=\"$PWD\" exec /bin/sh -c \"$*\"\n");
+    std::filesystem::permissions(ssh, std::filesystem::perms::owner_all);
+    run = recipe({"PARALLEL_SSH=" + ssh}, {"-S", "2/elsewhere"});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    EXPECT_EQ(EntriesOf(output), (std::vector<std::string>{"a.3gp", "a_1.3gp", "a_2.3gp", "b.3gp",
+                                                           "b_1.3gp", "c.3gp", "c_1.3gp"}))
+        << run.text;
+    EXPECT_EQ(ProbeWithFfprobe(output.Path() + "c_1.3gp").at("streams"), "2");
+    // The other machine's copies are cleaned up, and nothing is left in the videos' folder.
+    EXPECT_TRUE(std::filesystem::is_empty(ssh + ".home")) << run.text;
+    EXPECT_EQ(EntriesOf(videos), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4"}));
 }

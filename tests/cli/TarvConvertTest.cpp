@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 
 #include "ChildProcess.h"
@@ -308,5 +311,60 @@ TEST_F(TarvConvertTest, ALineBreakInAFileNameStaysOnItsLine) {
     EXPECT_EQ(run.status.code, 0) << run.text;
     EXPECT_NE(run.text.find("[1/1] \"" + input.Path() + "two\\nlines.mp4\": Done\n"),
               std::string::npos)
+        << run.text;
+}
+
+TEST_F(TarvConvertTest, CtrlCStopsEveryFileRunningAtOnceAndLeavesNoTool) {
+    // Runs 0 and 1 are the probes, 2 and 3 the two encodes running side by side.
+    for (const char* run : {"2", "3"}) {
+        tools.Script(run, "pid\nwrite Pos: 1.0s 1f (5%) [0:0]\\r\nsleep 60000\ntouch\n");
+    }
+    const std::string a = input.Touch("a.mp4");
+    const std::string b = input.Touch("b.mp4");
+    bool signalled = false;
+    const CommandResult run = RunToEnd(
+        {program, "--jobs", "2", "-o", output.Path(), a, b}, 20000,
+        [&](ChildProcess& child, const std::string& text) {
+            if (!signalled && text.find("[1/2] " + a + ": encoding") != std::string::npos &&
+                text.find("[2/2] " + b + ": encoding") != std::string::npos) {
+                kill(child.Id(), SIGINT);
+                signalled = true;
+            }
+        });
+    EXPECT_TRUE(signalled) << run.text;
+    EXPECT_EQ(run.status.code, 130) << run.text;
+    EXPECT_NE(run.text.find("[1/2] " + a + ": Abort\n"), std::string::npos) << run.text;
+    EXPECT_NE(run.text.find("[2/2] " + b + ": Abort\n"), std::string::npos) << run.text;
+    EXPECT_FALSE(tools.RunIsAlive(2));
+    EXPECT_FALSE(tools.RunIsAlive(3));
+    EXPECT_TRUE(EntriesOf(output).empty());
+}
+
+TEST_F(TarvConvertTest, JsonProgressGivesOneParsableRecordPerLineAndOneEndPerFile) {
+    // Run 4 is a step of a or of b, whichever lane comes to it first.
+    tools.Script("4", "write error: input has no video\\n\nexit 1\n");
+    const std::string a = input.Touch("a.mp4");
+    const std::string b = input.Touch("b.mp4");
+    const CommandResult run = Convert(
+        {"--progress=json", "--jobs", "2", "-o", output.Path(), a, input.Path() + "gone.mp4", b});
+    EXPECT_EQ(run.status.code, 1) << run.text;
+    std::map<int, std::string> ends;
+    std::istringstream lines(run.text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const nlohmann::json record = nlohmann::json::parse(line);  // every line is JSON
+        const int file = record.at("file");
+        EXPECT_EQ(ends.count(file), 0u) << "a record after file " << file << "'s end: " << line;
+        EXPECT_EQ(record.at("files"), 3);
+        if (record.at("event") == "end")
+            ends[file] = record.at("status");
+        if (record.at("event") == "progress") {
+            EXPECT_GE(record.at("percent").get<int>(), 0);
+            EXPECT_LE(record.at("percent").get<int>(), 100);
+        }
+    }
+    ASSERT_EQ(ends.size(), 3u) << run.text;
+    EXPECT_EQ(ends[2], "failed");
+    EXPECT_EQ(std::set<std::string>({ends[1], ends[3]}), (std::set<std::string>{"done", "failed"}))
         << run.text;
 }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "FakeTools.h"
 
@@ -210,7 +212,6 @@ TEST_F(ConvertWorkerTest, AToolThatCannotStartFailsEachFileAndTheBatchGoesOn) {
 TEST_F(ConvertWorkerTest, AnEmptyBatchRunsNothingAndEnds) {
     ConvertWorker worker(state, sink);
     ASSERT_TRUE(worker.Start());
-    EXPECT_TRUE(state.busy);  // busy from the moment Start returns
     worker.Wait();
     EXPECT_FALSE(state.busy);
     EXPECT_TRUE(sink.Reports().empty());
@@ -225,6 +226,8 @@ TEST_F(ConvertWorkerTest, ASecondBatchCannotStartWhileTheFirstRuns) {
     AddFile("clip.mp4");
     ConvertWorker worker(state, sink);
     ASSERT_TRUE(worker.Start());
+    // Busy from the moment Start returns (an empty batch may already have ended by then).
+    EXPECT_TRUE(state.busy);
     EXPECT_FALSE(worker.Start());
     worker.StopAndWait();
     EXPECT_TRUE(worker.Start());  // the state is free again once the worker has finished
@@ -250,4 +253,35 @@ TEST_F(ConvertWorkerTest, ExistingOutputMovesTheWholeFileToASuffixedName) {
     std::string text;
     std::getline(original, text);
     EXPECT_EQ(text, "the user's own video");
+}
+
+TEST_F(ConvertWorkerTest, TwoJobsConvertTwoFilesAtOnceEachInStepOrder) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\nsleep 100\n");
+    AddFile("one.mp4");
+    AddFile("two.mp4");
+    AddFile("three.mp4");
+    state.jobs = 2;
+    RunBatch();
+
+    const auto reports = sink.Reports();
+    std::map<int, std::vector<Report>> byFile;
+    for (const Report& r : reports) {
+        // Whatever the other file runs, each report comes with its own entry's step.
+        EXPECT_EQ(r.step, StepTypeOf(r.entry % 5)) << r.entry;
+        byFile[r.entry / 5].push_back(r);
+    }
+    for (const auto& [file, steps] : byFile) {
+        std::vector<int> entries;
+        for (const Report& r : steps)
+            entries.push_back(r.entry);
+        EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end())) << file;
+        EXPECT_EQ(steps.back().value, kProgressFileDone) << file;
+    }
+    // The second file started before the first had ended.
+    const auto firstOfTwo = std::find_if(reports.begin(), reports.end(),
+                                         [](const Report& r) { return r.entry / 5 == 1; });
+    const auto endOfOne =
+        std::find(reports.begin(), reports.end(), Report{4, kProgressFileDone, StepType::AudioMux});
+    EXPECT_LT(firstOfTwo, endOfOne);
+    EXPECT_EQ(OutputEntries(), (std::vector<std::string>{"one.3gp", "three.3gp", "two.3gp"}));
 }
