@@ -13,7 +13,7 @@ DESTDIR=$stage cmake --install "$build" --prefix /usr > "$work/install.log"
 for path in usr/lib/tarvmediaconverter/TarvMediaConverter usr/lib/tarvmediaconverter/tarv-convert \
             usr/lib/tarvmediaconverter/tarv.patch3 usr/lib/tarvmediaconverter/tarv.patch4 \
             usr/lib/tarvmediaconverter/tarv.patch5 usr/lib/tarvmediaconverter/logo.bmp \
-            usr/lib/tarvmediaconverter/3gphelp.html usr/bin/tarv-convert usr/bin/tarvmediaconverter \
+            usr/lib/tarvmediaconverter/3gphelp.html usr/bin/tarv-convert usr/bin/tarvmediaconverter usr/bin/tarv-parallel \
             usr/share/icons/hicolor/16x16/apps/com.example.TarvMediaConverter.png \
             usr/share/icons/hicolor/256x256/apps/com.example.TarvMediaConverter.png \
             usr/share/icons/hicolor/scalable/apps/com.example.TarvMediaConverter.svg \
