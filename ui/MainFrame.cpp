@@ -192,9 +192,8 @@ void CMainFrame::ResetStatusPanes() {
         return;
     }
     int widths[2];
-    PaneWidths(status->GetSize().GetWidth() > 0 ? status->GetSize().GetWidth()
-                                                : GetClientSize().GetWidth(),
-               widths[0], widths[1]);
+    // The bar spans the client area; its own width lags behind a size change on some desktops.
+    PaneWidths(GetClientSize().GetWidth(), widths[0], widths[1]);
     status->SetStatusWidths(2, widths);
     status->SetStatusText(wxString(), 0);
     status->SetStatusText(wxString(), 1);
@@ -215,7 +214,12 @@ void CMainFrame::SetMessage(const wxString& text) {
 
 void CMainFrame::OnSize(wxSizeEvent& event) {
     event.Skip();
-    ResetStatusPanes();
+    // The toolbar's relayout when buttons change state sends size events too; only a real
+    // change of size clears the panes.
+    if (event.GetSize() != m_lastSize) {
+        m_lastSize = event.GetSize();
+        ResetStatusPanes();
+    }
 }
 
 void CMainFrame::OnShow(wxShowEvent& event) {

@@ -56,6 +56,7 @@ private:
     CTarvMediaConverterView* m_view = nullptr;
     bool m_ok = false;
     bool m_routing = false;  // a routed event is on its way through the view
+    wxSize m_lastSize;       // the size the status panes were last laid out for
 };
 
 }  // namespace tarv

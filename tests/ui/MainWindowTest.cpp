@@ -204,6 +204,9 @@ TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
     EXPECT_EQ(view->List().GetHeaderCheckedState(0), 1);
     EXPECT_EQ(view->GetOutputFolder(), output.Path());
 
+    // The status panes share the window's width two to eight.
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusWidth(0), 148);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusWidth(1), 592);
     int first = 0, second = 0;
     CMainFrame::PaneWidths(800, first, second);
     EXPECT_EQ(first, 160);
@@ -265,10 +268,17 @@ TEST_F(MainWindowTest, TheStatusBarCountsTheTickedRows) {
     ClickCheckBox(1);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
     EXPECT_EQ(view->List().GetHeaderCheckedState(0), 1);
-    // A size change clears both panes until the count changes again.
-    frame->SetSize(frame->GetSize());
-    frame->SendSizeEvent();
-    PumpEvents();
+    // A size event that changes nothing (the toolbar sends those) keeps the count; a real size
+    // change clears both panes until the count changes again.
+    auto sizeEvent = [&](const wxSize& size) {
+        wxSizeEvent event(size, frame->GetId());
+        event.SetEventObject(frame);
+        frame->ProcessWindowEvent(event);
+        PumpEvents();
+    };
+    sizeEvent(frame->GetSize());
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
+    sizeEvent(frame->GetSize() + wxSize(0, 1));
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
     ClickCheckBox(1);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
