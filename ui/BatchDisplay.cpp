@@ -61,7 +61,7 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     m_files.clear();
     for (int row = 0; row < m_rows.RowCount(); ++row) {
         if (checked[row]) {
-            state.AddFile(std::string(m_rows.EntryAt(row).sourcePath.fn_str()), outputFolder);
+            state.AddFile(FileNameBytes(m_rows.EntryAt(row).sourcePath), outputFolder);
             FileProgress file;
             file.durationSeconds = m_rows.EntryAt(row).duration;
             m_files.push_back(file);

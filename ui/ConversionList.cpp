@@ -33,16 +33,16 @@ constexpr char kInputTypes[] =
     "Xvid Video files(*.xvid)|*.xvid|"
     "All files(*.*)|*.*";
 
-std::string FileNameBytes(const wxString& path) {
-    return std::string(path.fn_str());
-}
-
 bool IsAddableFile(const wxString& path) {
     const std::string bytes = FileNameBytes(path);
     return !bytes.empty() && FileExists(bytes) && !wxFileName::DirExists(path);
 }
 
 }  // namespace
+
+std::string FileNameBytes(const wxString& path) {
+    return std::string(path.fn_str());
+}
 
 wxString MediaFileFilter() {
     wxString filter;

@@ -34,6 +34,9 @@ enum ListColumn { kColumnFile = 0, kColumnSize = 1, kColumnDuration = 2, kColumn
 // the desktop's file dialog matches patterns case-sensitively.
 wxString MediaFileFilter();
 
+// A path as the file system and the engine take it: the bytes of its file name.
+std::string FileNameBytes(const wxString& path);
+
 // "%0.2f" of the size in MB (1048576 bytes).
 wxString SizeText(uint64_t bytes);
 

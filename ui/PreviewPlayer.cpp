@@ -40,14 +40,18 @@ PreviewPlayer::~PreviewPlayer() {
     Release();
 }
 
-void PreviewPlayer::Release() {
+void PreviewPlayer::DropMedia() {
     if (m_media) {
         m_media->Stop();
         m_media->Destroy();
         m_media = nullptr;
     }
-    m_state = State::Idle;
     m_duration = 0;
+}
+
+void PreviewPlayer::Release() {
+    DropMedia();
+    m_state = State::Idle;
     m_area.ShowMessage(wxString());
 }
 
@@ -144,13 +148,8 @@ void PreviewPlayer::OnTick() {
 
 void PreviewPlayer::Fail() {
     m_timer.Stop();
-    if (m_media) {
-        m_media->Stop();
-        m_media->Destroy();
-        m_media = nullptr;
-    }
+    DropMedia();
     m_state = State::Failed;
-    m_duration = 0;
     m_slider.SetPos(0);
     m_area.ShowMessage("This file cannot be previewed.");
 }

@@ -54,6 +54,8 @@ private:
     void OnMediaPlay(wxMediaEvent& event);
     void OnTimer(wxTimerEvent& event);
     void ReadDuration();
+    // Stops and destroys the player window, if any.
+    void DropMedia();
     void Fail();
 
     wxWindow& m_form;

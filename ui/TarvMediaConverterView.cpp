@@ -58,10 +58,6 @@ OptionList ListOfControl(int id) {
     return OptionList::Format;
 }
 
-std::string Bytes(const wxString& path) {
-    return std::string(path.fn_str());
-}
-
 void ShowMessage(wxWindow* parent, const wxString& text, long icon) {
     wxMessageBox(text, kAppTitle, wxOK | icon, parent);
 }
@@ -210,7 +206,6 @@ void CTarvMediaConverterView::OnInitialUpdate() {
     SetUpPreviewControls(*m_play, *m_pause, *m_stop, *m_slider);
     FillOptionLists();
     SetDefaultOutputFolder();
-    m_formReady = true;
 }
 
 void CTarvMediaConverterView::FillOptionLists() {
@@ -266,10 +261,11 @@ const BatchState& CTarvMediaConverterView::Batch() const {
 void CTarvMediaConverterView::SetDefaultOutputFolder() {
     const StartFolder start =
         ChooseStartFolder(*m_context.settings, wxStandardPaths::Get().GetDocumentsDir());
-    if (start.isDefault && !IsUsableFolder(Bytes(start.folder))) {
+    if (start.isDefault && !IsUsableFolder(FileNameBytes(start.folder))) {
         std::error_code error;
-        std::filesystem::create_directories(std::filesystem::path(Bytes(start.folder)), error);
-        if (!IsUsableFolder(Bytes(start.folder))) {
+        std::filesystem::create_directories(std::filesystem::path(FileNameBytes(start.folder)),
+                                            error);
+        if (!IsUsableFolder(FileNameBytes(start.folder))) {
             ShowMessage(this, "Can not create default output folder!", wxICON_ERROR);
         }
     }
@@ -390,7 +386,7 @@ wxString CTarvMediaConverterView::PrepareOutputFolder() {
         m_outputFolder->SetFocus();
         return {};
     }
-    const std::filesystem::path path(Bytes(folder));
+    const std::filesystem::path path(FileNameBytes(folder));
     std::error_code error;
     if (!std::filesystem::is_directory(path, error)) {
         if (std::filesystem::exists(path, error)) {
@@ -424,7 +420,7 @@ bool CTarvMediaConverterView::StartBatch() {
         return false;
     }
     const wxString folder = PrepareOutputFolder();
-    return !folder.empty() && m_batch->Start(Bytes(folder), CaptureOptions());
+    return !folder.empty() && m_batch->Start(FileNameBytes(folder), CaptureOptions());
 }
 
 void CTarvMediaConverterView::StopBatch() {

@@ -122,7 +122,6 @@ private:
     std::unique_ptr<ConversionList> m_rows;
     std::unique_ptr<PreviewPlayer> m_preview;
     std::unique_ptr<BatchDisplay> m_batch;
-    bool m_formReady = false;
 };
 
 }  // namespace tarv

@@ -140,15 +140,6 @@ bool WaitUntilGone(const FakeTools& tools, int run) {
     return !tools.RunIsAlive(run);
 }
 
-std::vector<std::string> EntriesOf(const TempFolder& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 }  // namespace
 
 TEST_F(TarvConvertTest, AFolderThatCannotBeSearchedFailsItsFilesWithTheSystemsReason) {
@@ -228,7 +219,7 @@ TEST_F(TarvConvertTest, AClosedTerminalOrReaderStopsTheBatchAndItsTool) {
         20000);
     EXPECT_NE(piped.text.find("status=130"), std::string::npos) << piped.text;
     EXPECT_TRUE(WaitUntilGone(tools, 1));
-    EXPECT_TRUE(EntriesOf(output).empty());
+    EXPECT_TRUE(output.Entries().empty());
 
     // The terminal closes.
     tools.Script("3", encode + "sleep 60000\ntouch\n");
@@ -240,7 +231,7 @@ TEST_F(TarvConvertTest, AClosedTerminalOrReaderStopsTheBatchAndItsTool) {
     EXPECT_EQ(hungUp.status.code, 130) << hungUp.text;
     EXPECT_NE(hungUp.text.find(": Abort\n"), std::string::npos) << hungUp.text;
     EXPECT_TRUE(WaitUntilGone(tools, 3));
-    EXPECT_TRUE(EntriesOf(output).empty());
+    EXPECT_TRUE(output.Entries().empty());
 }
 
 TEST_F(TarvConvertTest, KillingTheCommandEndsItsToolAndTheNextRunReusesTheName) {
@@ -254,10 +245,10 @@ TEST_F(TarvConvertTest, KillingTheCommandEndsItsToolAndTheNextRunReusesTheName) 
     EXPECT_EQ(killed.status.code, SIGKILL);
     EXPECT_TRUE(WaitUntilGone(tools, 1));
     // Only the hidden marker of its claim is left, and a later run takes the name over.
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{".a.tarvclaim"});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{".a.tarvclaim"});
     const CommandResult again = Convert({"-o", output.Path(), a});
     EXPECT_EQ(again.status.code, 0) << again.text;
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{"a.3gp"});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{"a.3gp"});
 }
 
 TEST_F(TarvConvertTest, CtrlCWhileProbingEndsAtOnce) {
@@ -337,7 +328,7 @@ TEST_F(TarvConvertTest, CtrlCStopsEveryFileRunningAtOnceAndLeavesNoTool) {
     EXPECT_NE(run.text.find("[2/2] " + b + ": Abort\n"), std::string::npos) << run.text;
     EXPECT_FALSE(tools.RunIsAlive(2));
     EXPECT_FALSE(tools.RunIsAlive(3));
-    EXPECT_TRUE(EntriesOf(output).empty());
+    EXPECT_TRUE(output.Entries().empty());
 }
 
 TEST_F(TarvConvertTest, JsonProgressGivesOneParsableRecordPerLineAndOneEndPerFile) {

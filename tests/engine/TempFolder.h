@@ -1,15 +1,18 @@
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tarv-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tarv-test-XXXXXX").string();
         if (!mkdtemp(pattern.data())) {
             throw std::runtime_error("mkdtemp failed");
         }
@@ -26,6 +29,16 @@ public:
 
     // The folder with its trailing separator, as the program writes folders.
     std::string Path() const { return m_path.string() + "/"; }
+
+    // The names in the folder, sorted.
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_path)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     std::string Touch(const std::string& name, const std::string& content = "x") const {
         const std::string path = Path() + name;

@@ -426,7 +426,7 @@ TEST_F(MainWindowTest, TwoRealClipsBecomeTwoPlayable3gppFiles) {
     EXPECT_EQ(Status(0), "Done");
     EXPECT_EQ(Status(1), "Done");
     // Both are named "clip": the second takes a suffixed name, and only results remain.
-    const std::vector<std::string> made = media::FolderEntries(output.Path());
+    const std::vector<std::string> made = output.Entries();
     ASSERT_EQ(made.size(), 2u);
     for (const std::string& name : made) {
         EXPECT_TRUE(name.ends_with(".3gp")) << name;
