@@ -204,28 +204,21 @@ TEST(EndToEnd, StoppingTheEncoderLeavesNoHalfWrittenFile) {
 
 namespace {
 
-// A clip long enough that its encode can be interfered with while it runs, made once.
+// A clip long enough that its encode can be interfered with while it runs, made once. The
+// encoder drops frames before it scales, so decoding sets the pace: a large, long picture keeps
+// the encode running for seconds and several progress records even on a fast, idle machine.
 const std::string& LongClip() {
     static TempFolder folder;
     static const std::string clip = [] {
         const std::string path = folder.Path() + "long.mp4";
         const Output made = RunProgram({FFMPEG_PATH, "-v", "error", "-f", "lavfi", "-i",
-                                        "testsrc2=size=640x480:rate=30:duration=20", "-f", "lavfi",
-                                        "-i", "sine=duration=20", "-c:v", "mpeg4", "-q:v", "8",
+                                        "testsrc2=size=1280x720:rate=30:duration=60", "-f", "lavfi",
+                                        "-i", "sine=duration=60", "-c:v", "mpeg4", "-q:v", "10",
                                         "-c:a", "aac", "-shortest", path});
         EXPECT_TRUE(made.status.Succeeded()) << made.text;
         return path;
     }();
     return clip;
-}
-
-std::vector<std::string> EntriesOf(const TempFolder& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // The processes whose command line names the folder, with the first word of each.
@@ -292,7 +285,7 @@ TEST(EndToEnd, TwoRunsAtOnceIntoOneFolderMakeTwoWholeFiles) {
         }
         EXPECT_EQ(run->Wait().code, 0) << text;
     }
-    const std::vector<std::string> made = EntriesOf(output);
+    const std::vector<std::string> made = output.Entries();
     ASSERT_EQ(made.size(), 2u) << (made.empty() ? "nothing" : made.front());
     for (const std::string& name : made) {
         SCOPED_TRACE(name);
@@ -316,7 +309,7 @@ TEST(EndToEnd, AFileThatAppearsWhereTheEncoderWritesIsLeftAsItIs) {
     EXPECT_NE(state.entries[0].failure.find("another program put a file there meanwhile"),
               std::string::npos)
         << state.entries[0].failure;
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{"long.avi"});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{"long.avi"});
     std::ifstream kept(avi);
     std::string text;
     std::getline(kept, text);
@@ -343,7 +336,7 @@ TEST(EndToEnd, AKilledEncoderLeavesNoStagedFileEvenUnderALongName) {
     ASSERT_FALSE(sink.reports.empty());
     EXPECT_EQ(sink.reports.back(), std::make_pair(0, kProgressFailed));
     EXPECT_EQ(state.entries[0].failure, "tarv.patch4 ended with killed by signal 9 (Killed)");
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{});
 }
 
 TEST(EndToEnd, ANameNearTheSystemsLimitConverts) {
@@ -351,7 +344,7 @@ TEST(EndToEnd, ANameNearTheSystemsLimitConverts) {
     const std::string clip = MakeClip(input, std::string(247, 'n') + ".mp4");
     const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), clip});
     EXPECT_EQ(run.status.code, 0) << run.text;
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{std::string(247, 'n') + ".3gp"});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{std::string(247, 'n') + ".3gp"});
 }
 
 TEST(EndToEnd, KillingTheCommandEndsItsEncoderAndLeavesNoAvi) {
@@ -364,7 +357,7 @@ TEST(EndToEnd, KillingTheCommandEndsItsEncoderAndLeavesNoAvi) {
     EXPECT_EQ(run.status.code, SIGKILL) << run.text;
     EXPECT_TRUE(WaitUntilNoToolWritesTo(output.Path()));
     // Only the hidden marker of the claim is left; the next run takes it over.
-    EXPECT_EQ(EntriesOf(output), std::vector<std::string>{".long.tarvclaim"});
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{".long.tarvclaim"});
 }
 
 TEST(EndToEnd, TwoSourcesWithOneTitleConvertSideBySideAndOverwriteNothing) {
@@ -382,7 +375,7 @@ TEST(EndToEnd, TwoSourcesWithOneTitleConvertSideBySideAndOverwriteNothing) {
     const Output run = RunProgram(
         {TARV_PROGRAM_DIR "tarv-convert", "--jobs", "2", "-o", output.Path(), one, other});
     EXPECT_EQ(run.status.code, 0) << run.text;
-    std::vector<std::string> made = EntriesOf(output);
+    std::vector<std::string> made = output.Entries();
     ASSERT_EQ(made.size(), 3u) << run.text;
     EXPECT_EQ(made[0], "clip.aac");
     std::ifstream kept(output.Path() + "clip.aac");
@@ -420,7 +413,7 @@ TEST(EndToEnd, TheParallelRecipeConvertsAFolderHereAndOnAnotherMachine) {
     // This machine, two jobs at a time.
     Output run = recipe({}, {"-j", "2"});
     EXPECT_EQ(run.status.code, 0) << run.text;
-    EXPECT_EQ(EntriesOf(output), (std::vector<std::string>{"a.3gp", "a_1.3gp", "b.3gp", "c.3gp"}))
+    EXPECT_EQ(output.Entries(), (std::vector<std::string>{"a.3gp", "a_1.3gp", "b.3gp", "c.3gp"}))
         << run.text;
     EXPECT_EQ(ProbeWithFfprobe(output.Path() + "b.3gp").at("streams"), "2");
 
@@ -436,11 +429,11 @@ TEST(EndToEnd, TheParallelRecipeConvertsAFolderHereAndOnAnotherMachine) {
     std::filesystem::permissions(ssh, std::filesystem::perms::owner_all);
     run = recipe({"PARALLEL_SSH=" + ssh}, {"-S", "2/elsewhere"});
     EXPECT_EQ(run.status.code, 0) << run.text;
-    EXPECT_EQ(EntriesOf(output), (std::vector<std::string>{"a.3gp", "a_1.3gp", "a_2.3gp", "b.3gp",
-                                                           "b_1.3gp", "c.3gp", "c_1.3gp"}))
+    EXPECT_EQ(output.Entries(), (std::vector<std::string>{"a.3gp", "a_1.3gp", "a_2.3gp", "b.3gp",
+                                                          "b_1.3gp", "c.3gp", "c_1.3gp"}))
         << run.text;
     EXPECT_EQ(ProbeWithFfprobe(output.Path() + "c_1.3gp").at("streams"), "2");
     // The other machine's copies are cleaned up, and nothing is left in the videos' folder.
     EXPECT_TRUE(std::filesystem::is_empty(ssh + ".home")) << run.text;
-    EXPECT_EQ(EntriesOf(videos), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4"}));
+    EXPECT_EQ(videos.Entries(), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4"}));
 }
