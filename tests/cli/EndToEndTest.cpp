@@ -401,7 +401,8 @@ TEST(EndToEnd, TheParallelRecipeConvertsAFolderHereAndOnAnotherMachine) {
     output.Touch("a.3gp", "an earlier result");
     const auto recipe = [&](const std::vector<std::string>& settings,
                             const std::vector<std::string>& options) {
-        Arguments command = {"/usr/bin/env"};
+        // A batch started from cron or CI has no SHELL; the recipe must not depend on one.
+        Arguments command = {"/usr/bin/env", "-u", "SHELL"};
         command.insert(command.end(), settings.begin(), settings.end());
         command.insert(command.end(), {"/bin/bash", "-c", "cd \"$0\" && exec \"$@\"", videos.Path(),
                                        TARV_PROGRAM_DIR "tarv-parallel"});
