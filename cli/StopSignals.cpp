@@ -6,51 +6,23 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "SignalPipe.h"
 
 namespace tarv {
 
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void OnStopSignal(int) {
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] ssize_t ignored = write(g_signalPipe[1], &byte, 1);
-    errno = saved;
-}
-
-void DrainPipe(int handle) {
-    char bytes[64];
-    while (read(handle, bytes, sizeof bytes) > 0) {
-    }
-}
-
-}  // namespace
-
 bool StopSignals::Install(std::string* error) {
-    if (g_signalPipe[0] < 0 && pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
     // A closed terminal or a reader that went away ends the batch the way Ctrl-C does: the
     // running tool is stopped, never left to run on without us.
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        sigaction(signalNumber, &action, nullptr);
-    }
-    return true;
+    return SignalPipe::Install({SIGINT, SIGTERM, SIGHUP, SIGPIPE}, error);
 }
 
 int StopSignals::Handle() const {
-    return g_signalPipe[0];
+    return SignalPipe::Handle();
 }
 
 void StopSignals::Drain() {
-    DrainPipe(g_signalPipe[0]);
+    SignalPipe::Drain();
 }
 
 EndNotice::EndNotice() {

@@ -1,20 +1,18 @@
 #include "TarvMediaConverterApp.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <wx/evtloop.h>
 #include <wx/evtloopsrc.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
-#include <cerrno>
 #include <csignal>
 #include <iostream>
 
 #include "MainFrame.h"
 #include "OutputFolder.h"
 #include "Resources.h"
+#include "SignalPipe.h"
 #include "SingleInstance.h"
 #include "TarvMediaConverterView.h"
 #include "ToolSet.h"
@@ -23,24 +21,13 @@ namespace tarv {
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
-
-void OnTerminationSignal(int) {
-    const int saved = errno;
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t ignored = write(g_signalPipe[1], &byte, 1);
-    errno = saved;
-}
-
 // A termination request (logging out, kill, Ctrl-C in the terminal) closes the window as the
 // close box does: the batch is stopped, its tool ended and the output folder kept. The signal
 // only writes a byte; the window's thread does the rest.
 class TerminationWatch : public wxEventLoopSourceHandler {
 public:
     void OnReadWaiting() override {
-        char bytes[16];
-        while (read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
-        }
+        SignalPipe::Drain();
         if (wxWindow* window = wxTheApp ? wxTheApp->GetTopWindow() : nullptr) {
             window->Close(true);
         }
@@ -52,19 +39,13 @@ public:
 };
 
 void WatchTerminationSignals() {
-    if (pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    std::string error;
+    if (!SignalPipe::Install({}, &error)) {
         return;
     }
     static TerminationWatch watch;
-    if (!wxEventLoopBase::AddSourceForFD(g_signalPipe[0], &watch, wxEVENT_SOURCE_INPUT)) {
-        return;
-    }
-    struct sigaction action {};
-    action.sa_handler = OnTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        sigaction(signal, &action, nullptr);
+    if (wxEventLoopBase::AddSourceForFD(SignalPipe::Handle(), &watch, wxEVENT_SOURCE_INPUT)) {
+        SignalPipe::Install({SIGTERM, SIGINT, SIGHUP}, &error);
     }
 }
 
