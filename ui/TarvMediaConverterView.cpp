@@ -21,6 +21,7 @@
 #include "BackgroundProber.h"
 #include "BatchDisplay.h"
 #include "ConversionList.h"
+#include "FileSystem.h"
 #include "FormStyle.h"
 #include "FormTemplate.h"
 #include "ImageButton.h"
@@ -386,20 +387,27 @@ wxString CTarvMediaConverterView::PrepareOutputFolder() {
         m_outputFolder->SetFocus();
         return {};
     }
-    const std::filesystem::path path(FileNameBytes(folder));
-    std::error_code error;
-    if (!std::filesystem::is_directory(path, error)) {
-        if (std::filesystem::exists(path, error)) {
-            ShowMessage(this,
-                        wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
-                        wxICON_ERROR);
-            return {};
-        }
+    // Never the throwing calls: a name the system refuses (too long, a parent that cannot be
+    // read) is a message, not an exception inside a click.
+    const std::string path = FileNameBytes(folder);
+    PathStatus status = StatusOf(path, true);
+    if (status.kind == PathStatus::Kind::File || status.kind == PathStatus::Kind::Other) {
+        ShowMessage(this,
+                    wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
+                    wxICON_ERROR);
+        return {};
+    }
+    if (status.kind != PathStatus::Kind::Folder) {
+        std::error_code error;
         std::filesystem::create_directories(path, error);
-        if (!std::filesystem::is_directory(path)) {
+        status = StatusOf(path, true);
+        if (status.kind != PathStatus::Kind::Folder) {
+            const std::string reason = error                   ? error.message()
+                                       : !status.error.empty() ? status.error
+                                                               : "unknown error";
             ShowMessage(this,
                         wxString::Format("Can not create the output folder\n%s\n\n%s", folder,
-                                         wxString(error ? error.message() : "unknown error")),
+                                         wxString::FromUTF8(reason)),
                         wxICON_ERROR);
             return {};
         }

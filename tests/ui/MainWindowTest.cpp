@@ -381,6 +381,11 @@ TEST_F(MainWindowTest, AnOutputFolderThatCannotBeUsedRefusesConvertWithAMessage)
     view->SetOutputFolder(file);
     EXPECT_FALSE(view->StartBatch());
     EXPECT_EQ(messages.Messages().size(), 2u);
+    // A name the system refuses outright (longer than a folder name may be) is a message too.
+    view->SetOutputFolder(output.Path() + std::string(300, 'x') + "/");
+    EXPECT_FALSE(view->StartBatch());
+    ASSERT_EQ(messages.Messages().size(), 3u);
+    EXPECT_NE(messages.Messages()[2].Find("File name too long"), wxNOT_FOUND);
     EXPECT_TRUE(tools.Calls().size() == 1u);  // only the length was read
 
     // A folder that is not there yet is made.
