@@ -44,7 +44,6 @@ public:
 
     void OnConvertProgress(int entry, int value) override;
 
-    File& FileAt(size_t index) { return m_files[index]; }
     const std::vector<File>& Files() const { return m_files; }
     bool AnyFailed() const;
     bool AnyAborted() const;

@@ -11,18 +11,10 @@
 
 namespace tarv {
 
-bool StopSignals::Install(std::string* error) {
+bool InstallStopSignals(std::string* error) {
     // A closed terminal or a reader that went away ends the batch the way Ctrl-C does: the
     // running tool is stopped, never left to run on without us.
     return SignalPipe::Install({SIGINT, SIGTERM, SIGHUP, SIGPIPE}, error);
-}
-
-int StopSignals::Handle() const {
-    return SignalPipe::Handle();
-}
-
-void StopSignals::Drain() {
-    SignalPipe::Drain();
 }
 
 EndNotice::EndNotice() {
@@ -44,10 +36,10 @@ void EndNotice::Notify() {
     [[maybe_unused]] ssize_t ignored = write(m_pipe[1], &byte, 1);
 }
 
-bool WaitForEnd(const EndNotice& ended, StopSignals& signals, const std::function<void()>& onStop) {
+bool WaitForEnd(const EndNotice& ended, const std::function<void()>& onStop) {
     bool stopped = false;
     for (;;) {
-        pollfd handles[2] = {{signals.Handle(), POLLIN, 0}, {ended.Handle(), POLLIN, 0}};
+        pollfd handles[2] = {{SignalPipe::Handle(), POLLIN, 0}, {ended.Handle(), POLLIN, 0}};
         if (poll(handles, 2, -1) < 0) {
             if (errno == EINTR) {
                 continue;
@@ -55,7 +47,7 @@ bool WaitForEnd(const EndNotice& ended, StopSignals& signals, const std::functio
             return stopped;
         }
         if (handles[0].revents & POLLIN) {
-            signals.Drain();
+            SignalPipe::Drain();
             if (!stopped) {
                 stopped = true;
                 onStop();

@@ -8,15 +8,8 @@
 
 namespace tarv {
 
-class StopSignals {
-public:
-    // Installs the handlers; false with the reason when the pipe cannot be made.
-    bool Install(std::string* error);
-    // Readable while a stop signal waits to be read.
-    int Handle() const;
-    // Reads away every signal that arrived, so a second Ctrl-C cannot keep a waiter busy.
-    void Drain();
-};
+// Installs the handlers; false with the reason when the pipe cannot be made.
+bool InstallStopSignals(std::string* error);
 
 // A one-way notice from a worker thread that its part has ended, on a pipe a waiter can poll.
 class EndNotice {
@@ -36,6 +29,6 @@ private:
 
 // Waits, idle, until the notice comes. The first stop signal calls onStop; the waiting goes on
 // until the stopped work has ended. True when a stop signal came.
-bool WaitForEnd(const EndNotice& ended, StopSignals& signals, const std::function<void()>& onStop);
+bool WaitForEnd(const EndNotice& ended, const std::function<void()>& onStop);
 
 }  // namespace tarv

@@ -134,9 +134,8 @@ int Run(const std::vector<std::string>& arguments) {
         return kExitUsage;
     }
 
-    StopSignals signals;
     EndNotice probed, ended;
-    if (!signals.Install(&error) || !probed.Valid() || !ended.Valid()) {
+    if (!InstallStopSignals(&error) || !probed.Valid() || !ended.Valid()) {
         std::cerr << "tarv-convert: cannot set up signal handling\n";
         return kExitFailed;
     }
@@ -169,7 +168,7 @@ int Run(const std::vector<std::string>& arguments) {
         }
         probed.Notify();
     });
-    const bool stoppedWhileProbing = WaitForEnd(probed, signals, [&] { cancel.Cancel(); });
+    const bool stoppedWhileProbing = WaitForEnd(probed, [&] { cancel.Cancel(); });
     prober.join();
     if (stoppedWhileProbing) {
         reporter.Finish();
@@ -182,7 +181,7 @@ int Run(const std::vector<std::string>& arguments) {
     BatchSink sink(reporter, ended);
     ConvertWorker worker(state, sink);
     worker.Start();
-    const bool stopped = WaitForEnd(ended, signals, [&] { worker.RequestStop(); });
+    const bool stopped = WaitForEnd(ended, [&] { worker.RequestStop(); });
     worker.Wait();
     reporter.Finish();
 

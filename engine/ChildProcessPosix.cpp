@@ -66,9 +66,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments, s
     if (pipe2(output, O_CLOEXEC) != 0) {
         return fail("cannot create a pipe", errno);
     }
-    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(child->m_wake, O_CLOEXEC | O_NONBLOCK) != 0) {
+    // The child reports a failed start through startError; it closes unwritten when the program
+    // is running.
+    int startError[2] = {-1, -1};
+    if (pipe2(input, O_CLOEXEC) != 0 || pipe2(child->m_wake, O_CLOEXEC | O_NONBLOCK) != 0 ||
+        pipe2(startError, O_CLOEXEC) != 0) {
         const int code = errno;
-        for (int fd : {output[0], output[1], input[0], input[1]}) {
+        for (int fd : {output[0], output[1], input[0], input[1], startError[0], startError[1]}) {
             if (fd >= 0)
                 close(fd);
         }
@@ -81,17 +85,6 @@ std::unique_ptr<ChildProcess> ChildProcess::Launch(const Arguments& arguments, s
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
-
-    // The child reports a failed start through this pipe; it closes unwritten when the program
-    // is running.
-    int startError[2] = {-1, -1};
-    if (pipe2(startError, O_CLOEXEC) != 0) {
-        const int code = errno;
-        for (int fd : {output[0], output[1], input[0], input[1]}) {
-            close(fd);
-        }
-        return fail("cannot create a pipe", code);
-    }
 
     const pid_t parent = getpid();
     const pid_t pid = fork();

@@ -178,10 +178,6 @@ bool ConvertWorker::RunFile(int firstEntry, float& position) {
         if (failure.empty()) {
             const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
                                                      entry.baseName, m_state.options);
-            {
-                std::lock_guard lock(m_reportMutex);  // never under another file's report
-                m_state.currentStepType = static_cast<int32_t>(StepTypeOf(p));
-            }
             end = RunTool(k, command, position, failure, processId);
         }
         const std::string& target = StepTargetOf(p, claim->Names());

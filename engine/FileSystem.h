@@ -32,8 +32,8 @@ struct PathStatus {
 // Looks at the name without following a final link (followLinks false), or at what it leads to.
 PathStatus StatusOf(const std::string& path, bool followLinks = false);
 
-// Removes a file (not a folder); true when it is gone. The system's reason goes to error.
-bool RemoveFile(const std::string& path, std::string* error = nullptr);
+// Removes a file (not a folder); true when it is gone.
+bool RemoveFile(const std::string& path);
 
 // Holds a name for this process against every other holder, in this or any other process, for
 // as long as the object lives. The hold is a small marker file at the name with a lock on it, so

@@ -83,14 +83,8 @@ PathStatus StatusOf(const std::string& path, bool followLinks) {
     return status;
 }
 
-bool RemoveFile(const std::string& path, std::string* error) {
-    if (unlink(path.c_str()) == 0 || errno == ENOENT) {
-        return true;
-    }
-    if (error) {
-        *error = std::strerror(errno);
-    }
-    return false;
+bool RemoveFile(const std::string& path) {
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 NameHold::Attempt NameHold::Acquire(const std::string& markerPath) {

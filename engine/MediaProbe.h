@@ -1,7 +1,6 @@
 // Learns a file's playing time from the identify tool, and writes a length as h:mm:ss.
 #pragma once
 
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>

@@ -110,17 +110,14 @@ const std::string& StepTargetOf(int stepPosition, const OutputNames& names) {
 }
 
 std::string StagedPathOf(std::string_view targetPath, int processId) {
-    const size_t last = targetPath.rfind(kSeparator);
-    const size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
-    return std::string(targetPath.substr(0, nameStart)) +
-           FitFileName(targetPath.substr(nameStart), "." + std::to_string(processId) + ".tarvpart");
+    const std::string folder = FolderPart(targetPath);
+    return folder + FitFileName(targetPath.substr(folder.size()),
+                                "." + std::to_string(processId) + ".tarvpart");
 }
 
 std::string ClaimMarkerPathOf(std::string_view baseName) {
-    const size_t last = baseName.rfind(kSeparator);
-    const size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
-    return std::string(baseName.substr(0, nameStart)) +
-           FitFileName("." + std::string(baseName.substr(nameStart)), ".tarvclaim");
+    const std::string folder = FolderPart(baseName);
+    return folder + FitFileName("." + std::string(baseName.substr(folder.size())), ".tarvclaim");
 }
 
 BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount,

@@ -101,7 +101,8 @@ void BatchDisplay::OnConvertProgress(int entry, int value) {
     const BatchState& state = m_runner->State();
     const int row = m_progress.RowOfEntry(entry);
     const int duration = row >= 0 && row < m_rows.RowCount() ? m_rows.EntryAt(row).duration : 0;
-    const RowUpdate update = m_progress.OnReport(entry, value, state.CurrentStep(), duration);
+    const RowUpdate update =
+        m_progress.OnReport(entry, value, StepTypeOf(entry % kStepsPerFile), duration);
     if (update.row < 0 || update.row >= m_list.GetItemCount()) {
         return;
     }
