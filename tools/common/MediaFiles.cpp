@@ -137,15 +137,18 @@ Status StagedOutput::Open(const char* formatName, OutputContextPtr& out) {
     // Looked at before anything is read or written, so what we read of it and what Commit
     // replaces are the same file.
     m_targetExisted = IdentityAt(m_target, m_targetIdentity);
+    // The writer's own name is a file URL too: a writer that reopens its file (the index
+    // moved to the front) must read it as a plain file whatever characters the name holds.
+    const std::string url = FileUrl(m_temporary);
     AVFormatContext* raw = nullptr;
-    int error = avformat_alloc_output_context2(&raw, nullptr, formatName, m_temporary.c_str());
+    int error = avformat_alloc_output_context2(&raw, nullptr, formatName, url.c_str());
     if (error < 0 || !raw) {
         return AvFailure(std::string("cannot set up the ") + formatName + " writer", error);
     }
     out.reset(raw);
     // Registered before the file exists, so a stop at any moment from here on removes it.
     RemoveOnStop(m_temporary);
-    error = avio_open(&raw->pb, FileUrl(m_temporary).c_str(), AVIO_FLAG_WRITE);
+    error = avio_open(&raw->pb, url.c_str(), AVIO_FLAG_WRITE);
     if (error < 0) {
         return AvFailure("cannot write " + m_target, error);
     }

@@ -43,7 +43,6 @@ public:
     StagedOutput& operator=(const StagedOutput&) = delete;
 
     const std::string& Target() const { return m_target; }
-    const std::string& TemporaryPath() const { return m_temporary; }
 
     // Allocates the muxer `formatName` and opens the temporary file for it.
     Status Open(const char* formatName, OutputContextPtr& out);

@@ -1,6 +1,5 @@
 #include "StreamLevels.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iterator>

@@ -52,7 +52,6 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
                                                    : std::make_pair(inputRate.num, inputRate.den);
     chain.inputSize = {m_decoder->width, m_decoder->height};
     chain.inputRate = {inputRate.num, inputRate.den};
-    m_outputFrame = av_inv_q(AVRational{chain.frameRate.first, chain.frameRate.second});
     // The container's pixel shape wins over the bitstream's, as players show it.
     AVRational sar = stream->sample_aspect_ratio;
     if (sar.num <= 0 || sar.den <= 0) {
@@ -189,7 +188,8 @@ Status VideoTrack::Finish(const PacketWriter& write) {
     // than half of one, such as a still picture, would give none; it lasts at least one.
     int64_t end = m_endPts;
     if (m_framesDecoded > 0) {
-        end = std::max(end, av_rescale_q_rnd(1, m_outputFrame, m_stream->time_base, AV_ROUND_UP));
+        end = std::max(end, av_rescale_q_rnd(1, av_inv_q(m_encoder->framerate), m_stream->time_base,
+                                             AV_ROUND_UP));
     }
     if (Status s = m_chain.Close(end); !s) {
         return s;

@@ -48,7 +48,6 @@ private:
     double m_inputPosition = 0;
     int64_t m_framesEncoded = 0;
     int64_t m_framesDecoded = 0;
-    AVRational m_outputFrame{1, 10};  // the duration of one output frame, in seconds
     AVRational m_sampleAspect{1, 1};
     int m_mpeg4ProfileLevel = 0;  // written into MPEG-4 sequence headers; 0 leaves them
 };

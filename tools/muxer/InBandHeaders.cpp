@@ -22,7 +22,8 @@ int CodeAt(const uint8_t* data, size_t size, size_t at) {
 }  // namespace
 
 size_t LeadingHeaderBytes(AVCodecID codec, const uint8_t* data, size_t size) {
-    if (!data) {
+    // Sound and every other codec carry no such headers: not worth a scan of each packet.
+    if (!data || (codec != AV_CODEC_ID_MPEG4 && codec != AV_CODEC_ID_H264)) {
         return 0;
     }
     size_t at = NextStartCode(data, size, 0);

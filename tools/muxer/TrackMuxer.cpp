@@ -274,13 +274,9 @@ Status RunMux(const MuxJob& job) {
         }
     }
     // The index goes before the media data, so a player can start while the file downloads.
-    // Moving it there reopens the file by the writer's own name, which must be read as a plain
-    // file whatever characters it holds.
-    av_freep(&output->url);
-    output->url = av_strdup(FileUrl(staged.TemporaryPath()).c_str());
     AVDictionary* options = nullptr;
     av_dict_set(&options, "movflags", "+faststart", 0);
-    int error = output->url ? avformat_write_header(output.get(), &options) : AVERROR(ENOMEM);
+    int error = avformat_write_header(output.get(), &options);
     av_dict_free(&options);
     if (error < 0) {
         return AvFailure("cannot write " + job.target, error);
