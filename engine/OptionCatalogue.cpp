@@ -170,13 +170,6 @@ std::string_view ValueOf(OptionList list, int index) {
     return items[index].value;
 }
 
-FormatPreset PresetOf(int format) {
-    if (!FormatOf(format)) {
-        return {-1, -1, -1, -1};
-    }
-    return kPresets[format];
-}
-
 void ApplyFormatPreset(ConvertOptions& options) {
     if (!FormatOf(options.format)) {
         return;

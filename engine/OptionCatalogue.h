@@ -87,7 +87,6 @@ struct FormatPreset {
     int sampleRate;
     int audioBitrate;
 };
-FormatPreset PresetOf(int format);
 
 // Applies the preset of options.format (frame rate, video bitrate, sample rate, audio bitrate,
 // and the video codec list back to its single item). An unknown format changes nothing.

@@ -51,8 +51,8 @@ CAboutBox::CAboutBox(wxWindow* parent) : wxDialog(parent, wxID_ANY, "About") {
     m_support = new CHyperLink(this, kSupportId, kSupportAddress,
                                wxString("mailto:") + kSupportAddress, at(58, 117), sized(81, 11));
     new wxStaticText(this, wxID_ANY, kLegalNotice, at(30, 147), sized(196, 36));
-    m_notice = new wxStaticText(this, kNoticeId, kNoticeLine, at(42, 186), sized(171, 10),
-                                wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    new wxStaticText(this, kNoticeId, kNoticeLine, at(42, 186), sized(171, 10),
+                     wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     SetClientSize(sized(256, 205));
     // Esc and the close box end the box as OK does.
     SetEscapeId(wxID_OK);

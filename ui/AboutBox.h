@@ -24,7 +24,6 @@ public:
 private:
     wxStaticText* m_maker = nullptr;
     wxStaticText* m_version = nullptr;
-    wxStaticText* m_notice = nullptr;
     CHyperLink* m_homePage = nullptr;
     CHyperLink* m_support = nullptr;
 };

@@ -25,10 +25,7 @@ void BackgroundProber::Enqueue(uint64_t id, std::string path) {
 }
 
 void BackgroundProber::Shutdown() {
-    {
-        std::lock_guard lock(m_shared->mutex);
-        m_shared->closed = true;
-    }
+    m_shared->closed = true;
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
@@ -63,12 +60,7 @@ void BackgroundProber::Run() {
         std::shared_ptr<Shared> shared = m_shared;
         m_window.CallAfter([this, shared, id = job.id, length = info.length] {
             // Shutdown runs on this same thread, so closed cannot change during the call.
-            bool closed;
-            {
-                std::lock_guard lock(shared->mutex);
-                closed = shared->closed;
-            }
-            if (!closed) {
+            if (!shared->closed) {
                 m_handler(id, length);
             }
         });

@@ -40,9 +40,9 @@ private:
         uint64_t id;
         std::string path;
     };
-    // Shared with the queued result calls, so none of them outlives what it touches.
+    // Shared with the queued result calls, so none of them outlives what it touches. Written
+    // and read on the window's thread only.
     struct Shared {
-        std::mutex mutex;
         bool closed = false;
     };
 

@@ -69,7 +69,6 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     }
     m_progress.StartBatch(EntryRowsOf(checked));
     m_start = std::chrono::steady_clock::now();
-    m_stopRequested = false;
     m_endLine = m_files.empty() ? "No file is ticked for conversion." : "";
     if (!m_runner->Start()) {
         return false;
@@ -83,7 +82,6 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
 
 void BatchDisplay::RequestStop() {
     if (IsBusy()) {
-        m_stopRequested = true;
         m_runner->RequestStop();
     }
 }
@@ -156,11 +154,8 @@ void BatchDisplay::OnConvertProgress(int entry, int value) {
 void BatchDisplay::OnBatchEnded() {
     m_timer.Stop();
     if (!m_files.empty()) {
-        bool stopped = m_stopRequested;
-        for (const FileProgress& file : m_files) {
-            stopped = stopped || file.state == FileProgress::State::Stopped;
-        }
-        m_endLine = wxString::FromUTF8(SummaryText(m_files, stopped));
+        // A stop asked for after the last file ended still reads as a stopped batch.
+        m_endLine = wxString::FromUTF8(SummaryText(m_files, m_runner->State().stop));
         NotifyBatchEnd(m_endLine);
     }
     m_onLineChange();

@@ -17,7 +17,6 @@
 #include "OptionCatalogue.h"
 
 class wxNotificationMessage;
-class wxTopLevelWindow;
 
 namespace tarv {
 
@@ -31,8 +30,8 @@ public:
     // Called whenever the status bar's line may read differently.
     using LineListener = std::function<void()>;
 
-    // Reports reach `window`'s thread through its event queue; `frame` is told when a batch
-    // ends while the user looks elsewhere.
+    // Reports reach `window`'s thread through its event queue; the window's frame is told when
+    // a batch ends while the user looks elsewhere.
     BatchDisplay(wxWindow& window, CXListCtrl& list, ConversionList& rows,
                  std::string programFolder, LineListener onLineChange);
     ~BatchDisplay() override;
@@ -62,7 +61,6 @@ private:
     // The batch's files as the window has seen them, for the status bar.
     std::vector<FileProgress> m_files;
     std::chrono::steady_clock::time_point m_start;
-    bool m_stopRequested = false;
     wxString m_endLine;  // what the line says once the batch has ended
     wxTimer m_timer;
     std::unique_ptr<wxNotificationMessage> m_notification;

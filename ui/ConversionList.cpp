@@ -8,7 +8,6 @@
 #include "BackgroundProber.h"
 #include "MediaProbe.h"
 #include "PathUtils.h"
-#include "XHeaderCtrl.h"
 #include "XListCtrl.h"
 
 namespace tarv {

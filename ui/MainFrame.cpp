@@ -5,7 +5,6 @@
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
-#include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
 #include "AboutBox.h"

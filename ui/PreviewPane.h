@@ -16,8 +16,6 @@ public:
     PreviewArea(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                 const wxString& logoPath);
 
-    const wxString& LogoPath() const { return m_logoPath; }
-
     // A few words shown in the pane instead of the logo (why a file does not play); empty
     // shows the logo again.
     void ShowMessage(const wxString& message);

@@ -213,38 +213,34 @@ void CTarvMediaConverterView::FillOptionLists() {
     for (const OptionListInfo& info : OptionLists()) {
         wxChoice& choice = Choice(info.list);
         choice.Clear();
-        if (info.list == OptionList::VideoCodec) {
-            continue;  // the format preset fills it
+        if (info.list != OptionList::VideoCodec) {  // the chosen format fills it
+            for (const OptionItem& item : ItemsOf(info.list)) {
+                choice.Append(wxString::FromUTF8(item.display.data(), item.display.size()));
+            }
         }
-        for (const OptionItem& item : ItemsOf(info.list)) {
-            choice.Append(wxString::FromUTF8(item.display.data(), item.display.size()));
-        }
+        choice.Enable();
     }
-    const ConvertOptions start = StartSelections();
-    for (const OptionListInfo& info : OptionLists()) {
-        if (info.list != OptionList::VideoCodec) {
-            Choice(info.list).SetSelection(start[info.list]);
-        }
-        Choice(info.list).Enable();
-    }
-    ApplyFormatPreset();
+    SelectOptions(StartSelections());
 }
 
 void CTarvMediaConverterView::ApplyFormatPreset() {
-    const int format = Choice(OptionList::Format).GetSelection();
-    const FormatPreset preset = PresetOf(format);
-    if (preset.frameRate < 0) {
+    ConvertOptions options = CaptureOptions();
+    if (!FormatOf(options.format)) {
         return;
     }
-    Choice(OptionList::FrameRate).SetSelection(preset.frameRate);
-    Choice(OptionList::VideoBitrate).SetSelection(preset.videoBitrate);
-    Choice(OptionList::SampleRate).SetSelection(preset.sampleRate);
-    Choice(OptionList::AudioBitrate).SetSelection(preset.audioBitrate);
+    tarv::ApplyFormatPreset(options);
+    SelectOptions(options);
+}
+
+void CTarvMediaConverterView::SelectOptions(const ConvertOptions& options) {
+    // The video codec list holds the one item of the chosen format.
     wxChoice& codec = Choice(OptionList::VideoCodec);
     codec.Clear();
-    const std::string_view item = DisplayTextOf(OptionList::VideoCodec, 0, format);
+    const std::string_view item = DisplayTextOf(OptionList::VideoCodec, 0, options.format);
     codec.Append(wxString::FromUTF8(item.data(), item.size()));
-    codec.SetSelection(0);
+    for (const OptionListInfo& info : OptionLists()) {
+        Choice(info.list).SetSelection(options[info.list]);
+    }
 }
 
 ConvertOptions CTarvMediaConverterView::CaptureOptions() const {

@@ -77,6 +77,7 @@ private:
     void CreateControls();
     void FillOptionLists();
     void ApplyFormatPreset();
+    void SelectOptions(const ConvertOptions& options);
     void SetDefaultOutputFolder();
     CMainFrame* Frame() const;
     void UpdateSelectedCount();
