@@ -12,13 +12,16 @@ namespace tarv {
 struct CellColours {
     wxColour m_text;
     wxColour m_background;
+
+    // The desktop's colours of the moment, which a new cell takes.
+    static CellColours FromSystem() {
+        return {wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT),
+                wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)};
+    }
 };
 
 struct CellData {
-    // A new cell takes the desktop's colours of the moment.
-    CellData()
-        : CellData({wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT),
-                    wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)}) {}
+    CellData() : CellData(CellColours::FromSystem()) {}
     explicit CellData(const CellColours& colours)
         : m_textColour(colours.m_text), m_backgroundColour(colours.m_background) {}
 

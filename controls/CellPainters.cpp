@@ -105,11 +105,7 @@ void DrawCheckboxCell(wxDC& dc, const wxRect& cell, const wxString& text, int ch
     FillSolidRect(dc, cell, colours.m_background);
 
     const wxRect box = CheckBoxRect(cell, text.empty(), boxSide);
-    FillSolidRect(dc, box, system.m_window);
-    FrameRect(dc, box, kCheckBoxFrameColour);
-    if (checkState == 1) {
-        DrawCheckMark(dc, box);
-    }
+    DrawCheckBox(dc, box, system.m_window, checkState == 1);
 
     if (!text.empty()) {
         const int textLeft = box.x + box.width + kCheckBoxTextGap;

@@ -66,6 +66,14 @@ void DrawCheckMark(wxDC& dc, const wxRect& box) {
     }
 }
 
+void DrawCheckBox(wxDC& dc, const wxRect& box, const wxColour& fill, bool checked) {
+    FillSolidRect(dc, box, fill);
+    FrameRect(dc, box, kCheckBoxFrameColour);
+    if (checked) {
+        DrawCheckMark(dc, box);
+    }
+}
+
 int DrawSingleLineText(wxDC& dc, const wxString& text, const wxRect& rect, int alignment,
                        bool endEllipsis) {
     // A file name may hold line breaks; on one line they read as spaces.

@@ -46,6 +46,9 @@ void Draw3dFrame(wxDC& dc, const wxRect& rect, const wxColour& topLeft,
 // right, each pixel grown to a square of box side / 13 (at least one) on a larger box.
 void DrawCheckMark(wxDC& dc, const wxRect& box);
 
+// A check box as the list's rows and header show it: filled, framed, and ticked when checked.
+void DrawCheckBox(wxDC& dc, const wxRect& box, const wxColour& fill, bool checked);
+
 // Draws `text` on one line, vertically centred in `rect` and aligned horizontally as asked
 // (wxALIGN_LEFT, wxALIGN_CENTER_HORIZONTAL or wxALIGN_RIGHT), in the DC's text colour with no
 // background. Nothing is drawn outside the rectangle; with `endEllipsis` a text too wide ends

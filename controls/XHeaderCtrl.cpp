@@ -204,11 +204,8 @@ int CXHeaderCtrl::DrawHeaderItem(wxDC& dc, const wxRect& rect, const HeaderItem&
         } else {
             const int side = FromDIP(kCheckBoxSize);
             const wxRect box(left, top + (bottom - top - side) / 2, side, side);
-            FillSolidRect(dc, box, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
-            FrameRect(dc, box, kCheckBoxFrameColour);
-            if (item.m_image == 2) {
-                DrawCheckMark(dc, box);
-            }
+            DrawCheckBox(dc, box, wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW),
+                         item.m_image == 2);
             partWidth = side;
         }
         left += partWidth + kTextMargin;

@@ -35,16 +35,6 @@ wxBEGIN_EVENT_TABLE(CXListCtrl, wxControl)
 wxEND_EVENT_TABLE();
 // clang-format on
 
-namespace {
-
-// The colours a new cell record takes: the desktop's of the moment.
-CellColours SystemCellColours() {
-    return {wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT),
-            wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)};
-}
-
-}  // namespace
-
 CXListCtrl::CXListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size,
                        long style) {
     Create(parent, id, pos, size, style);
@@ -120,7 +110,7 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
     item.m_width = std::max(0, width);
     const int index = m_header->InsertItem(column, item);
     // Every row keeps one record per column, in column order.
-    m_rows.InsertColumn(index, SystemCellColours());
+    m_rows.InsertColumn(index, CellColours::FromSystem());
     Relayout();
     Refresh();
     return index;
@@ -195,7 +185,7 @@ const CellData* CXListCtrl::GetCellData(int row, int column) const {
 
 int CXListCtrl::InsertItem(int row, const wxString& text) {
     // The first column takes the list's own colours, the others the desktop's of the moment.
-    const int index = m_rows.Insert(row, text, GetColumns(), SystemCellColours(),
+    const int index = m_rows.Insert(row, text, GetColumns(), CellColours::FromSystem(),
                                     {m_colours.m_windowText, m_colours.m_window});
     if (index >= 0) {
         Relayout();
