@@ -21,6 +21,14 @@ std::string FolderPart(std::string_view path, char separator) {
     return std::string(path.substr(0, last + 1));
 }
 
+std::string WithTrailingSeparator(std::string_view path) {
+    std::string folder(path);
+    if (folder.empty() || folder.back() != kSeparator) {
+        folder += kSeparator;
+    }
+    return folder;
+}
+
 std::string LastPathPart(std::string_view path, char separator) {
     const size_t last = path.rfind(separator);
     if (last == std::string_view::npos) {
@@ -120,10 +128,7 @@ bool IsUsableFolder(std::string_view path) {
 }
 
 bool HasSubfolders(std::string_view path) {
-    std::string folder(path);
-    if (folder.empty() || folder.back() != kSeparator) {
-        folder += kSeparator;
-    }
+    const std::string folder = WithTrailingSeparator(path);
     DIR* dir = opendir(folder.c_str());
     if (!dir) {
         return false;

@@ -22,6 +22,9 @@ inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
 // The text up to and including the last separator; empty when there is none.
 std::string FolderPart(std::string_view path, char separator = kSeparator);
 
+// The path with a separator at its end, added only where it has none (also to an empty path).
+std::string WithTrailingSeparator(std::string_view path);
+
 // The text after the last separator; empty when there is none.
 std::string LastPathPart(std::string_view path, char separator = kSeparator);
 

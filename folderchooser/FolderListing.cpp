@@ -33,10 +33,7 @@ bool IsHiddenFolderName(std::string_view name) {
 
 std::vector<std::string> ListedSubfolders(const std::string& folder) {
     std::vector<std::string> found;
-    std::string base = folder;
-    if (base.empty() || base.back() != kSeparator) {
-        base += kSeparator;
-    }
+    const std::string base = WithTrailingSeparator(folder);
     // Every step reports into an error code: a folder that vanishes or refuses us midway
     // ends the listing, it never throws.
     std::error_code error;

@@ -15,13 +15,6 @@ namespace {
 
 constexpr int kIconSize = 16;
 
-std::string WithSeparator(std::string path) {
-    if (path.empty() || path.back() != kSeparator) {
-        path += kSeparator;
-    }
-    return path;
-}
-
 }  // namespace
 
 // What an item stands for. The path is kept as the disk names it, so a folder whose shown
@@ -77,16 +70,15 @@ int CFolderTreeCtrl::IconIndex(const std::vector<std::string>& names) {
 void CFolderTreeCtrl::Fill() {
     DeleteAllItems();
     const SpecialFolders special = UserSpecialFolders();
-    m_desktopPath = WithSeparator(special.desktop);
-    m_documentsPath = WithSeparator(special.documents);
+    m_documentsPath = WithTrailingSeparator(special.documents);
     const ShellItem desktop = DescribeFolder(special.desktop);
-    m_rootItem = AddRoot(desktop.displayName);
+    const wxTreeItemId root = AddRoot(desktop.displayName);
     const int icon = IconIndex({"user-desktop", "user-home", "folder"});
-    SetItemImage(m_rootItem, icon, wxTreeItemIcon_Normal);
-    SetItemImage(m_rootItem, icon, wxTreeItemIcon_Selected);
-    SetItemData(m_rootItem, new ItemData(ItemKind::Desktop, m_desktopPath));
-    AddPlaceholder(m_rootItem);
-    Expand(m_rootItem);
+    SetItemImage(root, icon, wxTreeItemIcon_Normal);
+    SetItemImage(root, icon, wxTreeItemIcon_Selected);
+    SetItemData(root, new ItemData(ItemKind::Desktop, WithTrailingSeparator(special.desktop)));
+    AddPlaceholder(root);
+    Expand(root);
 }
 
 wxTreeItemId CFolderTreeCtrl::AddItem(const wxTreeItemId& parent, const wxString& label,
@@ -132,8 +124,8 @@ void CFolderTreeCtrl::FillComputer(const wxTreeItemId& item) {
     DeleteChildren(item);
     for (const std::string& root : FixedDriveList()) {
         const ShellItem mount = DescribeMount(root);
-        AddItem(item, mount.displayName, ItemKind::Drive, WithSeparator(root), mount.iconNames, {},
-                true);
+        AddItem(item, mount.displayName, ItemKind::Drive, WithTrailingSeparator(root),
+                mount.iconNames, {}, true);
     }
 }
 
@@ -143,7 +135,8 @@ void CFolderTreeCtrl::FillItem(const wxTreeItemId& item) {
         FillComputer(item);
         return;
     }
-    const std::string path = WithSeparator(static_cast<ItemData*>(GetItemData(item))->m_path);
+    const std::string path =
+        WithTrailingSeparator(static_cast<ItemData*>(GetItemData(item))->m_path);
     DeleteChildren(item);
     if (kind == ItemKind::Desktop) {
         m_computerItem = AddItem(item, "My Computer", ItemKind::Computer, std::string(),
@@ -161,8 +154,8 @@ void CFolderTreeCtrl::FillItem(const wxTreeItemId& item) {
         if (shown.iconNames.front() != "folder") {
             open = shown.iconNames;
         }
-        AddItem(item, shown.displayName, ItemKind::Folder, WithSeparator(folder), shown.iconNames,
-                open, HasSubfolders(folder));
+        AddItem(item, shown.displayName, ItemKind::Folder, WithTrailingSeparator(folder),
+                shown.iconNames, open, HasSubfolders(folder));
     }
 }
 

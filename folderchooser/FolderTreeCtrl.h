@@ -61,10 +61,8 @@ private:
 
     wxImageList m_images;
     std::map<std::string, int> m_iconIndexes;  // icon name to image, shared by every item
-    wxTreeItemId m_rootItem;
     wxTreeItemId m_computerItem;
     wxTreeItemId m_documentsItem;
-    std::string m_desktopPath;
     std::string m_documentsPath;
 };
 
