@@ -63,8 +63,7 @@ std::string DisplayName(const std::string& name) {
     return text + "\"";
 }
 
-CliReporter::CliReporter(const BatchState& state, std::ostream& out, Style style)
-    : m_state(state), m_out(out), m_style(style) {}
+CliReporter::CliReporter(std::ostream& out, Style style) : m_out(out), m_style(style) {}
 
 std::string CliReporter::Prefix(size_t index) const {
     return "[" + std::to_string(index + 1) + "/" + std::to_string(m_files.size()) + "] " +
@@ -87,22 +86,19 @@ void CliReporter::EndLiveLine() {
     }
 }
 
-CliReporter::File* CliReporter::FileOfEntry(int entry, size_t* index) {
-    for (size_t i = 0; i < m_files.size(); ++i) {
-        const int first = m_files[i].firstEntry;
-        if (first >= 0 && entry >= first && entry < first + kStepsPerFile) {
-            *index = i;
-            return &m_files[i];
-        }
+CliReporter::File* CliReporter::FileOfReport(const BatchReport& report, size_t* index) {
+    if (report.key >= m_files.size() || !m_files[report.key].inBatch) {
+        return nullptr;
     }
-    return nullptr;
+    *index = static_cast<size_t>(report.key);
+    return &m_files[*index];
 }
 
-void CliReporter::Probed(size_t file, uint64_t bytes, double seconds, int firstEntry) {
+void CliReporter::Probed(size_t file, uint64_t bytes, double seconds) {
     File& entry = m_files[file];
     // As the window does when files are added: the length decides the percentages.
     entry.duration = seconds > 0 ? static_cast<int>(seconds) : 0;
-    entry.firstEntry = firstEntry;
+    entry.inBatch = true;
     if (m_style == Style::Json) {
         m_out << Record(file, "probed")
                      .Integer("bytes", static_cast<long long>(bytes))
@@ -158,29 +154,30 @@ void CliReporter::Finish() {
     }
 }
 
-void CliReporter::OnConvertProgress(int entry, int value) {
+void CliReporter::OnBatchReport(const BatchReport& report) {
     size_t index = 0;
-    File* file = FileOfEntry(entry, &index);
+    File* file = FileOfReport(report, &index);
     if (!file) {
         return;
     }
-    if (value == kProgressFileDone) {
-        End(index, Outcome::Done, {});
-        return;
-    }
-    if (value == kProgressStopped) {
-        End(index, Outcome::Aborted, {});
-        return;
-    }
-    if (value == kProgressFailed) {
-        End(index, Outcome::Failed, m_state.entries[entry].failure);
-        return;
+    switch (report.kind) {
+        case BatchReport::Kind::FileDone:
+            End(index, Outcome::Done, {});
+            return;
+        case BatchReport::Kind::Stopped:
+            End(index, Outcome::Aborted, {});
+            return;
+        case BatchReport::Kind::Failed:
+            End(index, Outcome::Failed, report.text);
+            return;
+        case BatchReport::Kind::Position:
+            break;
     }
 
     // Reports of several files may interleave, so each file keeps its own last step; the step
     // is the reported entry's, whatever another file runs.
-    const StepType step = StepTypeOf(entry % kStepsPerFile);
-    const int shown = ShownProgress(value, file->duration, step);
+    const StepType step = report.Step();
+    const int shown = ShownProgress(report.seconds, file->duration, step);
     const bool newStep = file->lastShown < 0 || step != file->lastStep;
     const bool sameLine = m_style == Style::Live && static_cast<int>(index) == m_lastFile;
     if (!newStep && shown == file->lastShown) {

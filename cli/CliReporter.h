@@ -24,39 +24,38 @@ public:
     };
 
     struct File {
-        std::string name;     // as the user gave it
-        int duration = 0;     // whole seconds; 0 when unknown
-        int firstEntry = -1;  // its first batch entry; -1 when it is not in the batch
+        std::string name;      // as the user gave it
+        int duration = 0;      // whole seconds; 0 when unknown
+        bool inBatch = false;  // entered into the batch, under its place in this list
         Outcome outcome = Outcome::Pending;
         StepType lastStep = StepType::Encode;
         int lastShown = -1;  // the percentage last printed; -1 before the first
     };
 
-    CliReporter(const BatchState& state, std::ostream& out, Style style);
+    CliReporter(std::ostream& out, Style style);
 
     void AddFile(File file) { m_files.push_back(std::move(file)); }
-    // Reports what probing found and enters the file into the batch from that entry on.
-    void Probed(size_t file, uint64_t bytes, double seconds, int firstEntry);
+    // Reports what probing found; the file is entered into the batch under its place here.
+    void Probed(size_t file, uint64_t bytes, double seconds);
     // Reports a file that never reached the batch.
     void Fail(size_t file, const std::string& reason);
     // After the batch: in JSON every file ends with a status, also those a stop never reached.
     void Finish();
 
-    void OnConvertProgress(int entry, int value) override;
+    void OnBatchReport(const BatchReport& report) override;
 
     const std::vector<File>& Files() const { return m_files; }
     bool AnyFailed() const;
     bool AnyAborted() const;
 
 private:
-    File* FileOfEntry(int entry, size_t* index);
+    File* FileOfReport(const BatchReport& report, size_t* index);
     // "[i/n] name: ", the start of every text line about a file.
     std::string Prefix(size_t index) const;
     JsonRecord Record(size_t index, const char* event) const;
     void End(size_t index, Outcome outcome, const std::string& reason);
     void EndLiveLine();
 
-    const BatchState& m_state;
     std::ostream& m_out;
     Style m_style;
     std::vector<File> m_files;

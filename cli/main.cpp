@@ -13,6 +13,7 @@
 #include "ConvertWorker.h"
 #include "FileSystem.h"
 #include "MediaProbe.h"
+#include "OutputFolderCheck.h"
 #include "PathUtils.h"
 #include "StopSignals.h"
 #include "ToolSet.h"
@@ -26,26 +27,19 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitStopped = 130;
 
-// The output folder as an absolute path, created when missing; empty with the reason when it
-// cannot be used.
-std::optional<std::string> PrepareOutputFolder(const std::string& folder, std::string* error) {
-    std::error_code created;
-    std::filesystem::create_directories(folder, created);
-    const PathStatus status = StatusOf(folder, true);
-    if (status.kind != PathStatus::Kind::Folder) {
-        *error = created                                    ? created.message()
-                 : status.kind == PathStatus::Kind::Unknown ? status.error
-                 : status.kind == PathStatus::Kind::Absent  ? "no such folder"
-                                                            : "it is not a folder";
-        return std::nullopt;
+// The reason an output folder cannot be used, in the command's words.
+std::string OutputFolderProblem(const OutputFolderCheck& check) {
+    switch (check.problem) {
+        case OutputFolderCheck::Problem::Empty:
+            return "no folder was given";
+        case OutputFolderCheck::Problem::NotAFolder:
+            return "it is not a folder";
+        case OutputFolderCheck::Problem::CannotCreate:
+        case OutputFolderCheck::Problem::NotWritable:
+        case OutputFolderCheck::Problem::None:
+            break;
     }
-    std::error_code absolute;
-    std::string path = std::filesystem::absolute(folder, absolute).string();
-    if (absolute) {
-        *error = absolute.message();
-        return std::nullopt;
-    }
-    return path;
+    return check.reason;
 }
 
 // Why a name given as a file to convert cannot be one; empty when it can. path receives the
@@ -90,8 +84,8 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
             std::cerr << "tarv-convert: cannot start the identify tool in " << state.programFolder
                       << "\n";
         }
-        reporter.Probed(i, FileSizeOf(path), info.length, state.EntryCount());
-        state.AddFile(path, outputFolder);
+        reporter.Probed(i, FileSizeOf(path), info.length);
+        state.AddFile(path, outputFolder, i);
     }
 }
 
@@ -99,10 +93,8 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
 class BatchSink : public ProgressSink {
 public:
     BatchSink(CliReporter& reporter, EndNotice& ended) : m_reporter(reporter), m_ended(ended) {}
-    void OnConvertProgress(int entry, int value) override {
-        m_reporter.OnConvertProgress(entry, value);
-    }
-    void OnBatchEnded() override { m_ended.Notify(); }
+    void OnBatchReport(const BatchReport& report) override { m_reporter.OnBatchReport(report); }
+    void OnBatchEnded(uint64_t) override { m_ended.Notify(); }
 
 private:
     CliReporter& m_reporter;
@@ -125,15 +117,15 @@ int Run(const std::vector<std::string>& arguments) {
         return kExitDone;
     }
 
-    std::string error;
-    const std::optional<std::string> outputFolder =
-        PrepareOutputFolder(request.outputFolder, &error);
+    const OutputFolderCheck outputFolder = PrepareOutputFolder(request.outputFolder);
     if (!outputFolder) {
         std::cerr << "tarv-convert: cannot use the output folder "
-                  << DisplayName(request.outputFolder) << ": " << error << "\n";
+                  << DisplayName(request.outputFolder) << ": " << OutputFolderProblem(outputFolder)
+                  << "\n";
         return kExitUsage;
     }
 
+    std::string error;
     EndNotice probed, ended;
     if (!InstallStopSignals(&error) || !probed.Valid() || !ended.Valid()) {
         std::cerr << "tarv-convert: cannot set up signal handling\n";
@@ -151,7 +143,7 @@ int Run(const std::vector<std::string>& arguments) {
         request.progress == CliRequest::Progress::Json ? CliReporter::Style::Json
         : isatty(STDOUT_FILENO) && state.jobs == 1     ? CliReporter::Style::Live
                                                        : CliReporter::Style::Lines;
-    CliReporter reporter(state, std::cout, style);
+    CliReporter reporter(std::cout, style);
     for (const std::string& name : request.files) {
         reporter.AddFile({name});
     }
@@ -161,7 +153,7 @@ int Run(const std::vector<std::string>& arguments) {
     bool probingFailed = false;
     std::thread prober([&] {
         try {
-            ProbeFiles(request, *outputFolder, state, reporter, cancel);
+            ProbeFiles(request, outputFolder.path, state, reporter, cancel);
         } catch (const std::exception& exception) {
             std::cerr << "tarv-convert: " << exception.what() << "\n";
             probingFailed = true;

@@ -19,10 +19,23 @@ constexpr int kFailureLines = 4;
 }  // namespace
 
 void BatchState::AddFile(const std::string& sourcePath, const std::string& outputFolder) {
-    const std::string base = OutputBaseName(outputFolder, sourcePath);
-    for (int step = 0; step < kStepsPerFile; ++step) {
-        entries.push_back({sourcePath, base, {}});
+    AddFile(sourcePath, outputFolder, files.size());
+}
+
+void BatchState::AddFile(const std::string& sourcePath, const std::string& outputFolder,
+                         uint64_t key) {
+    files.emplace_back(key, sourcePath, OutputBaseName(outputFolder, sourcePath));
+}
+
+bool BatchState::Withdraw(uint64_t key) {
+    for (BatchFile& file : files) {
+        if (file.key == key) {
+            int waiting = BatchFile::kWaiting;
+            return file.stage.compare_exchange_strong(waiting, BatchFile::kWithdrawn) ||
+                   waiting == BatchFile::kWithdrawn;
+        }
     }
+    return false;
 }
 
 std::string LastOutputLines(const std::string& output, int lineCount) {
@@ -67,6 +80,7 @@ bool ConvertWorker::Start() {
     if (m_thread.joinable()) {
         m_thread.join();
     }
+    ++m_state.ticket;
     // Set here rather than on the new thread, so the caller sees the batch as running at once.
     m_state.busy = true;
     m_thread = std::thread(&ConvertWorker::Run, this);
@@ -96,7 +110,7 @@ void ConvertWorker::Wait() {
 
 void ConvertWorker::Run() {
     m_nextFile = 0;
-    const int files = (m_state.EntryCount() + kStepsPerFile - 1) / kStepsPerFile;
+    const int files = m_state.FileCount();
     const int lanes = std::clamp(m_state.jobs, 1, std::max(files, 1));
     std::vector<std::thread> others;
     for (int lane = 1; lane < lanes; ++lane) {
@@ -110,26 +124,34 @@ void ConvertWorker::Run() {
     for (std::thread& lane : others) {
         lane.join();
     }
+    const uint64_t ticket = m_state.ticket;
     // Cleared only now, so no new batch can start while this one is still tidying up.
     m_state.busy = false;
-    m_sink.OnBatchEnded();
+    m_sink.OnBatchEnded(ticket);
 }
 
 void ConvertWorker::RunLane() {
     float position = 0;  // a record that does not parse repeats the last position
-    const int count = m_state.EntryCount();
+    const int count = m_state.FileCount();
     while (!m_state.stop) {
-        const int first = m_nextFile.fetch_add(1) * kStepsPerFile;
-        if (first >= count) {
+        const int file = m_nextFile.fetch_add(1);
+        if (file >= count) {
             break;
+        }
+        int waiting = BatchFile::kWaiting;
+        if (!m_state.files[file].stage.compare_exchange_strong(waiting, BatchFile::kTaken)) {
+            continue;  // withdrawn before its turn came
         }
         bool goOn = false;
         try {
-            goOn = RunFile(first, position);
+            goOn = RunFile(file, position);
         } catch (const std::exception& error) {
             // Nothing may end the program from this thread; the file fails instead.
-            m_state.entries[first].failure = error.what();
-            Report(first, kProgressFailed);
+            BatchReport report;
+            report.file = file;
+            report.kind = BatchReport::Kind::Failed;
+            report.text = error.what();
+            Report(report);
             goOn = !m_state.stop;
         }
         if (!goOn) {
@@ -138,21 +160,25 @@ void ConvertWorker::RunLane() {
     }
 }
 
-void ConvertWorker::Report(int entry, int value) {
+void ConvertWorker::Report(const BatchReport& report) {
     std::lock_guard lock(m_reportMutex);
-    m_state.currentStepType = static_cast<int32_t>(StepTypeOf(entry % kStepsPerFile));
-    m_sink.OnConvertProgress(entry, value);
+    BatchReport stamped = report;
+    stamped.batch = m_state.ticket;
+    stamped.key = m_state.files[report.file].key;
+    m_sink.OnBatchReport(stamped);
 }
 
-bool ConvertWorker::RunFile(int firstEntry, float& position) {
-    const int entryCount = std::min(kStepsPerFile, m_state.EntryCount() - firstEntry);
+bool ConvertWorker::RunFile(int file, float& position) {
+    BatchFile& entry = m_state.files[file];
     const std::string_view rawExtension = RawVideoExtensionOf(m_state.options.format);
+    BatchReport report;
+    report.file = file;
 
     // The names are claimed before anything is written, and held to the file's end, so no other
     // run, job or user file can come to share them.
     std::unique_ptr<OutputClaim> claim;
     const BaseNameChoice choice = ChooseOutputBaseName(
-        m_state.entries[firstEntry].baseName, TickCount(),
+        entry.baseName, TickCount(),
         [&](std::string_view candidate) {
             return OutputClaim::TryClaim(candidate, rawExtension, &claim);
         },
@@ -161,24 +187,23 @@ bool ConvertWorker::RunFile(int firstEntry, float& position) {
         return false;
     }
     if (!claim) {
-        m_state.entries[firstEntry].failure = choice.error;
-        Report(firstEntry, kProgressFailed);
+        report.kind = BatchReport::Kind::Failed;
+        report.text = choice.error;
+        Report(report);
         return true;
     }
-    for (int i = firstEntry; i < firstEntry + entryCount; ++i) {
-        m_state.entries[i].baseName = choice.baseName;
-    }
+    entry.baseName = choice.baseName;
+    report.output = claim->Names().output;
 
-    for (int p = 0; p < entryCount; ++p) {
-        const int k = firstEntry + p;
-        BatchEntry& entry = m_state.entries[k];
+    for (int p = 0; p < kStepsPerFile; ++p) {
+        report.step = p;
         std::string failure = claim->Intrusion();
         int processId = -1;
         StepEnd end = StepEnd::Failed;
         if (failure.empty()) {
             const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
                                                      entry.baseName, m_state.options);
-            end = RunTool(k, command, position, failure, processId);
+            end = RunTool(report, command, position, failure, processId);
         }
         const std::string& target = StepTargetOf(p, claim->Names());
         if (end != StepEnd::Done && processId > 0) {
@@ -186,26 +211,33 @@ bool ConvertWorker::RunFile(int firstEntry, float& position) {
             RemoveFile(StagedPathOf(target, processId));
         }
         if (end == StepEnd::Stopped) {
-            if (processId > 0) {
-                Report(k, kProgressStopped);
+            // The intermediates stay for a later look, but a half-made 3GPP file would pass
+            // for a finished one. A stop between two steps ends the file all the same.
+            claim->RemoveMade(OutputClaim::Made::Output);
+            if (processId > 0 || p > 0) {
+                report.kind = BatchReport::Kind::Stopped;
+                Report(report);
             }
             return false;
         }
         if (end == StepEnd::Failed) {
-            entry.failure = std::move(failure);
-            claim->RemoveMade(true);
-            Report(k, kProgressFailed);
+            claim->RemoveMade(OutputClaim::Made::All);
+            report.kind = BatchReport::Kind::Failed;
+            report.text = std::move(failure);
+            Report(report);
             return !m_state.stop;
         }
         claim->RecordMade(target);
     }
-    claim->RemoveMade(false);
-    Report(firstEntry + entryCount - 1, kProgressFileDone);
+    claim->RemoveMade(OutputClaim::Made::Intermediates);
+    report.kind = BatchReport::Kind::FileDone;
+    Report(report);
     return !m_state.stop;
 }
 
-ConvertWorker::StepEnd ConvertWorker::RunTool(int entry, const Command& command, float& position,
-                                              std::string& failure, int& processId) {
+ConvertWorker::StepEnd ConvertWorker::RunTool(BatchReport& report, const Command& command,
+                                              float& position, std::string& failure,
+                                              int& processId) {
     std::string error;
     std::unique_ptr<ChildProcess> child;
     {
@@ -232,7 +264,9 @@ ConvertWorker::StepEnd ConvertWorker::RunTool(int entry, const Command& command,
             if (const auto parsed = ParseProgressPosition(*record)) {
                 position = *parsed;
             }
-            Report(entry, WholeSeconds(position));
+            report.kind = BatchReport::Kind::Position;
+            report.seconds = WholeSeconds(position);
+            Report(report);
         }
         kept.append(text);
         if (kept.size() > kKeptOutputBytes) {

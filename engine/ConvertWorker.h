@@ -4,61 +4,67 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "BatchReport.h"
 #include "ChildProcess.h"
 #include "OptionCatalogue.h"
 #include "StepCommands.h"
 
 namespace tarv {
 
-// Report values besides a position in whole seconds (0 or more).
-inline constexpr int kProgressStopped = -1;   // the batch was stopped while this entry ran
-inline constexpr int kProgressFileDone = -2;  // the file's last step finished: the file is done
-inline constexpr int kProgressFailed = -3;  // this step failed; the file's other steps are skipped
-
 // Receives the worker's reports. Called on a worker thread, which waits until the call has
-// returned, so the receiver sees the batch state as it was for that report. Calls never
-// overlap, also when several files convert at the same time.
+// returned. Calls never overlap, also when several files convert at the same time.
 class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
-    virtual void OnConvertProgress(int entry, int value) = 0;
-    // The batch has ended and the busy flag is clear: a new batch may start. Called on the
-    // worker's thread as its last act; the worker does not wait for anything after it.
-    virtual void OnBatchEnded() {}
+    virtual void OnBatchReport(const BatchReport& report) = 0;
+    // The batch with this ticket has ended and the busy flag is clear: a new batch may start.
+    // Called on the worker's thread as its last act; the worker does not wait for anything
+    // after it, so a new batch may already run when the call arrives.
+    virtual void OnBatchEnded(uint64_t /*batch*/) {}
 };
 
-// One step of one file; a file has five consecutive entries with the same texts.
-struct BatchEntry {
-    std::string sourcePath;
+// One file of a batch.
+struct BatchFile {
+    BatchFile(uint64_t key, std::string sourcePath, std::string baseName)
+        : key(key), sourcePath(std::move(sourcePath)), baseName(std::move(baseName)) {}
+
+    const uint64_t key;  // the caller's name for it, carried by every report
+    const std::string sourcePath;
     std::string baseName;  // output folder and file title, no extension; the claimed one
-                           // (perhaps with a suffix) from the file's first report on
-    std::string failure;   // why the step failed: the tool's last words, for the window
+                           // (perhaps with a suffix) once the worker has started the file
+
+    enum Stage { kWaiting, kTaken, kWithdrawn };
+    std::atomic<int> stage{kWaiting};
 };
 
-// Everything a batch shares between the thread that starts it and the worker. Entries and
+// Everything a batch shares between the thread that starts it and the worker. Files and
 // options are written before the worker starts and only read while it runs (the worker alone
-// updates the base names when it claims them, and a failed entry's failure text).
+// updates the base names when it claims them).
 struct BatchState {
-    std::vector<BatchEntry> entries;
+    std::deque<BatchFile> files;  // a deque: its files never move, and their flags are atomic
     ConvertOptions options;
     std::string programFolder;  // where the tools are; ends in the separator
     // How many files convert at the same time, each one's steps still in order. With more than
-    // one, reports of different files interleave; the current step type is that of the entry
-    // being reported.
+    // one, reports of different files interleave.
     int jobs = 1;
+    // Counts the batches; every report and end carries the one of its batch.
+    uint64_t ticket = 0;
     std::atomic<bool> busy{false};
     std::atomic<bool> stop{false};
-    std::atomic<int32_t> currentStepType{static_cast<int32_t>(StepType::Encode)};
 
-    // The entries for one file, five of them, appended in step order.
+    // Appends a file; its key defaults to its place in the batch.
     void AddFile(const std::string& sourcePath, const std::string& outputFolder);
-    int EntryCount() const { return static_cast<int>(entries.size()); }
-    StepType CurrentStep() const { return static_cast<StepType>(currentStepType.load()); }
+    void AddFile(const std::string& sourcePath, const std::string& outputFolder, uint64_t key);
+    int FileCount() const { return static_cast<int>(files.size()); }
+    // Takes a file the worker has not started yet out of the batch: it will not be converted
+    // and nothing is reported of it. False when it has started (or there is no such file).
+    bool Withdraw(uint64_t key);
 };
 
 class ConvertWorker {
@@ -72,7 +78,7 @@ public:
     // clears the stop flag and fills the state before.
     bool Start();
 
-    // Asks the batch to stop: the running tool is terminated and its entry reported stopped.
+    // Asks the batch to stop: the running tool is terminated and its file reported stopped.
     // Returns at once.
     void RequestStop();
 
@@ -92,19 +98,19 @@ private:
     // the batch stops.
     void RunLane();
     // Runs one file's five steps; false when the batch must end.
-    bool RunFile(int firstEntry, float& position);
-    // Runs one step's tool to its end, reporting its progress. On a failure, failure says why;
-    // processId is the tool's once it has started.
-    StepEnd RunTool(int entry, const Command& command, float& position, std::string& failure,
-                    int& processId);
-    void Report(int entry, int value);
+    bool RunFile(int file, float& position);
+    // Runs one step's tool to its end, reporting its progress under `report` (which names the
+    // file and step). On a failure, failure says why; processId is the tool's once it started.
+    StepEnd RunTool(BatchReport& report, const Command& command, float& position,
+                    std::string& failure, int& processId);
+    void Report(const BatchReport& report);
 
     BatchState& m_state;
     ProgressSink& m_sink;
     std::thread m_thread;
     std::mutex m_childMutex;  // guards m_children against Terminate from another thread
     std::vector<ChildProcess*> m_children;
-    std::mutex m_reportMutex;  // one report at a time, with its own step type
+    std::mutex m_reportMutex;  // one report at a time
     std::atomic<int> m_nextFile{0};
 };
 

@@ -32,6 +32,16 @@ struct PathStatus {
 // Looks at the name without following a final link (followLinks false), or at what it leads to.
 PathStatus StatusOf(const std::string& path, bool followLinks = false);
 
+// Makes the folder and any missing parents; true when it is there. reason gets the system's
+// words when it cannot be made.
+bool MakeFolders(const std::string& path, std::string* reason);
+
+// True when this user may create files in the folder; reason gets the system's words if not.
+bool CanCreateFilesIn(const std::string& folder, std::string* reason);
+
+// The path made absolute against the current folder; unchanged when it already is.
+std::string AbsolutePath(const std::string& path);
+
 // Removes a file (not a folder); true when it is gone.
 bool RemoveFile(const std::string& path);
 

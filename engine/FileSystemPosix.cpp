@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 
 #include "FileSystem.h"
@@ -81,6 +82,30 @@ PathStatus StatusOf(const std::string& path, bool followLinks) {
                                           : PathStatus::Kind::Other;
     status.identity = IdentityOf(info);
     return status;
+}
+
+bool MakeFolders(const std::string& path, std::string* reason) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (StatusOf(path, true).kind == PathStatus::Kind::Folder) {
+        return true;
+    }
+    *reason = error ? error.message() : "it is not a folder";
+    return false;
+}
+
+bool CanCreateFilesIn(const std::string& folder, std::string* reason) {
+    if (access(folder.c_str(), W_OK | X_OK) == 0) {
+        return true;
+    }
+    *reason = std::strerror(errno);
+    return false;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 
 bool RemoveFile(const std::string& path) {

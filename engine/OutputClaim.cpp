@@ -84,9 +84,11 @@ void OutputClaim::RecordMade(const std::string& path) {
     }
 }
 
-void OutputClaim::RemoveMade(bool withOutput) {
+void OutputClaim::RemoveMade(Made which) {
     for (size_t i = 0; i < kNames; ++i) {
-        if (!m_made[i] || (i == kNames - 1 && !withOutput)) {
+        const bool output = i == kNames - 1;
+        if (!m_made[i] || (output && which == Made::Intermediates) ||
+            (!output && which == Made::Output)) {
             continue;
         }
         const PathStatus status = StatusOf(PathAt(i));

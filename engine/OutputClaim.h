@@ -29,9 +29,10 @@ public:
     // Notes the file a step has just made at one of the names.
     void RecordMade(const std::string& path);
 
-    // Removes the files the batch made that are still as it left them: the intermediates, and
-    // with withOutput the 3GPP file as well.
-    void RemoveMade(bool withOutput);
+    // Removes files the batch made that are still as it left them: the intermediates, the 3GPP
+    // file, or both.
+    enum class Made { Intermediates, Output, All };
+    void RemoveMade(Made which);
 
     // Letting go of the claim frees the names for other runs; the files stay.
     ~OutputClaim() = default;

@@ -1,12 +1,14 @@
 #include "BackgroundProber.h"
 
-#include <wx/event.h>
+#include <algorithm>
 
 namespace tarv {
 
 BackgroundProber::BackgroundProber(wxEvtHandler& window, std::string programFolder,
                                    ResultHandler handler)
-    : m_window(window), m_programFolder(std::move(programFolder)), m_handler(std::move(handler)) {}
+    : m_handler(std::move(handler)),
+      m_programFolder(std::move(programFolder)),
+      m_delivery(window) {}
 
 BackgroundProber::~BackgroundProber() {
     Shutdown();
@@ -24,15 +26,28 @@ void BackgroundProber::Enqueue(uint64_t id, std::string path) {
     m_wake.notify_one();
 }
 
+void BackgroundProber::Cancel(const std::set<uint64_t>& ids) {
+    // A result already on its way is dropped when it arrives. Ids are never reused, so the
+    // set only needs what may still be queued.
+    m_cancelled.insert(ids.begin(), ids.end());
+    std::lock_guard lock(m_mutex);
+    std::erase_if(m_jobs, [&](const Job& job) { return ids.count(job.id) > 0; });
+    if (m_running && ids.count(m_runningId)) {
+        m_running->Cancel();
+    }
+}
+
 void BackgroundProber::Shutdown() {
-    m_shared->closed = true;
+    m_delivery.Close();
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
         m_jobs.clear();
+        if (m_running) {
+            m_running->Cancel();
+        }
     }
     m_wake.notify_all();
-    m_cancel.Cancel();
     if (m_thread.joinable()) {
         m_thread.join();
     }
@@ -41,6 +56,7 @@ void BackgroundProber::Shutdown() {
 void BackgroundProber::Run() {
     for (;;) {
         Job job;
+        auto cancel = std::make_shared<ProbeCancel>();
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [&] { return m_stopping || !m_jobs.empty(); });
@@ -49,18 +65,23 @@ void BackgroundProber::Run() {
             }
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
+            m_runningId = job.id;
+            m_running = cancel;
         }
         // Preset as the list expects: a tool that cannot start leaves 0.
         MediaInfo info;
         info.length = 0;
-        Probe(m_programFolder, job.path, info, 30000, &m_cancel);
-        if (m_cancel.Cancelled()) {
-            return;
+        Probe(m_programFolder, job.path, info, 30000, cancel.get());
+        {
+            std::lock_guard lock(m_mutex);
+            m_runningId = 0;
+            m_running.reset();
         }
-        std::shared_ptr<Shared> shared = m_shared;
-        m_window.CallAfter([this, shared, id = job.id, length = info.length] {
-            // Shutdown runs on this same thread, so closed cannot change during the call.
-            if (!shared->closed) {
+        if (cancel->Cancelled()) {
+            continue;
+        }
+        m_delivery.Post([this, id = job.id, length = info.length] {
+            if (!m_cancelled.count(id)) {
                 m_handler(id, length);
             }
         });

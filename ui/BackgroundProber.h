@@ -9,10 +9,12 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 
 #include "MediaProbe.h"
+#include "WindowDelivery.h"
 
 class wxEvtHandler;
 
@@ -31,6 +33,9 @@ public:
     BackgroundProber& operator=(const BackgroundProber&) = delete;
 
     void Enqueue(uint64_t id, std::string path);
+    // Forgets the files: those still waiting are dropped, a running probe of one of them is
+    // ended at once, and no result of theirs is handed over any more. On the window's thread.
+    void Cancel(const std::set<uint64_t>& ids);
 
     // Ends the running probe at once and drops the rest; no result is handed over after this.
     void Shutdown();
@@ -40,22 +45,18 @@ private:
         uint64_t id;
         std::string path;
     };
-    // Shared with the queued result calls, so none of them outlives what it touches. Written
-    // and read on the window's thread only.
-    struct Shared {
-        bool closed = false;
-    };
 
     void Run();
 
-    wxEvtHandler& m_window;
-    const std::string m_programFolder;
     ResultHandler m_handler;
-    std::shared_ptr<Shared> m_shared = std::make_shared<Shared>();
-    ProbeCancel m_cancel;
+    const std::string m_programFolder;
+    WindowDelivery m_delivery;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
+    uint64_t m_runningId = 0;                // the file being probed; 0 for none
+    std::shared_ptr<ProbeCancel> m_running;  // its cancel
+    std::set<uint64_t> m_cancelled;          // results not to hand over; window's thread only
     bool m_stopping = false;
     std::thread m_thread;
 };

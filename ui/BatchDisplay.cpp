@@ -3,9 +3,11 @@
 #include <wx/notifmsg.h>
 #include <wx/toplevel.h>
 
+#include <algorithm>
+
 #include "BatchRunner.h"
 #include "ConversionList.h"
-#include "ConvertWorker.h"
+#include "FailureText.h"
 #include "Resources.h"
 #include "XListCtrl.h"
 
@@ -15,6 +17,23 @@ namespace {
 
 // The status bar's line changes at most this often while a batch runs.
 constexpr int kLinePeriodMs = 1000;
+
+FileProgress::State ProgressStateOf(RowStatus status) {
+    switch (status) {
+        case RowStatus::Running:
+            return FileProgress::State::Running;
+        case RowStatus::Done:
+            return FileProgress::State::Done;
+        case RowStatus::Failed:
+            return FileProgress::State::Failed;
+        case RowStatus::Aborted:
+            return FileProgress::State::Stopped;
+        case RowStatus::None:
+        case RowStatus::Waiting:
+            break;
+    }
+    return FileProgress::State::Pending;
+}
 
 }  // namespace
 
@@ -28,8 +47,7 @@ BatchDisplay::BatchDisplay(wxWindow& window, CXListCtrl& list, ConversionList& r
     Bind(wxEVT_TIMER, &BatchDisplay::OnTimer, this);
     m_runner = std::make_unique<BatchRunner>(
         window, std::move(programFolder),
-        [this](int entry, int value) { OnConvertProgress(entry, value); },
-        [this] { OnBatchEnded(); });
+        [this](const BatchReport& report) { OnBatchReport(report); }, [this] { OnBatchEnded(); });
 }
 
 BatchDisplay::~BatchDisplay() {
@@ -55,25 +73,34 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
         return false;
     }
     BatchState& state = m_runner->State();
-    state.entries.clear();
+    state.files.clear();
     state.options = options;
-    const std::vector<bool> checked = m_rows.CheckedRows();
-    m_files.clear();
+    m_batchRows.clear();
     for (int row = 0; row < m_rows.RowCount(); ++row) {
-        if (checked[row]) {
-            state.AddFile(FileNameBytes(m_rows.EntryAt(row).sourcePath), outputFolder);
-            FileProgress file;
-            file.durationSeconds = m_rows.EntryAt(row).duration;
-            m_files.push_back(file);
+        if (m_rows.IsChecked(row)) {
+            JobEntry& entry = m_rows.EntryAt(row);
+            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id);
+            m_batchRows.push_back(entry.id);
         }
     }
-    m_progress.StartBatch(EntryRowsOf(checked));
-    m_start = std::chrono::steady_clock::now();
-    m_endLine = m_files.empty() ? "No file is ticked for conversion." : "";
     if (!m_runner->Start()) {
         return false;
     }
-    if (!m_files.empty()) {
+    // What the rows said of an earlier batch goes: each of them now waits for this one.
+    for (const uint64_t id : m_batchRows) {
+        const int row = m_rows.RowOfId(id);
+        JobEntry& entry = m_rows.EntryAt(row);
+        entry.status = RowStatus::Waiting;
+        entry.shownPercent = 0;
+        entry.outputFile.clear();
+        entry.failure.clear();
+        entry.toolOutput.clear();
+        ShowStatus(row, entry, false);
+    }
+    m_progress.StartBatch();
+    m_start = std::chrono::steady_clock::now();
+    m_endLine = m_batchRows.empty() ? "No file is ticked for conversion." : "";
+    if (!m_batchRows.empty()) {
         m_timer.Start(kLinePeriodMs);
     }
     m_onLineChange();
@@ -86,76 +113,114 @@ void BatchDisplay::RequestStop() {
     }
 }
 
+bool BatchDisplay::Withdraw(uint64_t rowId) {
+    const int row = m_rows.RowOfId(rowId);
+    if (!IsBusy() || row < 0 || m_rows.EntryAt(row).status != RowStatus::Waiting ||
+        !m_runner->State().Withdraw(rowId)) {
+        return false;
+    }
+    JobEntry& entry = m_rows.EntryAt(row);
+    entry.status = RowStatus::None;
+    ShowStatus(row, entry, false);
+    std::erase(m_batchRows, rowId);
+    m_onLineChange();
+    return true;
+}
+
 wxString BatchDisplay::Line() const {
-    if (IsBusy() && !m_files.empty()) {
+    if (IsBusy() && !m_batchRows.empty()) {
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
-        return wxString::FromUTF8(ProgressText(EstimateBatch(m_files, elapsed)));
+        return wxString::FromUTF8(ProgressText(EstimateBatch(Files(), elapsed)));
     }
     return m_endLine;
 }
 
-void BatchDisplay::OnConvertProgress(int entry, int value) {
-    const BatchState& state = m_runner->State();
-    const int row = m_progress.RowOfEntry(entry);
-    const int duration = row >= 0 && row < m_rows.RowCount() ? m_rows.EntryAt(row).duration : 0;
-    const RowUpdate update =
-        m_progress.OnReport(entry, value, StepTypeOf(entry % kStepsPerFile), duration);
-    if (update.row < 0 || update.row >= m_list.GetItemCount()) {
+std::vector<FileProgress> BatchDisplay::Files() const {
+    std::vector<FileProgress> files;
+    for (const uint64_t id : m_batchRows) {
+        if (const int row = m_rows.RowOfId(id); row >= 0) {
+            const JobEntry& entry = m_rows.EntryAt(row);
+            files.push_back({entry.duration, entry.shownPercent, ProgressStateOf(entry.status)});
+        }
+    }
+    return files;
+}
+
+void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
+    if (row < 0 || row >= m_list.GetItemCount()) {
         return;
     }
-    if (update.startBar) {
-        m_list.SetProgress(update.row, kColumnStatus);
-        m_list.SetItemToolTipText(update.row, kColumnStatus, wxString());
-    }
-    const size_t fileIndex = static_cast<size_t>(entry / kStepsPerFile);
-    FileProgress* file = fileIndex < m_files.size() ? &m_files[fileIndex] : nullptr;
-    JobEntry& job = m_rows.EntryAt(update.row);
-    auto finish = [&](const wxString& text, FileProgress::State ending) {
-        m_list.DeleteProgress(update.row, kColumnStatus);
-        m_list.SetItemText(update.row, kColumnStatus, text);
-        if (file) {
-            file->state = ending;
+    if (entry.status == RowStatus::Running) {
+        if (startBar) {
+            m_list.SetProgress(row, kColumnStatus);
+            m_list.SetItemToolTipText(row, kColumnStatus, wxString());
+            m_list.EnsureVisible(row);
         }
-    };
+        m_list.UpdateProgress(row, kColumnStatus, entry.shownPercent);
+        return;
+    }
+    m_list.DeleteProgress(row, kColumnStatus);
+    const wxString text = entry.status == RowStatus::Done      ? wxString("Done")
+                          : entry.status == RowStatus::Aborted ? wxString("Abort")
+                          : entry.status == RowStatus::Failed  ? wxString("Failed")
+                                                               : wxString();
+    m_list.SetItemText(row, kColumnStatus, text);
+    m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
+}
+
+void BatchDisplay::OnBatchReport(const BatchReport& report) {
+    const int row = m_rows.RowOfId(report.key);
+    if (row < 0) {
+        return;
+    }
+    JobEntry& entry = m_rows.EntryAt(row);
+    const RowUpdate update = m_progress.OnReport(report, entry.duration);
+    entry.outputFile = PathFromBytes(report.output);
     switch (update.kind) {
         case RowUpdate::Kind::Nothing:
+            if (!update.startBar) {
+                return;
+            }
+            entry.status = RowStatus::Running;
             break;
         case RowUpdate::Kind::Bar:
-            m_list.UpdateProgress(update.row, kColumnStatus, update.value);
-            if (file) {
-                file->state = FileProgress::State::Running;
-                file->shownPercent = update.value;
-            }
+            entry.status = RowStatus::Running;
+            entry.shownPercent = update.value;
             break;
-        case RowUpdate::Kind::Done: {
-            finish("Done", FileProgress::State::Done);
-            const std::string output = OutputNamesOf(state.entries.at(entry).baseName,
-                                                     RawVideoExtensionOf(state.options.format))
-                                           .output;
-            job.outputFile = wxString(output.c_str(), wxConvFile);
-            job.failure.clear();
+        case RowUpdate::Kind::Done:
+            entry.status = RowStatus::Done;
             break;
-        }
         case RowUpdate::Kind::Abort:
-            finish("Abort", FileProgress::State::Stopped);
+            entry.status = RowStatus::Aborted;
+            entry.outputFile.clear();  // a stopped file leaves no result
             break;
-        case RowUpdate::Kind::Failed: {
-            finish("Failed", FileProgress::State::Failed);
-            const std::string& failure = state.entries.at(entry).failure;
-            job.failure = wxString::FromUTF8(failure.data(), failure.size());
-            job.outputFile.clear();
-            m_list.SetItemToolTipText(update.row, kColumnStatus, job.failure);
+        case RowUpdate::Kind::Failed:
+            entry.status = RowStatus::Failed;
+            entry.outputFile.clear();
+            entry.failure =
+                wxString::FromUTF8(FailureSentence(report.text, FileNameBytes(entry.sourcePath)));
+            entry.toolOutput = wxString::FromUTF8(report.text.data(), report.text.size());
             break;
-        }
     }
+    ShowStatus(row, entry, update.startBar);
 }
 
 void BatchDisplay::OnBatchEnded() {
     m_timer.Stop();
-    if (!m_files.empty()) {
+    // Rows a stop never reached wait for nothing any more.
+    for (const uint64_t id : m_batchRows) {
+        if (const int row = m_rows.RowOfId(id); row >= 0) {
+            JobEntry& entry = m_rows.EntryAt(row);
+            if (entry.status == RowStatus::Waiting) {
+                entry.status = RowStatus::None;
+                ShowStatus(row, entry, false);
+            }
+        }
+    }
+    if (!m_batchRows.empty()) {
         // A stop asked for after the last file ended still reads as a stopped batch.
-        m_endLine = wxString::FromUTF8(SummaryText(m_files, m_runner->State().stop));
+        m_endLine = wxString::FromUTF8(SummaryText(Files(), m_runner->State().stop));
         NotifyBatchEnd(m_endLine);
     }
     m_onLineChange();

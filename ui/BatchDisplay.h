@@ -1,6 +1,6 @@
 // The window's side of a conversion batch: turns the checked rows into a batch, shows every
-// report of the worker in its row's Status cell, and keeps the status bar's line on how far
-// the batch has come and how it ended.
+// report of the worker in its row's record and Status cell, and keeps the status bar's line on
+// how far the batch has come and how it ended.
 #pragma once
 
 #include <wx/event.h>
@@ -23,7 +23,9 @@ namespace tarv {
 class BatchRunner;
 class ConversionList;
 class CXListCtrl;
+struct BatchReport;
 struct BatchState;
+struct JobEntry;
 
 class BatchDisplay : public wxEvtHandler {
 public:
@@ -40,6 +42,9 @@ public:
     bool Start(const std::string& outputFolder, const ConvertOptions& options);
     void RequestStop();
     bool IsBusy() const;
+    // Takes the row out of the running batch if the batch has not reached it yet; its Status
+    // cell then shows nothing. False when it converts already, or is not in the batch.
+    bool Withdraw(uint64_t rowId);
     // Ends a running batch for good and waits for it: no tool is left running.
     void Shutdown();
 
@@ -48,18 +53,21 @@ public:
     wxString Line() const;
 
 private:
-    void OnConvertProgress(int entry, int value);
+    void OnBatchReport(const BatchReport& report);
     void OnBatchEnded();
     void OnTimer(wxTimerEvent& event);
     void NotifyBatchEnd(const wxString& summary);
+    // Shows the record's status in its row's Status cell.
+    void ShowStatus(int row, const JobEntry& entry, bool startBar);
+    // The batch's files as their records say, for the status bar.
+    std::vector<FileProgress> Files() const;
 
     wxWindow& m_window;
     CXListCtrl& m_list;
     ConversionList& m_rows;
     LineListener m_onLineChange;
     BatchProgress m_progress;
-    // The batch's files as the window has seen them, for the status bar.
-    std::vector<FileProgress> m_files;
+    std::vector<uint64_t> m_batchRows;  // the ids of the rows in the batch, in its order
     std::chrono::steady_clock::time_point m_start;
     wxString m_endLine;  // what the line says once the batch has ended
     wxTimer m_timer;

@@ -1,13 +1,13 @@
 // Runs the window's conversion batches: owns the batch state and the worker, and hands every
-// report to the window's thread while the worker waits, so the handler always sees the step
-// that produced it.
+// report of the running batch to the window's thread while the worker waits, so the handler
+// always sees the file as it was when the report was made.
 #pragma once
 
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "ConvertWorker.h"
+#include "WindowDelivery.h"
 
 class wxEvtHandler;
 
@@ -15,9 +15,10 @@ namespace tarv {
 
 class BatchRunner : private ProgressSink {
 public:
-    // Called on the window's thread for each report, while the worker waits for it.
-    using ReportHandler = std::function<void(int entry, int value)>;
-    // Called on the window's thread once a batch has ended and a new one may start.
+    // Called on the window's thread for each report of the running batch, while the worker
+    // waits for it.
+    using ReportHandler = std::function<void(const BatchReport& report)>;
+    // Called on the window's thread once the running batch has ended.
     using EndHandler = std::function<void()>;
 
     // Reports are handed over through `window`'s event queue.
@@ -31,7 +32,8 @@ public:
     BatchState& State() { return m_state; }
     const BatchState& State() const { return m_state; }
 
-    // Clears the stop flag and starts the worker; false while a batch still runs.
+    // Clears the stop flag and starts the worker; false while a batch still runs or after
+    // Shutdown.
     bool Start();
     // Asks the batch to stop; returns at once.
     void RequestStop();
@@ -43,16 +45,12 @@ public:
     void Shutdown();
 
 private:
-    // The hand-over's state, shared with the queued calls so that none outlives it.
-    struct HandOver;
+    void OnBatchReport(const BatchReport& report) override;
+    void OnBatchEnded(uint64_t batch) override;
 
-    void OnConvertProgress(int entry, int value) override;
-    void OnBatchEnded() override;
-
-    wxEvtHandler& m_window;
     ReportHandler m_onReport;
     EndHandler m_onEnd;
-    std::shared_ptr<HandOver> m_handOver;
+    WindowDelivery m_delivery;
     BatchState m_state;
     ConvertWorker m_worker;  // last: it is stopped before the rest goes
 };

@@ -43,6 +43,21 @@ std::string FileNameBytes(const wxString& path) {
     return std::string(path.fn_str());
 }
 
+wxString PathFromBytes(const std::string& bytes) {
+    return wxString(bytes.c_str(), *wxConvFileName);
+}
+
+wxString DisplayPath(const wxString& path) {
+    // Bytes the file-name conversion could not read as UTF-8 come back as private-use
+    // characters, which no font draws; a person should see that something is there.
+    wxString shown;
+    for (wxUniChar c : path) {
+        const wxUint32 code = c.GetValue();
+        shown += code >= 0x100000 && code < 0x100100 ? wxUniChar(0xFFFD) : c;
+    }
+    return shown;
+}
+
 wxString MediaFileFilter() {
     wxString filter;
     const wxArrayString parts = wxStringTokenize(kInputTypes, "|", wxTOKEN_RET_EMPTY_ALL);
@@ -88,6 +103,10 @@ ConversionList::ConversionList(CXListCtrl& list, std::unique_ptr<BackgroundProbe
     : m_list(list), m_prober(std::move(prober)) {}
 
 ConversionList::~ConversionList() {
+    StopProbing();
+}
+
+void ConversionList::StopProbing() {
     if (m_prober) {
         m_prober->Shutdown();
     }
@@ -114,9 +133,9 @@ int ConversionList::AddFiles(const std::vector<wxString>& paths) {
         entry.id = m_nextId++;
         entry.sourcePath = path;
         entry.size = FileSizeOf(FileNameBytes(path));
-        const int row = m_list.InsertItem(RowCount(), path);
+        const int row = m_list.InsertItem(RowCount(), DisplayPath(path));
         m_list.SetCheckbox(row, kColumnFile, 1);
-        m_list.SetItemToolTipText(row, kColumnFile, path);
+        m_list.SetItemToolTipText(row, kColumnFile, DisplayPath(path));
         m_list.SetItemText(row, kColumnSize, SizeText(entry.size));
         m_list.SetItemText(row, kColumnDuration, "...");
         m_entries.push_back(entry);
@@ -133,27 +152,42 @@ bool ConversionList::RemoveSelected() {
     if (row < 0 || row >= RowCount()) {
         return false;
     }
+    if (m_prober) {
+        m_prober->Cancel({m_entries[row].id});
+    }
     m_list.DeleteItem(row);
     m_entries.erase(m_entries.begin() + row);
     return true;
 }
 
 void ConversionList::Clear() {
+    std::set<uint64_t> ids;
+    for (const JobEntry& entry : m_entries) {
+        ids.insert(entry.id);
+    }
+    if (m_prober) {
+        m_prober->Cancel(ids);
+    }
     m_list.DeleteAllItems();
     m_entries.clear();
 }
 
-void ConversionList::OnDurationRead(uint64_t id, double length) {
+int ConversionList::RowOfId(uint64_t id) const {
     for (int row = 0; row < RowCount(); ++row) {
-        JobEntry& entry = m_entries[row];
-        if (entry.id != id) {
-            continue;
+        if (m_entries[row].id == id) {
+            return row;
         }
+    }
+    return -1;
+}
+
+void ConversionList::OnDurationRead(uint64_t id, double length) {
+    if (const int row = RowOfId(id); row >= 0) {
+        JobEntry& entry = m_entries[row];
         // Whole seconds, truncated; the tool's own "unknown" stays -1.
         entry.duration = length < 0 ? -1 : static_cast<int>(std::min(length, 2147483647.0));
         entry.probing = false;
         m_list.SetItemText(row, kColumnDuration, FormatDuration(entry.duration));
-        break;
     }
     if (m_durationListener) {
         m_durationListener();

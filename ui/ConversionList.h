@@ -15,16 +15,24 @@ namespace tarv {
 class BackgroundProber;
 class CXListCtrl;
 
-// One row of the list.
+// Where a row stands with the batches: none yet, waiting in the running batch, converting,
+// or how its last conversion ended.
+enum class RowStatus { None, Waiting, Running, Done, Aborted, Failed };
+
+// One row of the list: the one record of its file, whatever a batch does with it.
 struct JobEntry {
     uint64_t id = 0;      // stays with the file while rows above it come and go
     wxString sourcePath;  // as the user chose it
     uint64_t size = 0;    // bytes
     int duration = 0;     // whole seconds; -1 when unknown, 0 when the identify tool did not start
     bool probing = true;  // the duration is still being read
-    // How its last conversion went: the converted file, or the tool's last words.
+    RowStatus status = RowStatus::None;
+    int shownPercent = 0;  // the bar's value while it converts
+    // The 3GPP file: the name claimed while it converts, the converted file once done.
     wxString outputFile;
+    // Why its last conversion failed, in the program's words, and what the tool said.
     wxString failure;
+    wxString toolOutput;
 };
 
 // The columns of the list.
@@ -36,6 +44,10 @@ wxString MediaFileFilter();
 
 // A path as the file system and the engine take it: the bytes of its file name.
 std::string FileNameBytes(const wxString& path);
+// A path from the bytes of its file name; bytes that are not UTF-8 survive the round trip.
+wxString PathFromBytes(const std::string& bytes);
+// A path as a person reads it: bytes that are not UTF-8 show as replacement characters.
+wxString DisplayPath(const wxString& path);
 
 // "%0.2f" of the size in MB (1048576 bytes).
 wxString SizeText(uint64_t bytes);
@@ -57,9 +69,13 @@ public:
     // Appends a checked row for every file worth adding (see NewSourcePaths) and starts
     // reading its duration. Returns how many rows were added.
     int AddFiles(const std::vector<wxString>& paths);
-    // Removes the selected row; false when none is selected.
+    // Removes the selected row; false when none is selected. Its duration is no longer read.
     bool RemoveSelected();
+    // Removes every row, and stops reading their durations at once.
     void Clear();
+
+    // Ends the reading of durations for good.
+    void StopProbing();
 
     // A duration read in the background has arrived.
     void OnDurationRead(uint64_t id, double length);
@@ -71,6 +87,8 @@ public:
     int RowCount() const { return static_cast<int>(m_entries.size()); }
     const JobEntry& EntryAt(int row) const { return m_entries.at(row); }
     JobEntry& EntryAt(int row) { return m_entries.at(row); }
+    // The row of the file with this id; -1 when it is gone.
+    int RowOfId(uint64_t id) const;
     bool IsChecked(int row) const;
     std::vector<bool> CheckedRows() const;
     int CheckedCount() const;

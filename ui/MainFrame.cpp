@@ -18,6 +18,9 @@ namespace tarv {
 namespace {
 
 constexpr int kInitialWidth = 800;
+// How often in a row the frame is fitted to its form again when the client area comes out
+// wrong.
+constexpr int kMaxRefits = 5;
 constexpr int kInitialHeight = 600;
 
 struct ToolButton {
@@ -213,12 +216,36 @@ void CMainFrame::SetMessage(const wxString& text) {
 
 void CMainFrame::OnSize(wxSizeEvent& event) {
     event.Skip();
+    KeepFormWhole();
     // The toolbar's relayout when buttons change state sends size events too; only a real
     // change of size clears the panes.
     if (event.GetSize() != m_lastSize) {
         m_lastSize = event.GetSize();
         ResetStatusPanes();
     }
+}
+
+void CMainFrame::KeepFormWhole() {
+    if (!m_view) {
+        return;
+    }
+    // A window manager that starts along with the program may size the frame before it
+    // knows its own decorations, and lock it there; the form is fitted again whenever the
+    // client area comes out other than the form. A manager that insists gets its way after a
+    // few tries, so the two never take turns for ever.
+    if (GetClientSize() == m_view->FormSize()) {
+        m_refits = 0;
+        return;
+    }
+    if (m_refitPending || m_refits >= kMaxRefits) {
+        return;
+    }
+    m_refitPending = true;
+    ++m_refits;
+    CallAfter([this] {
+        m_refitPending = false;
+        FitToForm();
+    });
 }
 
 void CMainFrame::OnShow(wxShowEvent& event) {

@@ -42,6 +42,8 @@ private:
     void CreateMenu();
     void CreateAccelerators();
     void ResetStatusPanes();
+    // Fits the frame to the form again when its client area is not the form's size.
+    void KeepFormWhole();
     void SaveOutputFolder();
 
     void OnSize(wxSizeEvent& event);
@@ -57,6 +59,8 @@ private:
     bool m_ok = false;
     bool m_routing = false;  // a routed event is on its way through the view
     wxSize m_lastSize;       // the size the status panes were last laid out for
+    bool m_refitPending = false;
+    int m_refits = 0;  // fits in a row that did not give the form its size
 };
 
 }  // namespace tarv

@@ -64,12 +64,35 @@ bool SaveOutputFolder(wxConfigBase& config, const wxString& folder) {
     return config.Flush();
 }
 
+namespace {
+
+// The settings file, whose folder is made again whenever it is saved: a first run has none
+// yet, and someone may remove it while the program runs.
+class SettingsFile : public wxFileConfig {
+public:
+    explicit SettingsFile(const wxString& filePath)
+        : wxFileConfig(wxString(), wxString(), filePath, wxString(), wxCONFIG_USE_LOCAL_FILE),
+          m_folder(wxFileName(filePath).GetPath()) {
+        // Saved only when asked, where a failure can be told in the program's words; never
+        // again on the way out with the library's own error box.
+        DisableAutoSave();
+    }
+
+    bool Flush(bool currentOnly = false) override {
+        wxLogNull quiet;
+        wxFileName::Mkdir(m_folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        return wxFileConfig::Flush(currentOnly);
+    }
+
+private:
+    wxString m_folder;
+};
+
+}  // namespace
+
 std::unique_ptr<wxFileConfig> OpenSettings(const wxString& filePath) {
-    // A first run has no settings folder yet; without it nothing could be saved on close.
-    wxFileName::Mkdir(wxFileName(filePath).GetPath(), wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
     wxLogNull quiet;
-    return std::make_unique<wxFileConfig>(wxString(), wxString(), filePath, wxString(),
-                                          wxCONFIG_USE_LOCAL_FILE);
+    return std::make_unique<SettingsFile>(filePath);
 }
 
 wxString SettingsFilePath() {

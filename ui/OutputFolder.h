@@ -43,7 +43,8 @@ bool SaveOutputFolder(wxConfigBase& config, const wxString& folder);
 // The per-user settings file: TarvMediaConverter/TarvMediaConverter.conf in the XDG config
 // folder ($XDG_CONFIG_HOME, else ~/.config).
 wxString SettingsFilePath();
-// The settings kept in that file; its folder is made when missing.
+// The settings kept in that file. Only an explicit Flush saves them, and it makes the file's
+// folder first when it is missing.
 std::unique_ptr<wxFileConfig> OpenSettings(const wxString& filePath);
 
 // The text of the output folder field made into a folder path: blanks around it dropped, a

@@ -55,19 +55,34 @@ void PreviewPlayer::Release() {
     m_area.ShowMessage(wxString());
 }
 
-void PreviewPlayer::Play(const wxString& path) {
-    // A file always starts afresh, also the one already playing.
-    Release();
+bool PreviewPlayer::EnsureMedia() {
+    if (m_media) {
+        return true;
+    }
     m_media = new wxMediaCtrl();
     if (!m_media->Create(&m_form, wxID_ANY, wxString(), m_area.GetPosition(), m_area.GetSize(),
                          wxBORDER_NONE)) {
         m_media->Destroy();
         m_media = nullptr;
-        Fail();
-        return;
+        return false;
     }
     m_media->SetBackgroundColour(*wxBLACK);
     m_media->Bind(wxEVT_MEDIA_PLAY, &PreviewPlayer::OnMediaPlay, this);
+    return true;
+}
+
+void PreviewPlayer::Play(const wxString& path) {
+    // A file always starts afresh, also the one already playing. The one player is loaded
+    // again rather than made anew: every player made keeps threads and memory of its own.
+    m_timer.Stop();
+    m_duration = 0;
+    if (!EnsureMedia()) {
+        Fail();
+        return;
+    }
+    m_media->Stop();
+    m_media->Show();
+    m_area.ShowMessage(wxString());
     m_state = State::Loading;
     m_ticksLoading = 0;
     m_slider.SetPos(0);
@@ -148,6 +163,8 @@ void PreviewPlayer::OnTick() {
 
 void PreviewPlayer::Fail() {
     m_timer.Stop();
+    // A player stuck on a file it cannot play is let go rather than hidden: redrawing it can
+    // wait for ever on some desktops' video output. Failures are rare; plays are not.
     DropMedia();
     m_state = State::Failed;
     m_slider.SetPos(0);

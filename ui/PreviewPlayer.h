@@ -54,6 +54,8 @@ private:
     void OnMediaPlay(wxMediaEvent& event);
     void OnTimer(wxTimerEvent& event);
     void ReadDuration();
+    // Makes the player window, once; false when it cannot be made.
+    bool EnsureMedia();
     // Stops and destroys the player window, if any.
     void DropMedia();
     void Fail();

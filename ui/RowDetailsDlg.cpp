@@ -24,16 +24,20 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
         return box;
     };
     label("File:");
-    m_file = field(entry.sourcePath);
+    m_file = field(DisplayPath(entry.sourcePath));
     label("Result:");
     field(status.empty() ? wxString("Not converted yet") : status);
+    if (!entry.failure.empty()) {
+        label("Why:");
+        m_reason = field(entry.failure);
+    }
     if (!entry.outputFile.empty()) {
         label("Converted file:");
-        field(entry.outputFile);
+        field(DisplayPath(entry.outputFile));
     }
     label("What the tool said:");
     m_toolOutput = new wxTextCtrl(
-        this, wxID_ANY, entry.failure.empty() ? wxString("Nothing.") : entry.failure,
+        this, wxID_ANY, entry.toolOutput.empty() ? wxString("Nothing.") : entry.toolOutput,
         wxDefaultPosition, wxSize(520, 140), wxTE_MULTILINE | wxTE_READONLY | wxTE_WORDWRAP);
     m_toolOutput->SetFont(wxFont(wxFontInfo(9).Family(wxFONTFAMILY_TELETYPE)));
     m_toolOutput->SetInsertionPoint(0);
@@ -51,7 +55,7 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
     SetAffirmativeId(wxID_CLOSE);
     close->SetDefault();
     copy->Bind(wxEVT_BUTTON, &RowDetailsDlg::OnCopy, this);
-    copy->Enable(!entry.failure.empty());
+    copy->Enable(!entry.toolOutput.empty());
     CentreOnParent();
 }
 
@@ -59,8 +63,9 @@ void RowDetailsDlg::OnCopy(wxCommandEvent&) {
     // The file and the tool's words together, as a bug report or a search wants them.
     wxClipboardLocker lock;
     if (!!lock) {
-        wxTheClipboard->SetData(
-            new wxTextDataObject(m_file->GetValue() + "\n" + m_toolOutput->GetValue()));
+        wxTheClipboard->SetData(new wxTextDataObject(
+            m_file->GetValue() + "\n" + (m_reason ? m_reason->GetValue() + "\n" : wxString()) +
+            m_toolOutput->GetValue()));
     }
 }
 

@@ -1,5 +1,6 @@
 // A small dialog about one row of the list: its file, how its last conversion ended, where
-// the result went, and what the tool said when it failed, in a box the user can copy from.
+// the result went, and when it failed why, with what the tool said in a box the user can copy
+// from.
 #pragma once
 
 #include <wx/dialog.h>
@@ -16,12 +17,15 @@ public:
 
     wxTextCtrl& FileField() const { return *m_file; }
     wxTextCtrl& ToolOutput() const { return *m_toolOutput; }
+    // The reason in the program's words; null when the row did not fail.
+    wxTextCtrl* Reason() const { return m_reason; }
 
 private:
     void OnCopy(wxCommandEvent& event);
 
     wxTextCtrl* m_file = nullptr;
     wxTextCtrl* m_toolOutput = nullptr;
+    wxTextCtrl* m_reason = nullptr;
 };
 
 }  // namespace tarv

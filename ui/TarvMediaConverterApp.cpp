@@ -9,6 +9,7 @@
 #include <csignal>
 #include <iostream>
 
+#include "ConversionList.h"
 #include "MainFrame.h"
 #include "OutputFolder.h"
 #include "Resources.h"
@@ -49,7 +50,16 @@ void WatchTerminationSignals() {
     }
 }
 
+std::vector<std::string>& FileArguments() {
+    static std::vector<std::string> arguments;
+    return arguments;
+}
+
 }  // namespace
+
+void CTarvMediaConverterApp::SetFileArguments(std::vector<std::string> arguments) {
+    FileArguments() = std::move(arguments);
+}
 
 CTarvMediaConverterApp::CTarvMediaConverterApp() = default;
 CTarvMediaConverterApp::~CTarvMediaConverterApp() = default;
@@ -61,8 +71,8 @@ bool CTarvMediaConverterApp::OnInit() {
 
     // Files named on the command line (what the desktop's "Open With" does) join the list.
     std::vector<wxString> files;
-    for (int i = 1; i < argc; ++i) {
-        wxFileName file(argv[i]);
+    for (const std::string& argument : FileArguments()) {
+        wxFileName file(PathFromBytes(argument));
         file.MakeAbsolute();
         files.push_back(file.GetFullPath());
     }

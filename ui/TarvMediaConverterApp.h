@@ -5,6 +5,7 @@
 #include <wx/app.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "TarvMediaConverterDoc.h"
@@ -20,6 +21,9 @@ class CTarvMediaConverterApp : public wxApp {
 public:
     CTarvMediaConverterApp();
     ~CTarvMediaConverterApp() override;
+
+    // The files named on the command line, as the bytes the program was given.
+    static void SetFileArguments(std::vector<std::string> arguments);
 
     bool OnInit() override;
     // A second copy has done its part in OnInit and ends here, successfully.

@@ -13,10 +13,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
-#include <unistd.h>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "BackgroundProber.h"
 #include "BatchDisplay.h"
@@ -29,6 +26,7 @@
 #include "LinkOpener.h"
 #include "MainFrame.h"
 #include "OutputFolder.h"
+#include "OutputFolderCheck.h"
 #include "PathUtils.h"
 #include "PreviewPane.h"
 #include "PreviewPlayer.h"
@@ -115,6 +113,9 @@ CTarvMediaConverterView::CTarvMediaConverterView(wxWindow* parent, const Program
          {kCmdToolbarRemove, kCmdMenuRemoveFile, kCmdToolbarClear, kCmdMenuClear, kCmdFileNew}) {
         Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateListChange, this, id);
     }
+    for (const OptionListInfo& info : OptionLists()) {
+        Bind(wxEVT_UPDATE_UI, &CTarvMediaConverterView::OnUpdateOptionList, this, info.controlId);
+    }
     Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnBrowse, this, kCtrlBrowse);
     Bind(wxEVT_BUTTON, &CTarvMediaConverterView::OnExplore, this, kCtrlExplore);
     Bind(wxEVT_CHOICE, &CTarvMediaConverterView::OnFormatChanged, this, kCtrlOutputFormat);
@@ -137,11 +138,24 @@ CTarvMediaConverterView::~CTarvMediaConverterView() {
 }
 
 void CTarvMediaConverterView::Shutdown() {
+    if (m_shutDown) {
+        return;
+    }
+    // From here on every command is refused, also one a second copy hands over; the parts
+    // stay until the window goes, only their work ends.
+    m_shutDown = true;
     // The batch first: it shows its reports in the rows.
-    m_batch.reset();
-    m_rows.reset();
+    m_batch->Shutdown();
+    m_rows->StopProbing();
     // The player goes with the form, not with the process.
-    m_preview.reset();
+    m_preview->Release();
+}
+
+bool CTarvMediaConverterView::TryBefore(wxEvent& event) {
+    if (m_shutDown && event.IsCommandEvent()) {
+        return true;  // taken, and dropped
+    }
+    return wxPanel::TryBefore(event);
 }
 
 wxSize CTarvMediaConverterView::FormSize() const {
@@ -151,6 +165,8 @@ wxSize CTarvMediaConverterView::FormSize() const {
 void CTarvMediaConverterView::CreateControls() {
     using Kind = FormControl::Kind;
     ApplyCompactFormStyle(*this);
+    std::vector<wxStaticText*> labels;
+    std::vector<wxWindow*> fields;
     for (const FormControl& control : MainFormTemplate()) {
         const wxPoint pos = ConvertDialogToPixels(wxPoint(control.x, control.y));
         const wxSize size = ConvertDialogToPixels(wxSize(control.width, control.height));
@@ -163,10 +179,12 @@ void CTarvMediaConverterView::CreateControls() {
                 // As wide as the text needs at least, so no caption wraps or loses its end.
                 auto* label = new wxStaticText(this, id, control.text, pos);
                 label->SetSize(std::max(size.x, label->GetBestSize().x), -1);
+                labels.push_back(label);
                 break;
             }
             case Kind::Edit:
                 m_outputFolder = new wxTextCtrl(this, id, "", pos, size);
+                fields.push_back(m_outputFolder);
                 break;
             case Kind::ImageButton: {
                 auto* button = new CImageButton(this, id, control.text, pos, size);
@@ -185,6 +203,7 @@ void CTarvMediaConverterView::CreateControls() {
                 const int band = ConvertDialogToPixels(wxSize(0, 14)).y;
                 choice->Move(pos.x, pos.y + (band - choice->GetSize().y) / 2);
                 m_choices[static_cast<int>(ListOfControl(control.id))] = choice;
+                fields.push_back(choice);
                 break;
             }
             case Kind::GroupBox:
@@ -197,6 +216,19 @@ void CTarvMediaConverterView::CreateControls() {
             case Kind::Slider:
                 m_slider = new CSkinSlider(this, id, pos, size);
                 break;
+        }
+    }
+    // A label reads as one line with the field beside it: their middles meet, whatever height
+    // the field's own font and frame give it.
+    for (wxStaticText* label : labels) {
+        const wxRect own = label->GetRect();
+        for (wxWindow* field : fields) {
+            const wxRect beside = field->GetRect();
+            const int middle = own.y + own.height / 2;
+            if (beside.x >= own.GetRight() && middle >= beside.y && middle <= beside.GetBottom()) {
+                label->Move(own.x, beside.y + (beside.height - own.height) / 2);
+                break;
+            }
         }
     }
     SetSize(FormSize());
@@ -259,10 +291,9 @@ void CTarvMediaConverterView::SetDefaultOutputFolder() {
     const StartFolder start =
         ChooseStartFolder(*m_context.settings, wxStandardPaths::Get().GetDocumentsDir());
     if (start.isDefault && !IsUsableFolder(FileNameBytes(start.folder))) {
-        std::error_code error;
-        std::filesystem::create_directories(std::filesystem::path(FileNameBytes(start.folder)),
-                                            error);
-        if (!IsUsableFolder(FileNameBytes(start.folder))) {
+        std::string reason;
+        if (!MakeFolders(FileNameBytes(start.folder), &reason) ||
+            !IsUsableFolder(FileNameBytes(start.folder))) {
             ShowMessage(this, "Can not create default output folder!", wxICON_ERROR);
         }
     }
@@ -311,6 +342,9 @@ void CTarvMediaConverterView::UpdateMessagePane() {
 // --- the conversion list ---------------------------------------------------------------------
 
 int CTarvMediaConverterView::AddFiles(const std::vector<wxString>& paths) {
+    if (m_shutDown) {
+        return 0;
+    }
     wxBusyCursor wait;
     const int added = m_rows->AddFiles(paths);
     UpdateSelectedCount();
@@ -359,13 +393,28 @@ void CTarvMediaConverterView::OnListKey(wxKeyEvent& event) {
 }
 
 void CTarvMediaConverterView::OnCheckboxClicked(CXListCheckboxEvent&) {
+    WithdrawUntickedRows();
     UpdateSelectedCount();
 }
 
 void CTarvMediaConverterView::OnColumnClick(wxListEvent& event) {
     // The header's box has just ticked or cleared every row.
+    WithdrawUntickedRows();
     UpdateSelectedCount();
     event.Skip();
+}
+
+void CTarvMediaConverterView::WithdrawUntickedRows() {
+    if (!IsBusy()) {
+        return;
+    }
+    // A row the batch has not reached leaves it when its tick goes; ticking one again does
+    // not bring it back into this batch, only into the next.
+    for (int row = 0; row < m_rows->RowCount(); ++row) {
+        if (!m_rows->IsChecked(row)) {
+            m_batch->Withdraw(m_rows->EntryAt(row).id);
+        }
+    }
 }
 
 // --- the batch --------------------------------------------------------------------------------
@@ -376,55 +425,50 @@ bool CTarvMediaConverterView::IsBusy() const {
 
 wxString CTarvMediaConverterView::PrepareOutputFolder() {
     const wxString folder = NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir());
-    if (folder.empty()) {
-        ShowMessage(this,
-                    "Please enter an output folder first: the converted files are written there.",
-                    wxICON_WARNING);
-        m_outputFolder->SetFocus();
-        return {};
-    }
-    // Never the throwing calls: a name the system refuses (too long, a parent that cannot be
-    // read) is a message, not an exception inside a click.
-    const std::string path = FileNameBytes(folder);
-    PathStatus status = StatusOf(path, true);
-    if (status.kind == PathStatus::Kind::File || status.kind == PathStatus::Kind::Other) {
-        ShowMessage(this,
-                    wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
-                    wxICON_ERROR);
-        return {};
-    }
-    if (status.kind != PathStatus::Kind::Folder) {
-        std::error_code error;
-        std::filesystem::create_directories(path, error);
-        status = StatusOf(path, true);
-        if (status.kind != PathStatus::Kind::Folder) {
-            const std::string reason = error                   ? error.message()
-                                       : !status.error.empty() ? status.error
-                                                               : "unknown error";
+    const OutputFolderCheck check = tarv::PrepareOutputFolder(FileNameBytes(folder));
+    const wxString reason = wxString::FromUTF8(check.reason);
+    switch (check.problem) {
+        case OutputFolderCheck::Problem::None:
+            return folder;
+        case OutputFolderCheck::Problem::Empty:
+            ShowMessage(
+                this, "Please enter an output folder first: the converted files are written there.",
+                wxICON_WARNING);
+            m_outputFolder->SetFocus();
+            break;
+        case OutputFolderCheck::Problem::NotAFolder:
             ShowMessage(this,
-                        wxString::Format("Can not create the output folder\n%s\n\n%s", folder,
-                                         wxString::FromUTF8(reason)),
+                        wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
                         wxICON_ERROR);
-            return {};
-        }
+            break;
+        case OutputFolderCheck::Problem::CannotCreate:
+            ShowMessage(
+                this,
+                wxString::Format("Can not create the output folder\n%s\n\n%s", folder, reason),
+                wxICON_ERROR);
+            break;
+        case OutputFolderCheck::Problem::NotWritable:
+            ShowMessage(this,
+                        wxString::Format("The output folder\n%s\ncannot be written to. Please "
+                                         "choose another one.",
+                                         folder),
+                        wxICON_ERROR);
+            break;
     }
-    if (access(path.c_str(), W_OK | X_OK) != 0) {
-        ShowMessage(this,
-                    wxString::Format("The output folder\n%s\ncannot be written to. Please choose "
-                                     "another one.",
-                                     folder),
-                    wxICON_ERROR);
-        return {};
-    }
-    return folder;
+    return {};
 }
 
 bool CTarvMediaConverterView::StartBatch() {
-    if (IsBusy() || m_rows->PendingDurations() > 0) {
+    if (m_shutDown || IsBusy() || m_rows->PendingDurations() > 0) {
         return false;
     }
     const wxString folder = PrepareOutputFolder();
-    return !folder.empty() && m_batch->Start(FileNameBytes(folder), CaptureOptions());
+    if (folder.empty() || !m_batch->Start(FileNameBytes(folder), CaptureOptions())) {
+        return false;
+    }
+    // The lists show the batch's options for as long as it runs, and cannot change them.
+    UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    return true;
 }
 
 void CTarvMediaConverterView::StopBatch() {
@@ -488,7 +532,7 @@ void CTarvMediaConverterView::OnListContextMenu(wxContextMenuEvent& event) {
 
 void CTarvMediaConverterView::OnListDoubleClick(wxMouseEvent& event) {
     const int row = m_list->HitTest(event.GetPosition());
-    if (row >= 0 && m_list->GetItemText(row, kColumnStatus) == "Failed") {
+    if (row >= 0 && row < m_rows->RowCount() && m_rows->EntryAt(row).status == RowStatus::Failed) {
         ShowRowDetails(row);
         return;
     }
@@ -504,6 +548,10 @@ void CTarvMediaConverterView::OnUpdateStop(wxUpdateUIEvent& event) {
 }
 
 void CTarvMediaConverterView::OnUpdateListChange(wxUpdateUIEvent& event) {
+    event.Enable(!IsBusy());
+}
+
+void CTarvMediaConverterView::OnUpdateOptionList(wxUpdateUIEvent& event) {
     event.Enable(!IsBusy());
 }
 

@@ -73,6 +73,10 @@ public:
     ConvertOptions CaptureOptions() const;
     const BatchState& Batch() const;
 
+protected:
+    // After Shutdown every command is dropped here, before any handler sees it.
+    bool TryBefore(wxEvent& event) override;
+
 private:
     void CreateControls();
     void FillOptionLists();
@@ -103,6 +107,9 @@ private:
     void OnUpdateConvert(wxUpdateUIEvent& event);
     void OnUpdateStop(wxUpdateUIEvent& event);
     void OnUpdateListChange(wxUpdateUIEvent& event);
+    void OnUpdateOptionList(wxUpdateUIEvent& event);
+    // Takes the rows whose tick went out of the running batch, where it has not reached them.
+    void WithdrawUntickedRows();
     void OnListContextMenu(wxContextMenuEvent& event);
     void OnListDoubleClick(wxMouseEvent& event);
     void OnPreviewPlay(wxCommandEvent& event);
@@ -123,6 +130,7 @@ private:
     std::unique_ptr<ConversionList> m_rows;
     std::unique_ptr<PreviewPlayer> m_preview;
     std::unique_ptr<BatchDisplay> m_batch;
+    bool m_shutDown = false;
 };
 
 }  // namespace tarv

@@ -1,4 +1,16 @@
 // The converter's window program.
+#include <string>
+#include <vector>
+
 #include "TarvMediaConverterApp.h"
 
-wxIMPLEMENT_APP(tarv::CTarvMediaConverterApp);
+wxIMPLEMENT_APP_NO_MAIN(tarv::CTarvMediaConverterApp);
+
+int main(int argc, char** argv) {
+    // Every argument is a file to add. They stay bytes until the program turns them into paths
+    // itself: the framework's own conversion drops a name that is not UTF-8.
+    tarv::CTarvMediaConverterApp::SetFileArguments(
+        std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    int frameworkArgc = argc > 0 ? 1 : 0;
+    return wxEntry(frameworkArgc, argv);
+}

@@ -11,16 +11,24 @@ using namespace tarv;
 namespace {
 
 struct Batch {
-    Batch(CliReporter::Style style) : reporter(state, out, style) {
-        reporter.AddFile({"a.mp4", 100, 0});
-        reporter.AddFile({"b.mp4", 0, 5});
-        state.entries.resize(10);
+    Batch(CliReporter::Style style) : reporter(out, style) {
+        reporter.AddFile({"a.mp4", 100, true});
+        reporter.AddFile({"b.mp4", 0, true});
     }
-    void Report(int entry, int value) {
-        state.currentStepType = static_cast<int32_t>(StepTypeOf(entry % 5));
-        reporter.OnConvertProgress(entry, value);
+    // The report of the integer protocol's entry and value, with the failure's words.
+    void Report(int entry, int value, std::string failure = {}) {
+        BatchReport report;
+        report.file = entry / 5;
+        report.key = static_cast<uint64_t>(entry / 5);
+        report.step = entry % 5;
+        report.kind = value == kProgressFileDone  ? BatchReport::Kind::FileDone
+                      : value == kProgressFailed  ? BatchReport::Kind::Failed
+                      : value == kProgressStopped ? BatchReport::Kind::Stopped
+                                                  : BatchReport::Kind::Position;
+        report.seconds = value >= 0 ? value : 0;
+        report.text = std::move(failure);
+        reporter.OnBatchReport(report);
     }
-    BatchState state;
     std::ostringstream out;
     CliReporter reporter;
 };
@@ -35,8 +43,7 @@ TEST(CliReporter, PrintsALinePerStepAndTenPercentWithTheBarsValue) {
     batch.Report(1, 100);  // raw video at its end: 93 %
     batch.Report(4, kProgressFileDone);
     batch.Report(5, 30);  // unknown length: the step's base value
-    batch.state.entries[6].failure = "cannot read\nthe input";
-    batch.Report(6, kProgressFailed);
+    batch.Report(6, kProgressFailed, "cannot read\nthe input");
     EXPECT_EQ(batch.out.str(),
               "[1/2] a.mp4: encoding 4%\n"
               "[1/2] a.mp4: encoding 45%\n"
@@ -79,14 +86,13 @@ TEST(CliReporter, FilesConvertingAtOnceKeepTheirOwnStepsAndBands) {
 TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
     Batch batch(CliReporter::Style::Json);
     batch.reporter.AddFile({"c \"odd\"\nname\xff.mp4"});
-    batch.reporter.Probed(0, 2048, 100.0, 0);
-    batch.reporter.Probed(1, 0, -1, 5);
+    batch.reporter.Probed(0, 2048, 100.0);
+    batch.reporter.Probed(1, 0, -1);
     batch.reporter.Fail(2, "no such file");
     batch.Report(0, 50);
     batch.Report(0, 50);  // unchanged: no line
     batch.Report(4, kProgressFileDone);
-    batch.state.entries[5].failure = "cannot read\nthe input";
-    batch.Report(5, kProgressFailed);
+    batch.Report(5, kProgressFailed, "cannot read\nthe input");
     batch.reporter.Finish();
 
     std::vector<nlohmann::json> records;

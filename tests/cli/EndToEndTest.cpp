@@ -78,8 +78,12 @@ std::map<std::string, std::string> ProbeWithFfprobe(const std::string& path) {
 
 class Recorder : public ProgressSink {
 public:
-    void OnConvertProgress(int entry, int value) override { reports.emplace_back(entry, value); }
+    void OnBatchReport(const BatchReport& report) override {
+        reports.emplace_back(report.Entry(), report.Value());
+        failure = report.text;
+    }
     std::vector<std::pair<int, int>> reports;
+    std::string failure;
 };
 
 }  // namespace
@@ -106,8 +110,8 @@ TEST(EndToEnd, TheWorkerTurnsAClipIntoA3gpWithEachEncoderFamily) {
 
         ASSERT_FALSE(recorder.reports.empty());
         EXPECT_EQ(recorder.reports.back(), std::make_pair(4, kProgressFileDone))
-            << state.entries[recorder.reports.back().first].failure;
-        const std::string base = state.entries[0].baseName;
+            << recorder.failure;
+        const std::string base = state.files[0].baseName;
         const auto facts = ProbeWithFfprobe(base + ".3gp");
         EXPECT_EQ(facts.at("video.codec_name"), format == 1 ? "h264" : "mpeg4");
         EXPECT_EQ(facts.at("audio.codec_name"), "aac");
@@ -157,8 +161,9 @@ namespace {
 // Asks the batch to stop at the first position the encoder reports.
 class StopAtFirstPosition : public ProgressSink {
 public:
-    void OnConvertProgress(int entry, int value) override {
-        reports.emplace_back(entry, value);
+    void OnBatchReport(const BatchReport& report) override {
+        const int value = report.Value();
+        reports.emplace_back(report.Entry(), value);
         if (value >= 0 && worker) {
             worker->RequestStop();
         }
@@ -255,13 +260,16 @@ void FillState(BatchState& state, const std::string& clip, const std::string& fo
 class AtFirstPosition : public ProgressSink {
 public:
     explicit AtFirstPosition(std::function<void()> action) : m_action(std::move(action)) {}
-    void OnConvertProgress(int entry, int value) override {
+    void OnBatchReport(const BatchReport& report) override {
+        const int entry = report.Entry(), value = report.Value();
         reports.emplace_back(entry, value);
+        failure = report.text;
         if (entry == 0 && value >= 0 && m_action) {
             std::exchange(m_action, nullptr)();
         }
     }
     std::vector<std::pair<int, int>> reports;
+    std::string failure;  // of the last report
 
 private:
     std::function<void()> m_action;
@@ -306,9 +314,8 @@ TEST(EndToEnd, AFileThatAppearsWhereTheEncoderWritesIsLeftAsItIs) {
 
     ASSERT_FALSE(sink.reports.empty());
     EXPECT_EQ(sink.reports.back(), std::make_pair(0, kProgressFailed));
-    EXPECT_NE(state.entries[0].failure.find("another program put a file there meanwhile"),
-              std::string::npos)
-        << state.entries[0].failure;
+    EXPECT_NE(sink.failure.find("another program put a file there meanwhile"), std::string::npos)
+        << sink.failure;
     EXPECT_EQ(output.Entries(), std::vector<std::string>{"long.avi"});
     std::ifstream kept(avi);
     std::string text;
@@ -335,7 +342,7 @@ TEST(EndToEnd, AKilledEncoderLeavesNoStagedFileEvenUnderALongName) {
 
     ASSERT_FALSE(sink.reports.empty());
     EXPECT_EQ(sink.reports.back(), std::make_pair(0, kProgressFailed));
-    EXPECT_EQ(state.entries[0].failure, "tarv.patch4 ended with killed by signal 9 (Killed)");
+    EXPECT_EQ(sink.failure, "tarv.patch4 ended with killed by signal 9 (Killed)");
     EXPECT_EQ(output.Entries(), std::vector<std::string>{});
 }
 

@@ -160,7 +160,7 @@ TEST_F(ConvertWorkerTest, AFailingStepSkipsTheRestOfItsFileAndCleansUp) {
     RunBatch();
 
     EXPECT_EQ(ValuesOf(1), (std::vector<int>{0, kProgressFailed}));
-    EXPECT_EQ(state.entries[1].failure, "error: no video stream in input");
+    EXPECT_EQ(sink.FailureOf(1), "error: no video stream in input");
     for (int k : {2, 3, 4}) {
         EXPECT_TRUE(ValuesOf(k).empty()) << k;
     }
@@ -181,7 +181,7 @@ TEST_F(ConvertWorkerTest, AFileThatAppearsAtANameTheBatchHoldsIsNeitherUsedNorRe
     RunBatch();
 
     EXPECT_EQ(ValuesOf(1), std::vector<int>{kProgressFailed});
-    EXPECT_EQ(state.entries[1].failure,
+    EXPECT_EQ(sink.FailureOf(1),
               "another program put a file at " + output.Path() + "clip.3gp; it was left as it is");
     EXPECT_EQ(tools.Calls().size(), 1u);
     EXPECT_EQ(OutputEntries(), std::vector<std::string>{"clip.3gp"});
@@ -196,7 +196,7 @@ TEST_F(ConvertWorkerTest, AFailureWithoutWordsIsDescribedByItsExitStatus) {
     AddFile("clip.mp4");
     RunBatch();
     EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
-    EXPECT_EQ(state.entries[0].failure, "tarv.patch4 ended with exit status 2");
+    EXPECT_EQ(sink.FailureOf(0), "tarv.patch4 ended with exit status 2");
 }
 
 TEST_F(ConvertWorkerTest, AToolThatCannotStartFailsEachFileAndTheBatchGoesOn) {
@@ -206,7 +206,7 @@ TEST_F(ConvertWorkerTest, AToolThatCannotStartFailsEachFileAndTheBatchGoesOn) {
     RunBatch();
     EXPECT_EQ(sink.Reports(), (std::vector<Report>{{0, kProgressFailed, StepType::Encode},
                                                    {5, kProgressFailed, StepType::Encode}}));
-    EXPECT_NE(state.entries[5].failure.find("cannot start"), std::string::npos);
+    EXPECT_NE(sink.FailureOf(5).find("cannot start"), std::string::npos);
 }
 
 TEST_F(ConvertWorkerTest, AnEmptyBatchRunsNothingAndEnds) {
@@ -248,7 +248,7 @@ TEST_F(ConvertWorkerTest, ExistingOutputMovesTheWholeFileToASuffixedName) {
     const std::string base = renamed.substr(0, renamed.size() - 4);
     EXPECT_EQ(base.rfind(output.Path() + "clip_", 0), 0u);
     EXPECT_EQ(calls[4].back(), base + ".3gp");
-    EXPECT_EQ(state.entries[4].baseName, base);
+    EXPECT_EQ(state.files[0].baseName, base);
     std::ifstream original(output.Path() + "clip.avi");
     std::string text;
     std::getline(original, text);
@@ -284,4 +284,82 @@ TEST_F(ConvertWorkerTest, TwoJobsConvertTwoFilesAtOnceEachInStepOrder) {
         std::find(reports.begin(), reports.end(), Report{4, kProgressFileDone, StepType::AudioMux});
     EXPECT_LT(firstOfTwo, endOfOne);
     EXPECT_EQ(OutputEntries(), (std::vector<std::string>{"one.3gp", "three.3gp", "two.3gp"}));
+}
+
+TEST_F(ConvertWorkerTest, StopDuringTheLastStepsLeavesNoResultButKeepsTheIntermediates) {
+    // The video track is in the result when the audio step is stopped: a file that looks
+    // finished and is not.
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    tools.Script("4", "pid\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\nsleep 60000\n");
+    AddFile("clip.mp4");
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(sink.WaitForEntry(4));
+    worker.RequestStop();
+    worker.Wait();
+
+    EXPECT_EQ(ValuesOf(4), (std::vector<int>{1, kProgressStopped}));
+    EXPECT_EQ(OutputEntries(), (std::vector<std::string>{"clip.aac", "clip.avi", "clip.m4v"}));
+}
+
+TEST_F(ConvertWorkerTest, AStopBetweenTwoStepsEndsTheFileAsStopped) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    // The video track's tool has said all it will say when the stop comes, and ends well.
+    tools.Script("3", "touch\nclose-output\npid\nsleep 300\n");
+    AddFile("clip.mp4");
+    ConvertWorker worker(state, sink);
+    ASSERT_TRUE(worker.Start());
+    for (int i = 0; i < 1000 && !std::filesystem::exists(tools.Folder() + "pid.3"); ++i) {
+        usleep(10000);
+    }
+    state.stop = true;
+    worker.Wait();
+    EXPECT_EQ(ValuesOf(4), std::vector<int>{kProgressStopped});
+    EXPECT_EQ(tools.Calls().size(), 4u);
+    EXPECT_EQ(OutputEntries(), (std::vector<std::string>{"clip.aac", "clip.avi", "clip.m4v"}));
+}
+
+TEST_F(ConvertWorkerTest, AWithdrawnFileIsSkippedAndOneThatStartedCannotBeWithdrawn) {
+    tools.Script("default", "touch\n");
+    tools.Script("0", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\nsleep 300\n");
+    state.AddFile(input.Touch("one.mp4", "x"), output.Path(), 11);
+    state.AddFile(input.Touch("two.mp4", "x"), output.Path(), 22);
+    state.AddFile(input.Touch("three.mp4", "x"), output.Path(), 33);
+    bool withdrawnRunning = true, withdrawnWaiting = false;
+    sink.onReport = [&](int entry, int) {
+        if (entry == 0) {
+            withdrawnRunning = state.Withdraw(11);
+            withdrawnWaiting = state.Withdraw(22);
+        }
+    };
+    RunBatch();
+    EXPECT_FALSE(withdrawnRunning);
+    EXPECT_TRUE(withdrawnWaiting);
+    EXPECT_EQ(OutputEntries(), (std::vector<std::string>{"one.3gp", "three.3gp"}));
+    for (const BatchReport& report : sink.FullReports()) {
+        EXPECT_NE(report.key, 22u);
+        EXPECT_EQ(report.key, report.file == 0 ? 11u : 33u);
+    }
+    EXPECT_FALSE(state.Withdraw(44));
+}
+
+TEST_F(ConvertWorkerTest, EveryReportAndEndCarriesItsBatchsTicketAndTheClaimedResult) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    AddFile("clip.mp4");
+    output.Touch("clip.3gp", "an earlier result");
+    RunBatch();
+    state.files.clear();
+    AddFile("other.mp4");
+    RunBatch();
+
+    const auto reports = sink.FullReports();
+    ASSERT_EQ(reports.size(), 12u);
+    const uint64_t first = reports.front().batch;
+    for (size_t i = 0; i < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].batch, i < 6 ? first : first + 1) << i;
+    }
+    EXPECT_EQ(sink.EndedBatches(), (std::vector<uint64_t>{first, first + 1}));
+    // The result's name as claimed, suffix and all.
+    EXPECT_EQ(reports[5].output.rfind(output.Path() + "clip_", 0), 0u) << reports[5].output;
+    EXPECT_EQ(reports[11].output, output.Path() + "other.3gp");
 }

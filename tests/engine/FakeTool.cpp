@@ -6,6 +6,7 @@
 //   sleep MS         pause
 //   touch            create the output file (the argument after -o, else the last argument)
 //   ignore-term      ignore SIGTERM from now on
+//   close-output     close standard output and error (the reader sees the end of the output)
 //   pid              write the process id to pid.N
 //   exit CODE        end with that status (the default end is status 0)
 #include <fcntl.h>
@@ -108,6 +109,9 @@ int main(int argc, char** argv) {
             std::ofstream(output) << "made by the fake tool";
         } else if (verb == "ignore-term") {
             signal(SIGTERM, SIG_IGN);
+        } else if (verb == "close-output") {
+            close(STDOUT_FILENO);
+            close(STDERR_FILENO);
         } else if (verb == "pid") {
             std::ofstream(folder + "pid." + std::to_string(index)) << getpid();
         } else if (verb == "exit") {

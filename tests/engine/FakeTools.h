@@ -67,7 +67,7 @@ private:
     TempFolder m_folder;
 };
 
-// Records the worker's reports with the step type current at each.
+// Records the worker's reports as the integer protocol renders them, with each one's step.
 class RecordingSink : public tarv::ProgressSink {
 public:
     struct Report {
@@ -79,26 +79,46 @@ public:
 
     explicit RecordingSink(const tarv::BatchState& state) : m_state(state) {}
 
-    void OnConvertProgress(int entry, int value) override {
+    void OnBatchReport(const tarv::BatchReport& report) override {
         if (onReport) {
-            onReport(entry, value);
+            onReport(report.Entry(), report.Value());
         }
         std::lock_guard lock(m_mutex);
-        m_reports.push_back({entry, value, m_state.CurrentStep()});
+        m_reports.push_back({report.Entry(), report.Value(), report.Step()});
+        m_full.push_back(report);
         m_changed.notify_all();
+    }
+
+    // Every report as it came, with its ticket, key, output and text.
+    std::vector<tarv::BatchReport> FullReports() const {
+        std::lock_guard lock(m_mutex);
+        return m_full;
+    }
+    // The reason given with the failure of this entry; empty when there was none.
+    std::string FailureOf(int entry) const {
+        for (const tarv::BatchReport& r : FullReports()) {
+            if (r.Entry() == entry && r.kind == tarv::BatchReport::Kind::Failed)
+                return r.text;
+        }
+        return {};
     }
 
     // Called first with every report, on the worker's thread.
     std::function<void(int entry, int value)> onReport;
 
-    void OnBatchEnded() override {
+    void OnBatchEnded(uint64_t batch) override {
         std::lock_guard lock(m_mutex);
+        m_endedBatches.push_back(batch);
         ++m_endings;
         m_busyAtEnd = m_state.busy;
     }
     int Endings() const {
         std::lock_guard lock(m_mutex);
         return m_endings;
+    }
+    std::vector<uint64_t> EndedBatches() const {
+        std::lock_guard lock(m_mutex);
+        return m_endedBatches;
     }
     bool BusyAtEnd() const {
         std::lock_guard lock(m_mutex);
@@ -127,6 +147,8 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Report> m_reports;
+    std::vector<tarv::BatchReport> m_full;
+    std::vector<uint64_t> m_endedBatches;
     int m_endings = 0;
     bool m_busyAtEnd = false;
 };

@@ -116,7 +116,7 @@ TEST(OutputClaim, OnlyWhatTheBatchMadeAndLeftAsItWasIsRemoved) {
         claim->Intrusion(),
         folder.Path() + "clip.m4v was changed or removed by another program; it was left as it is");
     folder.Touch("clip.3gp", "the user's own video");
-    claim->RemoveMade(true);
+    claim->RemoveMade(OutputClaim::Made::All);
     claim.reset();
     EXPECT_EQ(Entries(folder), (std::vector<std::string>{"clip.3gp", "clip.m4v"}));
     EXPECT_EQ(Read(folder.Path() + "clip.3gp"), "the user's own video");

@@ -2,71 +2,81 @@
 
 #include <gtest/gtest.h>
 
-#include "ConvertWorker.h"
-
 using namespace tarv;
 using Kind = RowUpdate::Kind;
 
-TEST(BatchProgress, EachCheckedRowGivesFiveEntriesAndReportsReachTheirRow) {
-    // Two checked rows with an unchecked one between them.
-    const std::vector<int> rows = EntryRowsOf({true, false, true});
-    EXPECT_EQ(rows, (std::vector<int>{0, 0, 0, 0, 0, 2, 2, 2, 2, 2}));
+namespace {
 
+// A report about the row `key` at `step` (0 to 4), a position or one of the ends.
+BatchReport At(uint64_t key, int step, int seconds,
+               BatchReport::Kind kind = BatchReport::Kind::Position) {
+    BatchReport report;
+    report.key = key;
+    report.step = step;
+    report.seconds = seconds;
+    report.kind = kind;
+    return report;
+}
+
+BatchReport End(uint64_t key, BatchReport::Kind kind) {
+    return At(key, kind == BatchReport::Kind::FileDone ? 4 : 0, 0, kind);
+}
+
+}  // namespace
+
+TEST(BatchProgress, EachFilesReportsReachItsRowAndTheFirstStartsABar) {
     BatchProgress progress;
-    progress.StartBatch(rows);
-    const RowUpdate first = progress.OnReport(0, 50, StepType::Encode, 100);
-    EXPECT_EQ(first.row, 0);
+    progress.StartBatch();
+    const RowUpdate first = progress.OnReport(At(7, 0, 50), 100);
     EXPECT_TRUE(first.startBar);
     EXPECT_EQ(first.kind, Kind::Bar);
     EXPECT_EQ(first.value, 45);
-    EXPECT_FALSE(progress.OnReport(1, 60, StepType::RawVideo, 100).startBar);
-    EXPECT_EQ(progress.OnReport(4, kProgressFileDone, StepType::AudioMux, 100).kind, Kind::Done);
-    EXPECT_EQ(progress.CurrentRow(), -1);
+    EXPECT_EQ(progress.CurrentRow(), 7u);
+    EXPECT_FALSE(progress.OnReport(At(7, 1, 60), 100).startBar);
+    EXPECT_EQ(progress.OnReport(End(7, BatchReport::Kind::FileDone), 100).kind, Kind::Done);
+    EXPECT_EQ(progress.CurrentRow(), 0u);
 
-    const RowUpdate second = progress.OnReport(5, 10, StepType::Encode, 100);
-    EXPECT_EQ(second.row, 2);
+    const RowUpdate second = progress.OnReport(At(9, 0, 10), 100);
     EXPECT_TRUE(second.startBar);
-    EXPECT_EQ(progress.OnReport(10, 10, StepType::Encode, 100).row, -1);
+    EXPECT_EQ(progress.CurrentRow(), 9u);
 }
 
 TEST(BatchProgress, StepsShareTheBarAndItNeverShowsAHundred) {
     BatchProgress progress;
-    progress.StartBatch(EntryRowsOf({true}));
-    EXPECT_EQ(progress.OnReport(0, 100, StepType::Encode, 100).value, 90);
-    EXPECT_EQ(progress.OnReport(1, 99, StepType::RawVideo, 100).value, 92);
-    EXPECT_EQ(progress.OnReport(4, 100, StepType::AudioMux, 100).value, 99);
-    EXPECT_EQ(progress.OnReport(4, 150, StepType::AudioMux, 100).value, 99);
+    progress.StartBatch();
+    EXPECT_EQ(progress.OnReport(At(1, 0, 100), 100).value, 90);
+    EXPECT_EQ(progress.OnReport(At(1, 1, 99), 100).value, 92);
+    EXPECT_EQ(progress.OnReport(At(1, 4, 100), 100).value, 99);
+    EXPECT_EQ(progress.OnReport(At(1, 4, 150), 100).value, 99);
 }
 
 TEST(BatchProgress, AnUnknownLengthShowsTheStepsBaseValue) {
     BatchProgress progress;
-    progress.StartBatch(EntryRowsOf({true}));
-    EXPECT_EQ(progress.OnReport(0, 30, StepType::Encode, -1).value, 0);
-    EXPECT_EQ(progress.OnReport(2, 31, StepType::RawAudio, 0).value, 93);
+    progress.StartBatch();
+    EXPECT_EQ(progress.OnReport(At(1, 0, 30), -1).value, 0);
+    EXPECT_EQ(progress.OnReport(At(1, 2, 31), 0).value, 93);
 }
 
 TEST(BatchProgress, ARepeatedValueIsIgnoredButTheEndsOfAFileAreNot) {
     BatchProgress progress;
-    progress.StartBatch(EntryRowsOf({true, true}));
-    EXPECT_EQ(progress.OnReport(0, 7, StepType::Encode, 10).kind, Kind::Bar);
-    EXPECT_EQ(progress.OnReport(0, 7, StepType::Encode, 10).kind, Kind::Nothing);
-    const RowUpdate failed = progress.OnReport(0, kProgressFailed, StepType::Encode, 10);
-    EXPECT_EQ(failed.kind, Kind::Failed);
-    EXPECT_EQ(failed.row, 0);
-    const RowUpdate stopped = progress.OnReport(5, kProgressStopped, StepType::Encode, 10);
+    progress.StartBatch();
+    EXPECT_EQ(progress.OnReport(At(1, 0, 7), 10).kind, Kind::Bar);
+    EXPECT_EQ(progress.OnReport(At(1, 0, 7), 10).kind, Kind::Nothing);
+    EXPECT_EQ(progress.OnReport(End(1, BatchReport::Kind::Failed), 10).kind, Kind::Failed);
+    const RowUpdate stopped = progress.OnReport(End(2, BatchReport::Kind::Stopped), 10);
     EXPECT_EQ(stopped.kind, Kind::Abort);
     EXPECT_TRUE(stopped.startBar);
 }
 
 TEST(BatchProgress, AStopBeforeAnyPositionOfANewBatchStillShowsAbort) {
     BatchProgress progress;
-    progress.StartBatch(EntryRowsOf({true}));
+    progress.StartBatch();
     // The first batch ends on a stop; the next batch is stopped before any position came.
-    EXPECT_EQ(progress.OnReport(0, kProgressStopped, StepType::Encode, 10).kind, Kind::Abort);
-    progress.StartBatch(EntryRowsOf({true}));
-    EXPECT_EQ(progress.OnReport(0, kProgressStopped, StepType::Encode, 10).kind, Kind::Abort);
+    EXPECT_EQ(progress.OnReport(End(1, BatchReport::Kind::Stopped), 10).kind, Kind::Abort);
+    progress.StartBatch();
+    EXPECT_EQ(progress.OnReport(End(1, BatchReport::Kind::Stopped), 10).kind, Kind::Abort);
     // A position equal to the previous batch's last one counts in the new batch.
-    progress.OnReport(0, 5, StepType::Encode, 10);
-    progress.StartBatch(EntryRowsOf({true}));
-    EXPECT_EQ(progress.OnReport(0, 5, StepType::Encode, 10).kind, Kind::Bar);
+    progress.OnReport(At(1, 0, 5), 10);
+    progress.StartBatch();
+    EXPECT_EQ(progress.OnReport(At(1, 0, 5), 10).kind, Kind::Bar);
 }

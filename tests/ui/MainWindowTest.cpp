@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "BatchProgress.h"
+#include "BatchRunner.h"
 #include "ConversionList.h"
 #include "ConvertWorker.h"
 #include "FakeTools.h"
@@ -343,17 +344,19 @@ TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConv
     ASSERT_TRUE(view->StartBatch());
     WaitForBatchEnd();
     EXPECT_EQ(Status(0), "Failed");
+    // The tool tip says it in the program's words, the details keep the tool's own.
     EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
-              "cannot decode frame 12 of one.avi");
+              "Cannot decode frame 12 of one.avi.");
     EXPECT_EQ(Status(1), "Done");
     EXPECT_EQ(view->MessagePaneText(), "1 converted, 1 failed");
 
     // A double click on the failed row shows its details, the tool's words among them.
-    wxString shownFile, shownOutput;
+    wxString shownFile, shownOutput, shownReason;
     messages.onDialog = [&](wxDialog* dialog) {
         if (auto* details = dynamic_cast<RowDetailsDlg*>(dialog)) {
             shownFile = details->FileField().GetValue();
             shownOutput = details->ToolOutput().GetValue();
+            shownReason = details->Reason() ? details->Reason()->GetValue() : wxString();
         }
         return int(wxID_CLOSE);
     };
@@ -365,6 +368,7 @@ TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConv
     view->List().ProcessWindowEvent(doubleClick);
     EXPECT_EQ(shownFile, wxString(input.Path() + "one.avi"));
     EXPECT_EQ(shownOutput, "cannot decode frame 12 of one.avi");
+    EXPECT_EQ(shownReason, "Cannot decode frame 12 of one.avi.");
     EXPECT_FALSE(std::filesystem::exists(output.Path() + "one.3gp"));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
 }
@@ -527,6 +531,218 @@ TEST_F(MainWindowTest, HelpHomePageAndExploreOpenTheirTargets) {
     EXPECT_EQ(opener.targets[0], wxString(tools.Folder() + "3gphelp.html"));
     EXPECT_TRUE(opener.targets[1].StartsWith("http"));
     EXPECT_EQ(opener.targets[2], wxString(output.Path()));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ClearEndsTheReadingOfTheRemovedRowsAtOnce) {
+    tools.Script("tarv.patch3", "pid\nsleep 60000\nwrite ID_LENGTH=10.00\\n\n");
+    Open(tools.Folder());
+    std::vector<wxString> many;
+    for (int i = 0; i < 20; ++i) {
+        many.push_back(input.Touch("clip" + std::to_string(i) + ".avi", "x"));
+    }
+    view->AddFiles(many);
+    ASSERT_TRUE(WaitUntil([&] { return tools.RunIsAlive(0); }));
+    wxCommandEvent clear(wxEVT_MENU, kCmdFileNew);
+    frame->ProcessWindowEvent(clear);
+    // The running identify tool is ended, the waiting ones never start.
+    EXPECT_TRUE(WaitUntil([&] { return !tools.RunIsAlive(0); }, 3000));
+
+    tools.Script("tarv.patch3", "write ID_LENGTH=10.00\\n\n");
+    view->AddFiles({wxString(input.Touch("new.avi", "x"))});
+    EXPECT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }, 3000));
+    EXPECT_EQ(view->List().GetItemText(0, kColumnDuration), "00:00:10");
+    EXPECT_EQ(tools.Calls().size(), 2u);
+}
+
+TEST_F(MainWindowTest, RemoveEndsTheReadingOfItsRow) {
+    tools.Script("tarv.patch3", "pid\nsleep 60000\n");
+    Open(tools.Folder());
+    view->AddFiles({wxString(input.Touch("slow.avi", "x"))});
+    ASSERT_TRUE(WaitUntil([&] { return tools.RunIsAlive(0); }));
+    view->List().SelectItem(0, false);
+    wxCommandEvent remove(wxEVT_MENU, kCmdMenuRemoveFile);
+    frame->ProcessWindowEvent(remove);
+    EXPECT_TRUE(WaitUntil([&] { return !tools.RunIsAlive(0); }, 3000));
+    EXPECT_EQ(view->Rows().PendingDurations(), 0);
+}
+
+TEST_F(MainWindowTest, AnUntickedRowLeavesTheBatchAndTheListsHoldTheBatchsOptions) {
+    // Runs 0 to 2 read the lengths; 3 encodes the first file.
+    tools.Script("3", "touch\n" + PosLine(2) + "pid\nsleep 1500\n");
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi", "three.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    ASSERT_TRUE(WaitUntil([&] { return tools.RunIsAlive(3); }));
+    // While it runs the lists cannot change what the batch does.
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    for (const OptionListInfo& info : OptionLists()) {
+        EXPECT_FALSE(view->Choice(info.list).IsEnabled()) << info.controlId;
+    }
+    ClickCheckBox(2);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
+    // A row being converted cannot be taken out; its tick only counts for the next batch.
+    ClickCheckBox(0);
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(Status(2), "");
+    EXPECT_FALSE(std::filesystem::exists(output.Path() + "three.3gp"));
+    EXPECT_EQ(view->MessagePaneText(), "2 files converted");
+    frame->UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(view->Choice(OptionList::Format).IsEnabled());
+}
+
+TEST_F(MainWindowTest, ABatchClearsTheStatusOfItsRowsAndAStopLeavesTheUnreachedEmpty) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi", "three.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    ASSERT_EQ(Status(2), "Done");
+    for (const char* name : {"one.3gp", "two.3gp", "three.3gp"}) {
+        std::filesystem::remove(output.Path() + name);
+    }
+
+    // The second batch is stopped in its first file (run 18, after three lengths and fifteen
+    // steps): the others were never reached.
+    tools.Script("18", "pid\n" + PosLine(1) + "sleep 60000\n");
+    ASSERT_TRUE(view->StartBatch());
+    EXPECT_EQ(Status(1), "");
+    EXPECT_EQ(Status(2), "");
+    ASSERT_TRUE(WaitUntil([&] { return tools.RunIsAlive(18); }));
+    view->StopBatch();
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Abort");
+    EXPECT_EQ(Status(1), "");
+    EXPECT_EQ(Status(2), "");
+    EXPECT_TRUE(view->Rows().EntryAt(2).outputFile.empty());
+}
+
+TEST(BatchRunnerTickets, TheEndOfABatchNeverEndsTheNextOne) {
+    FakeTools tools;
+    TempFolder input, output;
+    tools.Script("default", "touch\n" + PosLine(1));
+    // Hands over through a queue only this test works through, one call at a time.
+    struct Queue : wxEvtHandler {
+        void HandleOne() {
+            bool any;
+            {
+                wxCriticalSectionLocker lock(m_pendingEventsLock);
+                any = m_pendingEvents && !m_pendingEvents->IsEmpty();
+            }
+            if (any)
+                ProcessPendingEvents();
+        }
+    } window;
+    auto handleOne = [&] { window.HandleOne(); };
+    std::vector<uint64_t> reportedBatches;
+    int ends = 0;
+    BatchRunner runner(
+        window, tools.Folder(),
+        [&](const BatchReport& report) { reportedBatches.push_back(report.batch); },
+        [&] { ++ends; });
+    runner.State().options = StartSelections();
+    runner.State().AddFile(input.Touch("one.avi", "x"), output.Path());
+    ASSERT_TRUE(runner.Start());
+    const uint64_t first = runner.State().ticket;
+    // The worker has finished and its end waits in the queue: a Convert lands in that gap.
+    while (runner.IsBusy()) {
+        handleOne();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const int endsAtGap = ends;  // 0 but for a rare schedule that closes the gap first
+    tools.Script("default", "touch\n" + PosLine(1) + "sleep 60000\n");
+    runner.State().files.clear();
+    runner.State().AddFile(input.Touch("two.avi", "x"), output.Path());
+    ASSERT_TRUE(runner.Start());
+    for (int i = 0; i < 50; ++i) {
+        handleOne();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(ends, endsAtGap);  // the first batch's end came after the second had started
+    EXPECT_TRUE(runner.IsBusy());
+    ASSERT_FALSE(reportedBatches.empty());
+    EXPECT_EQ(reportedBatches.back(), first + 1);
+    runner.RequestStop();
+    while (runner.IsBusy() || ends == endsAtGap) {
+        handleOne();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(ends, endsAtGap + 1);
+}
+
+TEST_F(MainWindowTest, AfterShutdownEveryCommandIsRefused) {
+    Open(tools.Folder());
+    AddFiles({"one.avi"});
+    view->Shutdown();
+    EXPECT_EQ(view->AddFiles({wxString(input.Touch("late.avi", "x"))}), 0);
+    EXPECT_FALSE(view->StartBatch());
+    view->List().SelectItem(0, false);
+    for (int id : {kCmdToolbarConvert, kCmdMenuClear}) {
+        wxCommandEvent command(wxEVT_MENU, id);
+        frame->ProcessWindowEvent(command);
+    }
+    wxCommandEvent play(wxEVT_BUTTON, kCtrlPreviewPlay);
+    view->ProcessWindowEvent(play);
+    PumpEvents(100);
+    EXPECT_EQ(view->List().GetItemCount(), 1);
+    EXPECT_FALSE(view->IsBusy());
+    EXPECT_EQ(tools.Calls().size(), 1u);
+}
+
+TEST_F(MainWindowTest, ALostSettingsFolderIsMadeAgainOnClose) {
+    Open(tools.Folder());
+    view->SetOutputFolder(output.Path() + "kept/");
+    std::filesystem::remove_all(settingsFolder.Path());
+    frame->Close(true);
+    frame = nullptr;
+    PumpEvents();
+    EXPECT_TRUE(messages.Messages().empty()) << messages.Messages().front();
+    auto reread = OpenSettings(settingsFile);
+    EXPECT_EQ(*ReadOutputFolder(*reread, ClosingFolderKey()), wxString(output.Path() + "kept/"));
+}
+
+TEST_F(MainWindowTest, AFrameSizedWrongByTheWindowManagerFitsItsFormAgain) {
+    Open(tools.Folder());
+    // As a window manager starting at the same moment left it: too small and locked there.
+    frame->SetSizeHints(wxSize(533, 573), wxSize(533, 573));
+    frame->SetSize(533, 573);
+    PumpEvents(200);
+    EXPECT_EQ(frame->GetClientSize(), view->FormSize());
+    EXPECT_EQ(frame->GetMinSize(), frame->GetSize());
+    EXPECT_EQ(frame->GetMaxSize(), frame->GetSize());
+}
+
+TEST_F(MainWindowTest, ANameThatIsNotUtf8JoinsTheListFromTheCommandLineAndConverts) {
+    Open(tools.Folder());
+    TempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+    SingleInstance instance(InstanceFolder());
+    ASSERT_TRUE(
+        instance.Listen([&](const std::vector<wxString>& files) { view->AddFiles(files); }));
+
+    const std::string bad = input.Touch(
+        "bad\xff\xfe"
+        "bytes.flv",
+        "x");
+    std::string error;
+    auto second = ChildProcess::Launch({TARV_PROGRAM_DIR "TarvMediaConverter", bad}, &error);
+    ASSERT_TRUE(second) << error;
+    EXPECT_TRUE(WaitUntil([&] { return view->List().GetItemCount() == 1; }, 20000));
+    EXPECT_TRUE(second->Wait().Succeeded());
+    ASSERT_EQ(view->List().GetItemCount(), 1);
+    EXPECT_EQ(FileNameBytes(view->Rows().EntryAt(0).sourcePath), bad);
+    EXPECT_NE(view->List().GetItemText(0, kColumnFile).Find(wxUniChar(0xFFFD)), wxNOT_FOUND);
+
+    ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_TRUE(std::filesystem::exists(output.Path() + "bad\xff\xfe"
+                                                        "bytes.3gp"));
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <wx/dcmemory.h>
 #include <wx/fileconf.h>
+#include <wx/mediactrl.h>
 #include <wx/stattext.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include "AboutBox.h"
 #include "ConversionList.h"
@@ -146,6 +148,47 @@ TEST_F(PreviewTest, AFileThatCannotPlaySaysSoInThePane) {
     EXPECT_EQ(view->PreviewPane().Message(), "This file cannot be previewed.");
     EXPECT_FALSE(view->Preview().TimerRunning());
     EXPECT_EQ(view->Preview().Media(), nullptr);
+}
+
+int ThreadCount() {
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                                          std::filesystem::directory_iterator()));
+}
+
+int PlayerCount(wxWindow& form) {
+    int players = 0;
+    for (wxWindow* child : form.GetChildren()) {
+        players += dynamic_cast<wxMediaCtrl*>(child) ? 1 : 0;
+    }
+    return players;
+}
+
+TEST_F(PreviewTest, PlayStopAndOtherRowsReuseOnePlayerAndLeaveNoThreadsBehind) {
+    AddClip(folder.Path() + "clip.mp4");
+    const std::string second = folder.Path() + "second.mp4";
+    std::filesystem::copy_file(folder.Path() + "clip.mp4", second);
+    view->AddFiles({wxString(second)});
+    ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    PreviewPlayer& preview = view->Preview();
+    Click(kCtrlPreviewPlay);
+    if (!WaitUntil([&] { return preview.GetState() == PreviewPlayer::State::Playing; }, 15000)) {
+        GTEST_SKIP() << "the desktop's media player does not play here";
+    }
+    Click(kCtrlPreviewStop);
+    PumpEvents(500);
+    const int threads = ThreadCount();
+
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        view->List().SelectItem(cycle % 2, false);  // every other Play is another row's file
+        Click(kCtrlPreviewPlay);
+        ASSERT_TRUE(
+            WaitUntil([&] { return preview.GetState() == PreviewPlayer::State::Playing; }, 5000))
+            << cycle;
+        Click(kCtrlPreviewStop);
+    }
+    PumpEvents(1000);
+    EXPECT_EQ(PlayerCount(*view), 1);
+    EXPECT_LE(ThreadCount(), threads + 2);
 }
 
 TEST_F(PreviewTest, TheLogoShowsWhenItIsThereAndNothingWhenItIsMissing) {
