@@ -115,6 +115,11 @@ std::vector<std::string> Recipe(const std::string& name) {
         return {"-f",        "lavfi", "-i",   "testsrc=size=160x120:rate=25",
                 "-frames:v", "1",     "-c:v", "mpeg4"};
     }
+    if (name == "short-sound.mp4") {
+        return {"-f",   "lavfi", "-i",   "testsrc=size=160x120:rate=25:duration=0.04",
+                "-f",   "lavfi", "-i",   "sine=frequency=440:duration=0.04",
+                "-c:v", "mpeg4", "-c:a", "aac"};
+    }
     if (name == "still.png") {
         return {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-frames:v", "1"};
     }

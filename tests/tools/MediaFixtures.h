@@ -23,6 +23,7 @@ std::string NewFolder(const std::string& name);
 //   tone.mp4      6 s, a steady -21 dB mono tone   long-sound.mp4  8 kHz mono, 2.4 s of sound
 //   wide.mp4      1 s, 720x480 shown as 16:9       upright.mp4  1 s, 320x180 marked as turned
 //   one-frame.mp4 a single picture                 still.png    a single picture
+//   short-sound.mp4 one picture and 0.04 s of sound
 std::string Fixture(const std::string& name);
 
 // Runs ffmpeg with the arguments; true on success.

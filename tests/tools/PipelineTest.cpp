@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "MediaFixtures.h"
 #include "ToolCommands.h"
@@ -223,6 +224,61 @@ TEST(FiveSteps, AChosenSizeKeepsTheSourcesDisplayShape) {
         EXPECT_EQ(StreamField(out, "v:0", "width"), "176") << k.fixture;
         EXPECT_EQ(StreamField(out, "v:0", "height"), "144") << k.fixture;
         EXPECT_NEAR(DisplayAspect(out) / k.shape, 1.0, 0.02) << k.fixture;
+    }
+}
+
+// The display width and height of the file's video track header, as a player that sizes the
+// picture from the track header alone shows it; {0, 0} when there is none.
+std::pair<double, double> TrackHeaderSize(const std::string& file) {
+    const std::string bytes = ReadFile(file);
+    auto fixed = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) {
+            v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return v / 65536.0;
+    };
+    for (size_t at = bytes.find("tkhd"); at != std::string::npos; at = bytes.find("tkhd", at + 1)) {
+        // Type, version and flags, times, id and duration (longer in version 1), reserved,
+        // layer, group, volume, reserved, matrix: then width and height in 16.16.
+        const size_t size = at + (bytes[at + 4] == 0 ? 80 : 92);
+        if (size + 8 <= bytes.size() && fixed(size) > 0) {
+            return {fixed(size), fixed(size + 4)};
+        }
+    }
+    return {0, 0};
+}
+
+TEST(FiveSteps, TheTrackHeaderCarriesTheDisplayShapeInBothFormats) {
+    // 176x144 shown as 16:9 is 256 wide; an upright 9:16 phone clip is 81 wide.
+    struct Case {
+        const char* fixture;
+        double width;
+    };
+    for (const Case& k : {Case{"wide.mp4", 256}, Case{"upright.mp4", 81}}) {
+        for (const bool x264 : {false, true}) {
+            const Steps steps{NewFolder("track header") + "/clip", x264 ? "264" : "m4v"};
+            EncodeChoice c;
+            c.x264 = x264;
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, c), "") << k.fixture;
+            const auto [width, height] = TrackHeaderSize(steps.base + ".3gp");
+            EXPECT_NEAR(width, k.width, 1.0) << k.fixture << (x264 ? " x264" : " xvid");
+            EXPECT_EQ(height, 144) << k.fixture;
+        }
+    }
+}
+
+TEST(FiveSteps, OneFrameWithAFewHundredthsOfSoundConvertsInBothFormats) {
+    // An ADTS track of one or two frames, too short for its kind to be guessed.
+    for (const bool x264 : {false, true}) {
+        const Steps steps{NewFolder("one frame") + "/clip", x264 ? "264" : "m4v"};
+        EncodeChoice c;
+        c.x264 = x264;
+        ASSERT_EQ(RunFiveSteps(Fixture("short-sound.mp4"), steps, c), "") << x264;
+        const std::string out = steps.base + ".3gp";
+        EXPECT_EQ(StreamCount(out), 2) << x264;
+        EXPECT_EQ(StreamField(out, "v:0", "nb_frames"), "1") << x264;
+        EXPECT_GT(StreamSeconds(out, "a:0"), 0.0) << x264;
     }
 }
 
