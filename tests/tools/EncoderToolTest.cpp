@@ -204,12 +204,17 @@ TEST(EncodeStep, PrintsRecordsTheWorkerReads) {
     EXPECT_NE(r.out.find("]\r"), std::string::npos);
 }
 
-TEST(EncodeStep, InputWithoutVideoFailsClearly) {
-    const std::string folder = NewFolder("sound only");
-    const RunResult r = RunProgram(EncodeArgs(Fixture("sound.m4a"), folder + "/clip.avi"));
-    ExpectOneLineFailure(r, "sound only");
-    EXPECT_NE(r.err.find("no video"), std::string::npos) << r.err;
-    EXPECT_TRUE(FolderEntries(folder).empty());
+TEST(EncodeStep, InputWithoutVideoOrSoundFailsClearly) {
+    // Sound alone converts with a still picture; a file of subtitles alone has nothing to show.
+    const std::string folder = NewFolder("subtitles only");
+    WriteFile(folder + "/words.srt", "1\n00:00:00,000 --> 00:00:01,000\nHello\n");
+    const std::string subtitles = folder + "/words.mkv";
+    ASSERT_TRUE(Ffmpeg({"-i", folder + "/words.srt", subtitles}));
+    const std::string out = NewFolder("subtitles out");
+    const RunResult r = RunProgram(EncodeArgs(subtitles, out + "/clip.avi"));
+    ExpectOneLineFailure(r, "subtitles only");
+    EXPECT_NE(r.err.find("no video or sound"), std::string::npos) << r.err;
+    EXPECT_TRUE(FolderEntries(out).empty());
 }
 
 TEST(EncodeStep, BadInputsFailWithOneLineAndLeaveNothing) {

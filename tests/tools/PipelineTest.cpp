@@ -282,6 +282,99 @@ TEST(FiveSteps, OneFrameWithAFewHundredthsOfSoundConvertsInBothFormats) {
     }
 }
 
+// The program's two format presets: Xvid at 10 fps and 100 kbit/s with 32 kbit/s sound at
+// 22.05 kHz, and H.264 at 15 fps and 256 kbit/s with 96 kbit/s sound at 48 kHz.
+EncodeChoice Preset(bool x264) {
+    EncodeChoice c;
+    c.x264 = x264;
+    if (x264) {
+        c.fps = "15";
+        c.videoKbps = "256";
+        c.sampleRate = "48000";
+        c.audioKbps = "96";
+    }
+    return c;
+}
+
+TEST(FiveSteps, SoundIsLoudAndItsTruePeaksStayUnderMinusOneDbInBothFormats) {
+    struct Case {
+        const char* fixture;
+        double loudest;  // the integrated loudness it must reach, LUFS
+    };
+    // A loud tone after a quiet one is where the limiter and the AAC encoder are hardest
+    // pressed; it only has to keep its peaks down.
+    const Case cases[] = {
+        {"speech.mp4", -14.0}, {"music.mp4", -12.0}, {"noise-quiet-loud.mp4", -99}};
+    for (const Case& k : cases) {
+        for (const bool x264 : {false, true}) {
+            const std::string what = std::string(k.fixture) + (x264 ? " x264" : " xvid");
+            const Steps steps{NewFolder("loudness") + "/clip", x264 ? "264" : "m4v"};
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, Preset(x264)), "") << what;
+            const Loudness out = LoudnessOf(steps.base + ".3gp");
+            EXPECT_GE(out.integrated, k.loudest) << what;
+            EXPECT_LE(out.truePeak, -1.0) << what;
+        }
+    }
+}
+
+TEST(FiveSteps, HissIsLiftedByTenDecibelsAtMostAndNothingDipsBeforeALoudPassage) {
+    const std::string source = Fixture("noise-quiet-loud.mp4");
+    const DecodedSound in = DecodeSound(source);
+    const Steps steps{NewFolder("no pumping") + "/clip", "m4v"};
+    ASSERT_EQ(RunFiveSteps(source, steps, {}), "");
+    const DecodedSound out = DecodeSound(steps.base + ".3gp");
+    ASSERT_GT(out.sampleRate, 0);
+    EXPECT_LE(RmsDb(out, 0.3, 1.7) - RmsDb(in, 0.3, 1.7), 10.5);
+    // The quiet tone from 2 s to 5 s: its last second as loud, 100 ms by 100 ms, as the
+    // stretch before it.
+    const double quiet = RmsDb(out, 2.5, 3.9);
+    for (double at = 3.9; at < 4.85; at += 0.1) {
+        EXPECT_NEAR(RmsDb(out, at, at + 0.1), quiet, 1.5) << "at " << at << " s";
+    }
+}
+
+// The average brightness (0 to 255) of the file's first picture.
+double FirstPictureBrightness(const std::string& file) {
+    const std::string gray = RunProgram({"ffmpeg", "-v", "error", "-i", file, "-frames:v", "1",
+                                         "-f", "rawvideo", "-pix_fmt", "gray", "-"})
+                                 .out;
+    double sum = 0;
+    for (const char c : gray) {
+        sum += static_cast<unsigned char>(c);
+    }
+    return gray.empty() ? -1 : sum / static_cast<double>(gray.size());
+}
+
+TEST(FiveSteps, SoundWithoutVideoGetsAStillPictureAsLongAsTheSound) {
+    struct Case {
+        const char* fixture;
+        bool bright;  // its cover art is white; without one the picture is black
+    };
+    for (const Case& k : {Case{"sound.m4a", false}, Case{"song.mp3", true}}) {
+        for (const bool x264 : {false, true}) {
+            const std::string what = std::string(k.fixture) + (x264 ? " x264" : " xvid");
+            const EncodeChoice c = Preset(x264);
+            const Steps steps{NewFolder("sound only") + "/clip", x264 ? "264" : "m4v"};
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, c), "") << what;
+            const std::string out = steps.base + ".3gp";
+            EXPECT_EQ(StreamCount(out), 2) << what;
+            EXPECT_EQ(StreamField(out, "v:0", "width"), "176") << what;
+            EXPECT_EQ(StreamField(out, "v:0", "height"), "144") << what;
+            EXPECT_EQ(StreamField(out, "v:0", "r_frame_rate"), c.fps + "/1") << what;
+            const double sound = StreamSeconds(out, "a:0");
+            const double picture = StreamSeconds(out, "v:0");
+            EXPECT_GT(sound, 1.9) << what;
+            EXPECT_GE(picture, sound - 0.001) << what;
+            EXPECT_LE(picture, sound + 1.0 / std::atoi(c.fps.c_str()) + 0.001) << what;
+            if (k.bright) {
+                EXPECT_GT(FirstPictureBrightness(out), 200) << what;
+            } else {
+                EXPECT_LT(FirstPictureBrightness(out), 20) << what;
+            }
+        }
+    }
+}
+
 TEST(FiveSteps, WorkWithSpacesQuotesLettersAndLeadingDashes) {
     const std::string folder = NewFolder("-odd \"names\" \xC3\xA4\xC3\xB6");
     const std::string input = folder + "/-my 'clip' \xE6\x97\xA5\xE6\x9C\xAC.mp4";
