@@ -208,7 +208,12 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
     } else {
         // Xvid runs single-threaded unless told how many threads to use.
         enc->thread_count = av_cpu_count();
-        m_mpeg4ProfileLevel = Mpeg4SimpleLevelFor(shape);
+        // Xvid's own rate control keeps the average but lets a busy second run past what the
+        // level allows; the budget chooses each frame's quantiser to keep both.
+        const Mpeg4Level level = Mpeg4SimpleLevelFor(shape);
+        m_mpeg4ProfileLevel = level.profileLevel;
+        enc->flags |= AV_CODEC_FLAG_QSCALE;
+        m_budget.emplace(settings.videoKbps, level.maxKbps, shape.frameRate);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {
@@ -262,6 +267,9 @@ Status VideoTrack::Filtered(const PacketWriter& write) {
             return AvFailure("cannot filter the video", error);
         }
         m_filtered->pict_type = AV_PICTURE_TYPE_NONE;
+        if (m_budget) {
+            Plan(m_filtered.get());
+        }
         Status s =
             EncodeAndWrite(m_encoder.get(), m_filtered.get(), m_packet.get(), Labelled(write));
         av_frame_unref(m_filtered.get());
@@ -300,9 +308,30 @@ Status VideoTrack::Finish(const PacketWriter& write) {
     return EncodeAndWrite(m_encoder.get(), nullptr, m_packet.get(), Labelled(write));
 }
 
-PacketWriter VideoTrack::Labelled(const PacketWriter& write) const {
+void VideoTrack::Plan(AVFrame* picture) {
+    const bool key = m_framesEncoded % std::max(1, m_encoder->gop_size) == 0;
+    m_plan = m_budget->Next(key);
+    if (m_plan.repeat && m_lastPicture->buf[0]) {
+        const int64_t pts = picture->pts;
+        av_frame_unref(picture);
+        av_frame_ref(picture, m_lastPicture.get());
+        picture->pts = pts;
+    } else {
+        m_plan.repeat = false;
+        av_frame_unref(m_lastPicture.get());
+        av_frame_ref(m_lastPicture.get(), picture);
+    }
+    picture->quality = m_plan.quantiser * FF_QP2LAMBDA;
+    picture->pict_type = key ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+}
+
+PacketWriter VideoTrack::Labelled(const PacketWriter& write) {
     return [this, &write](AVPacket* packet) {
         Label(packet);
+        if (m_budget) {
+            m_budget->Coded(m_plan.quantiser, packet->flags & AV_PKT_FLAG_KEY, m_plan.repeat,
+                            packet->size);
+        }
         return write(packet);
     };
 }

@@ -2,6 +2,9 @@
 // hold the output frame rate and encode it with Xvid or x264.
 #pragma once
 
+#include <optional>
+
+#include "BitBudget.h"
 #include "EncoderCommand.h"
 #include "FilterChains.h"
 #include "TrackEncoding.h"
@@ -38,7 +41,8 @@ private:
     Status OpenChain(const VideoChainSettings& chain, const AVFrame& format, AVRational sar);
     Status OpenEncoder(const EncodeSettings& settings);
     void Label(AVPacket* packet) const;
-    PacketWriter Labelled(const PacketWriter& write) const;
+    void Plan(AVFrame* picture);
+    PacketWriter Labelled(const PacketWriter& write);
 
     AVRational m_timeBase{0, 1};  // of the frames fed to the filters; 0/1 until opened
     FramePtr m_still;             // the still picture, for sound without video
@@ -57,7 +61,10 @@ private:
     int64_t m_framesEncoded = 0;
     int64_t m_framesDecoded = 0;
     AVRational m_sampleAspect{1, 1};
-    int m_mpeg4ProfileLevel = 0;  // written into MPEG-4 sequence headers; 0 leaves them
+    int m_mpeg4ProfileLevel = 0;        // written into MPEG-4 sequence headers; 0 leaves them
+    std::optional<BitBudget> m_budget;  // Xvid only: each frame's quantiser
+    BitBudget::Plan m_plan;             // for the frame being encoded
+    FramePtr m_lastPicture{av_frame_alloc()};
 };
 
 }  // namespace tarv::tools
