@@ -37,8 +37,8 @@ constexpr double kSilenceLufs = -70.0;
 constexpr double kFallSeconds = 0.25;
 constexpr double kRiseDbPerSecond = 3.0;
 
-// The limiter brings its gain down over a few milliseconds ahead of a peak and lets it back up
-// over a few tens of milliseconds after it.
+// The limiter brings its gain down over ten milliseconds ahead of a peak and lets it back up
+// over a tenth of a second after it: quick enough to go unheard, slow enough not to distort.
 constexpr double kLookAheadSeconds = 0.01;
 constexpr double kReleaseSeconds = 0.1;
 constexpr int kInterpolationHalf = 8;

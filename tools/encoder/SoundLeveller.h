@@ -32,9 +32,6 @@ public:
     // Moves up to `count` ready samples of each channel into `planes`; returns how many.
     int Pull(float* const* planes, int count);
 
-    // The gain the leveller applies now, in dB (for tests and diagnostics).
-    double GainDb() const { return m_gainDb; }
-
 private:
     struct Biquad {
         double b0, b1, b2, a1, a2;
