@@ -1,6 +1,7 @@
 #include "MediaFixtures.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -114,6 +115,102 @@ std::vector<std::string> Recipe(const std::string& name) {
     if (name == "one-frame.mp4") {
         return {"-f",        "lavfi", "-i",   "testsrc=size=160x120:rate=25",
                 "-frames:v", "1",     "-c:v", "mpeg4"};
+    }
+    if (name == "short-sound.mp4") {
+        return {"-f",   "lavfi", "-i",   "testsrc=size=160x120:rate=25:duration=0.04",
+                "-f",   "lavfi", "-i",   "sine=frequency=440:duration=0.04",
+                "-c:v", "mpeg4", "-c:a", "aac"};
+    }
+    if (name == "speech.mp4") {
+        // Voiced syllables three times a second in phrases with pauses, about -21 LUFS.
+        return {"-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=160x120:rate=25:duration=6",
+                "-f",
+                "lavfi",
+                "-i",
+                "aevalsrc='0.2*(sin(2*PI*130*t)+0.6*sin(2*PI*260*t)+0.45*sin(2*PI*390*t)+"
+                "0.35*sin(2*PI*520*t)+0.25*sin(2*PI*780*t)+0.2*sin(2*PI*1170*t)+"
+                "0.1*sin(2*PI*2340*t)+0.08*(random(0)-0.5))*pow(abs(sin(2*PI*3.1*t)),3)*"
+                "gt(sin(2*PI*0.37*t)+0.5,0)':s=44100:d=6,aformat=channel_layouts=stereo",
+                "-c:v",
+                "mpeg4",
+                "-c:a",
+                "aac",
+                "-b:a",
+                "192k"};
+    }
+    if (name == "music.mp4") {
+        // A held chord over a bass drum on every beat and a hi-hat between, about -19 LUFS.
+        const std::string chord =
+            "0.06*(sin(2*PI*220*t)+sin(2*PI*277.18*t)+sin(2*PI*329.63*t)+0.5*sin(2*PI*440*t))+"
+            "0.17*sin(2*PI*55*t)*exp(-6*mod(t,0.5))";
+        return {"-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=160x120:rate=25:duration=6",
+                "-f",
+                "lavfi",
+                "-i",
+                "aevalsrc='" + chord + "+0.06*(random(0)-0.5)*exp(-25*mod(t+0.25,0.5))|" + chord +
+                    "+0.06*(random(1)-0.5)*exp(-25*mod(t+0.25,0.5))':s=44100:d=6",
+                "-c:v",
+                "mpeg4",
+                "-c:a",
+                "aac",
+                "-b:a",
+                "192k"};
+    }
+    if (name == "noise-quiet-loud.mp4") {
+        // Two seconds of hiss at -56 dBFS, three of a quiet tone, then two of a loud one.
+        return {"-f",
+                "lavfi",
+                "-i",
+                "testsrc=size=160x120:rate=25:duration=7",
+                "-f",
+                "lavfi",
+                "-i",
+                "anoisesrc=color=pink:amplitude=0.008:r=44100:d=2:seed=3",
+                "-f",
+                "lavfi",
+                "-i",
+                "aevalsrc='if(lt(t,3),0.04,0.7)*sin(2*PI*440*t)':s=44100:d=5",
+                "-filter_complex",
+                "[1:a][2:a]concat=n=2:v=0:a=1[a]",
+                "-map",
+                "0:v",
+                "-map",
+                "[a]",
+                "-c:v",
+                "mpeg4",
+                "-c:a",
+                "aac",
+                "-b:a",
+                "192k"};
+    }
+    if (name == "song.mp3") {
+        // Sound with its cover art, a bright picture, as music players keep it.
+        return {"-f",
+                "lavfi",
+                "-i",
+                "sine=frequency=440:duration=2.5",
+                "-f",
+                "lavfi",
+                "-i",
+                "color=c=white:s=200x200:d=1",
+                "-map",
+                "0:a",
+                "-map",
+                "1:v",
+                "-frames:v",
+                "1",
+                "-c:a",
+                "libmp3lame",
+                "-c:v",
+                "mjpeg",
+                "-disposition:v",
+                "attached_pic"};
     }
     if (name == "still.png") {
         return {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-frames:v", "1"};
@@ -252,6 +349,31 @@ DecodedSound DecodeSound(const std::string& file) {
     sound.samples.resize(bytes.size() / sizeof(float));
     std::memcpy(sound.samples.data(), bytes.data(), sound.samples.size() * sizeof(float));
     return sound;
+}
+
+Loudness LoudnessOf(const std::string& file) {
+    const std::string text = RunProgram({"ffmpeg", "-nostdin", "-hide_banner", "-i", file, "-map",
+                                         "0:a:0", "-af", "ebur128=peak=true", "-f", "null", "-"})
+                                 .err;
+    // The summary at the end: "Integrated loudness: I: -12.3 LUFS ... True peak: Peak: -1.5 dBFS".
+    const size_t summary = text.rfind("Integrated loudness:");
+    auto after = [&](const std::string& key) {
+        const size_t at = summary == std::string::npos ? summary : text.find(key, summary);
+        return at == std::string::npos ? std::nan("") : std::atof(text.c_str() + at + key.size());
+    };
+    return {after("I:"), after("Peak:")};
+}
+
+double RmsDb(const DecodedSound& sound, double from, double to) {
+    const size_t channels = std::max(sound.channels, 1);
+    const size_t begin = static_cast<size_t>(from * sound.sampleRate) * channels;
+    const size_t end =
+        std::min(sound.samples.size(), static_cast<size_t>(to * sound.sampleRate) * channels);
+    double sum = 0;
+    for (size_t i = begin; i < end; ++i) {
+        sum += static_cast<double>(sound.samples[i]) * sound.samples[i];
+    }
+    return end > begin ? 10 * std::log10(sum / static_cast<double>(end - begin) + 1e-20) : -200;
 }
 
 bool FileExists(const std::string& path) {

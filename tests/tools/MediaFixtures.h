@@ -23,6 +23,10 @@ std::string NewFolder(const std::string& name);
 //   tone.mp4      6 s, a steady -21 dB mono tone   long-sound.mp4  8 kHz mono, 2.4 s of sound
 //   wide.mp4      1 s, 720x480 shown as 16:9       upright.mp4  1 s, 320x180 marked as turned
 //   one-frame.mp4 a single picture                 still.png    a single picture
+//   short-sound.mp4 one picture and 0.04 s of sound
+//   speech.mp4, music.mp4  6 s of speech-like and music-like stereo sound at everyday levels
+//   noise-quiet-loud.mp4   7 s: hiss at -56 dBFS, a quiet tone, a loud tone
+//   song.mp3      2.5 s of sound with a white cover picture
 std::string Fixture(const std::string& name);
 
 // Runs ffmpeg with the arguments; true on success.
@@ -51,6 +55,17 @@ struct DecodedSound {
     std::vector<float> samples;
 };
 DecodedSound DecodeSound(const std::string& file);
+
+// Integrated loudness (LUFS) and true peak (dBTP) of the first audio stream, as ffmpeg's
+// loudness meter measures them; NaN when it cannot.
+struct Loudness {
+    double integrated;
+    double truePeak;
+};
+Loudness LoudnessOf(const std::string& file);
+
+// The level in dB of the root mean square of decoded sound between two times.
+double RmsDb(const DecodedSound& sound, double from, double to);
 
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 #include "MediaFixtures.h"
 #include "ToolCommands.h"
@@ -223,6 +224,154 @@ TEST(FiveSteps, AChosenSizeKeepsTheSourcesDisplayShape) {
         EXPECT_EQ(StreamField(out, "v:0", "width"), "176") << k.fixture;
         EXPECT_EQ(StreamField(out, "v:0", "height"), "144") << k.fixture;
         EXPECT_NEAR(DisplayAspect(out) / k.shape, 1.0, 0.02) << k.fixture;
+    }
+}
+
+// The display width and height of the file's video track header, as a player that sizes the
+// picture from the track header alone shows it; {0, 0} when there is none.
+std::pair<double, double> TrackHeaderSize(const std::string& file) {
+    const std::string bytes = ReadFile(file);
+    auto fixed = [&](size_t at) {
+        uint32_t v = 0;
+        for (int i = 0; i < 4; ++i) {
+            v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+        }
+        return v / 65536.0;
+    };
+    for (size_t at = bytes.find("tkhd"); at != std::string::npos; at = bytes.find("tkhd", at + 1)) {
+        // Type, version and flags, times, id and duration (longer in version 1), reserved,
+        // layer, group, volume, reserved, matrix: then width and height in 16.16.
+        const size_t size = at + (bytes[at + 4] == 0 ? 80 : 92);
+        if (size + 8 <= bytes.size() && fixed(size) > 0) {
+            return {fixed(size), fixed(size + 4)};
+        }
+    }
+    return {0, 0};
+}
+
+TEST(FiveSteps, TheTrackHeaderCarriesTheDisplayShapeInBothFormats) {
+    // 176x144 shown as 16:9 is 256 wide; an upright 9:16 phone clip is 81 wide.
+    struct Case {
+        const char* fixture;
+        double width;
+    };
+    for (const Case& k : {Case{"wide.mp4", 256}, Case{"upright.mp4", 81}}) {
+        for (const bool x264 : {false, true}) {
+            const Steps steps{NewFolder("track header") + "/clip", x264 ? "264" : "m4v"};
+            EncodeChoice c;
+            c.x264 = x264;
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, c), "") << k.fixture;
+            const auto [width, height] = TrackHeaderSize(steps.base + ".3gp");
+            EXPECT_NEAR(width, k.width, 1.0) << k.fixture << (x264 ? " x264" : " xvid");
+            EXPECT_EQ(height, 144) << k.fixture;
+        }
+    }
+}
+
+TEST(FiveSteps, OneFrameWithAFewHundredthsOfSoundConvertsInBothFormats) {
+    // An ADTS track of one or two frames, too short for its kind to be guessed.
+    for (const bool x264 : {false, true}) {
+        const Steps steps{NewFolder("one frame") + "/clip", x264 ? "264" : "m4v"};
+        EncodeChoice c;
+        c.x264 = x264;
+        ASSERT_EQ(RunFiveSteps(Fixture("short-sound.mp4"), steps, c), "") << x264;
+        const std::string out = steps.base + ".3gp";
+        EXPECT_EQ(StreamCount(out), 2) << x264;
+        EXPECT_EQ(StreamField(out, "v:0", "nb_frames"), "1") << x264;
+        EXPECT_GT(StreamSeconds(out, "a:0"), 0.0) << x264;
+    }
+}
+
+// The program's two format presets: Xvid at 10 fps and 100 kbit/s with 32 kbit/s sound at
+// 22.05 kHz, and H.264 at 15 fps and 256 kbit/s with 96 kbit/s sound at 48 kHz.
+EncodeChoice Preset(bool x264) {
+    EncodeChoice c;
+    c.x264 = x264;
+    if (x264) {
+        c.fps = "15";
+        c.videoKbps = "256";
+        c.sampleRate = "48000";
+        c.audioKbps = "96";
+    }
+    return c;
+}
+
+TEST(FiveSteps, SoundIsLoudAndItsTruePeaksStayUnderMinusOneDbInBothFormats) {
+    struct Case {
+        const char* fixture;
+        double loudest;  // the integrated loudness it must reach, LUFS
+    };
+    // A loud tone after a quiet one is where the limiter and the AAC encoder are hardest
+    // pressed; it only has to keep its peaks down.
+    const Case cases[] = {
+        {"speech.mp4", -14.0}, {"music.mp4", -12.0}, {"noise-quiet-loud.mp4", -99}};
+    for (const Case& k : cases) {
+        for (const bool x264 : {false, true}) {
+            const std::string what = std::string(k.fixture) + (x264 ? " x264" : " xvid");
+            const Steps steps{NewFolder("loudness") + "/clip", x264 ? "264" : "m4v"};
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, Preset(x264)), "") << what;
+            const Loudness out = LoudnessOf(steps.base + ".3gp");
+            EXPECT_GE(out.integrated, k.loudest) << what;
+            EXPECT_LE(out.truePeak, -1.0) << what;
+        }
+    }
+}
+
+TEST(FiveSteps, HissIsLiftedByTenDecibelsAtMostAndNothingDipsBeforeALoudPassage) {
+    const std::string source = Fixture("noise-quiet-loud.mp4");
+    const DecodedSound in = DecodeSound(source);
+    const Steps steps{NewFolder("no pumping") + "/clip", "m4v"};
+    ASSERT_EQ(RunFiveSteps(source, steps, {}), "");
+    const DecodedSound out = DecodeSound(steps.base + ".3gp");
+    ASSERT_GT(out.sampleRate, 0);
+    EXPECT_LE(RmsDb(out, 0.3, 1.7) - RmsDb(in, 0.3, 1.7), 10.5);
+    // The quiet tone from 2 s to 5 s: its last second as loud, 100 ms by 100 ms, as the
+    // stretch before it.
+    const double quiet = RmsDb(out, 2.5, 3.9);
+    for (double at = 3.9; at < 4.85; at += 0.1) {
+        EXPECT_NEAR(RmsDb(out, at, at + 0.1), quiet, 1.5) << "at " << at << " s";
+    }
+}
+
+// The average brightness (0 to 255) of the file's first picture.
+double FirstPictureBrightness(const std::string& file) {
+    const std::string gray = RunProgram({"ffmpeg", "-v", "error", "-i", file, "-frames:v", "1",
+                                         "-f", "rawvideo", "-pix_fmt", "gray", "-"})
+                                 .out;
+    double sum = 0;
+    for (const char c : gray) {
+        sum += static_cast<unsigned char>(c);
+    }
+    return gray.empty() ? -1 : sum / static_cast<double>(gray.size());
+}
+
+TEST(FiveSteps, SoundWithoutVideoGetsAStillPictureAsLongAsTheSound) {
+    struct Case {
+        const char* fixture;
+        bool bright;  // its cover art is white; without one the picture is black
+    };
+    for (const Case& k : {Case{"sound.m4a", false}, Case{"song.mp3", true}}) {
+        for (const bool x264 : {false, true}) {
+            const std::string what = std::string(k.fixture) + (x264 ? " x264" : " xvid");
+            const EncodeChoice c = Preset(x264);
+            const Steps steps{NewFolder("sound only") + "/clip", x264 ? "264" : "m4v"};
+            ASSERT_EQ(RunFiveSteps(Fixture(k.fixture), steps, c), "") << what;
+            const std::string out = steps.base + ".3gp";
+            EXPECT_EQ(StreamCount(out), 2) << what;
+            EXPECT_EQ(StreamField(out, "v:0", "width"), "176") << what;
+            EXPECT_EQ(StreamField(out, "v:0", "height"), "144") << what;
+            EXPECT_EQ(StreamField(out, "v:0", "r_frame_rate"), c.fps + "/1") << what;
+            const double sound = StreamSeconds(out, "a:0");
+            const double picture = StreamSeconds(out, "v:0");
+            EXPECT_GT(sound, 1.9) << what;
+            EXPECT_GE(picture, sound - 0.001) << what;
+            EXPECT_LE(picture, sound + 1.0 / std::atoi(c.fps.c_str()) + 0.001) << what;
+            if (k.bright) {
+                EXPECT_GT(FirstPictureBrightness(out), 200) << what;
+            } else {
+                EXPECT_LT(FirstPictureBrightness(out), 20) << what;
+            }
+        }
     }
 }
 

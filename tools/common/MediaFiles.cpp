@@ -23,7 +23,7 @@ std::string FileUrl(const std::string& path) {
 }
 
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
-                      AVDictionary** demuxerOptions) {
+                      AVDictionary** demuxerOptions, const AVInputFormat* format) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         return Status::Failure("cannot open " + path + ": " + std::strerror(errno));
@@ -35,7 +35,7 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
         return Status::Failure("cannot read " + path + ": the file is empty");
     }
     AVFormatContext* raw = nullptr;
-    int error = avformat_open_input(&raw, FileUrl(path).c_str(), nullptr, demuxerOptions);
+    int error = avformat_open_input(&raw, FileUrl(path).c_str(), format, demuxerOptions);
     if (error < 0) {
         if (error == AVERROR_INVALIDDATA) {
             return Status::Failure("cannot read " + path + ": not a media file this tool knows");

@@ -14,9 +14,11 @@ namespace tarv::tools {
 std::string FileUrl(const std::string& path);
 
 // Opens `path` for demuxing. With `findStreamInfo` the streams' parameters are completed by
-// reading the start of the file; otherwise only the container's header is read.
+// reading the start of the file; otherwise only the container's header is read. A `format`
+// reads the file as that format instead of guessing it from the contents.
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
-                      AVDictionary** demuxerOptions = nullptr);
+                      AVDictionary** demuxerOptions = nullptr,
+                      const AVInputFormat* format = nullptr);
 
 // The input's length in seconds from the container or its streams; 0 when it names none.
 double ContainerDurationSeconds(const AVFormatContext* input);

@@ -1,11 +1,14 @@
 // The audio side of the encode step: decode the input's sound (or make silence when it has
-// none), resample, keep at most two channels, even out the volume and encode AAC-LC.
+// none), resample, keep at most two channels, even out the loudness, hold the peaks under the
+// ceiling and encode AAC-LC.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "EncoderCommand.h"
 #include "FilterChains.h"
+#include "SoundLeveller.h"
 #include "TrackEncoding.h"
 
 namespace tarv::tools {
@@ -28,7 +31,8 @@ public:
 private:
     Status OpenEncoder(int sampleRate, const AVChannelLayout& layout, int kbps);
     Status Filtered(const PacketWriter& write);
-    Status PadForTheNormaliser(const PacketWriter& write);
+    Status Levelled(bool last, const PacketWriter& write);
+    Status Encoded(AVFrame* frame, const PacketWriter& write);
     Status RunIn(const PacketWriter& write);
     Status Encode(const AVFrame* frame, const PacketWriter& write);
 
@@ -44,8 +48,8 @@ private:
     int m_sourceRate = 0;
     int64_t m_nextPts = 0;  // in 1/input rate: where the next decoded frame is expected
     int64_t m_silentSamples = 0;
-    bool m_normalising = false;
-    int64_t m_outputEnd = -1;          // in the filters' output time base: where padding is cut off
+    std::optional<SoundLeveller> m_leveller;
+    int64_t m_levelledPts = AV_NOPTS_VALUE;  // of the next levelled sample, filters' time base
     std::vector<FramePtr> m_heldBack;  // the first frames, until the encoder has run in on them
     bool m_ranIn = false;
 };

@@ -1,5 +1,6 @@
 #include "EncodeStep.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <optional>
@@ -34,12 +35,21 @@ Status RunEncodeStep(const EncoderJob& job) {
     if (Status s = OpenMediaInput(job.input, true, input); !s) {
         return s;
     }
-    const int videoIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (videoIndex < 0) {
-        return Status::Failure(job.input + " holds no video to convert");
+    // A song's or a voice memo's cover art is a video stream of one picture: it is shown as a
+    // still for the length of the sound, not converted as video.
+    int videoIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const AVStream* cover = nullptr;
+    if (videoIndex >= 0 &&
+        (input->streams[videoIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+        cover = input->streams[videoIndex];
+        videoIndex = -1;
     }
     const int audioIndex =
         av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
+    if (videoIndex < 0 && audioIndex < 0) {
+        return Status::Failure(job.input + " holds no video or sound to convert");
+    }
+    const bool still = videoIndex < 0;
 
     // Program streams and some transport streams start well after zero; the output starts at
     // zero, and both tracks move by the same amount so they stay in step.
@@ -49,7 +59,9 @@ Status RunEncodeStep(const EncoderJob& job) {
     };
 
     VideoTrack video;
-    if (Status s = video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode); !s) {
+    if (Status s = still ? video.OpenStill(cover, job.encode)
+                         : video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode);
+        !s) {
         return s;
     }
     AudioTrack audio;
@@ -112,6 +124,7 @@ Status RunEncodeStep(const EncoderJob& job) {
     }
 
     ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
+    double soundEnd = 0;  // seconds from the start: where a still picture must last to
     PacketPtr packet(av_packet_alloc());
     if (!packet) {
         return Status::Failure("out of memory");
@@ -134,8 +147,16 @@ Status RunEncodeStep(const EncoderJob& job) {
             if (s && audioIndex < 0) {
                 s = audio.FillSilenceUntil(video.OutputEnd(), false, writeAudio);
             }
-        } else if (packet->stream_index == audioIndex && !audioWorker->Push(packet.get())) {
-            s = audioWorker->Finish();
+        } else if (packet->stream_index == audioIndex) {
+            if (still && packet->pts != AV_NOPTS_VALUE) {
+                const AVStream* st = input->streams[audioIndex];
+                const int64_t end = packet->pts + std::max<int64_t>(0, packet->duration);
+                soundEnd = std::max(soundEnd, (end - offsetIn(audioIndex)) * av_q2d(st->time_base));
+                s = video.ExtendStill(soundEnd, writeVideo);
+            }
+            if (s && !audioWorker->Push(packet.get())) {
+                s = audioWorker->Finish();
+            }
         }
         av_packet_unref(packet.get());
         if (!s) {
@@ -144,6 +165,15 @@ Status RunEncodeStep(const EncoderJob& job) {
         progress.Update(video.InputPosition(), video.FramesEncoded(), outputSize());
     }
 
+    if (still) {
+        // Sound whose packets name no times: the length the file gives.
+        if (soundEnd <= 0) {
+            soundEnd = ContainerDurationSeconds(input.get());
+        }
+        if (Status s = video.ExtendStill(std::max(soundEnd, 0.001), writeVideo); !s) {
+            return s;
+        }
+    }
     if (Status s = video.Finish(writeVideo); !s) {
         return s;
     }

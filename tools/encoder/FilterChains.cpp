@@ -7,28 +7,6 @@ extern "C" {
 
 namespace tarv::tools {
 
-namespace {
-
-// The normaliser's defaults look 15 seconds ahead, so the audio would trail the video by that
-// much and the AVI writer would have to hold it all; a 200 ms frame over a 15-frame window
-// still evens out loudness over a few seconds. Its boundary mode carries the gain of the first
-// and last frames out to the file's ends instead of fading in from and out to unity gain.
-constexpr int kNormaliserFrameMs = 200;
-constexpr int kNormaliserFrames = 15;
-const std::string kNormaliser = "dynaudnorm=f=" + std::to_string(kNormaliserFrameMs) +
-                                ":g=" + std::to_string(kNormaliserFrames) + ":b=1";
-
-// The AAC encoder's rounding lifts the decoded peaks above the ones it is given. Measured on
-// tones, beeps, music, speech and noise at the program's rates and bitrates: by up to 3.5 dB,
-// and 4.5 dB where it has less than 0.6 bits a sample and channel. The normaliser's peak
-// target leaves that much room under -1 dBTP.
-const char* NormaliserPeak(int sampleRate, int channels, int audioKbps) {
-    const double bitsPerSample = audioKbps * 1000.0 / (static_cast<double>(sampleRate) * channels);
-    return bitsPerSample >= 0.6 ? "0.6" : "0.53";  // -4.4 and -5.5 dBFS
-}
-
-}  // namespace
-
 std::string VideoChainDescription(const VideoChainSettings& s) {
     std::string turn;
     switch (s.rotation) {
@@ -94,25 +72,15 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     return chain;
 }
 
-double NormaliserWindowSeconds() {
-    return (kNormaliserFrames + 1) * kNormaliserFrameMs / 1000.0;
-}
-
-std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume,
-                                  int audioKbps) {
+std::string AudioChainDescription(int sampleRate, int inputChannels) {
     const std::string rate = std::to_string(sampleRate);
     // Named outright: left to negotiate between mono and stereo, the filters would pick mono
-    // for surround sound.
+    // for surround sound. Floating point all the way, so a loud down-mix is not clipped before
+    // the limiter has seen it.
     const std::string layout = inputChannels > 1 ? "stereo" : "mono";
-    std::string chain = "aresample=" + rate + ":async=1:first_pts=0,";
-    if (normaliseVolume) {
-        // The normaliser works in double precision; converting once before it saves a pass.
-        chain += "aformat=sample_fmts=dblp:sample_rates=" + rate + ":channel_layouts=" + layout +
-                 "," + kNormaliser +
-                 ":p=" + NormaliserPeak(sampleRate, inputChannels > 1 ? 2 : 1, audioKbps) + ",";
-    }
-    chain += "aformat=sample_fmts=fltp:sample_rates=" + rate + ":channel_layouts=" + layout;
-    return chain;
+    return "aresample=" + rate +
+           ":async=1:first_pts=0,aformat=sample_fmts=fltp:sample_rates=" + rate +
+           ":channel_layouts=" + layout;
 }
 
 Status FilterChain::Configure(bool video, const std::string& sourceArgs,

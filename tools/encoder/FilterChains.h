@@ -29,15 +29,9 @@ struct VideoChainSettings {
 // pictures: frames are dropped before they are scaled, and turned where they are smaller.
 std::string VideoChainDescription(const VideoChainSettings& settings);
 
-// Resampled to `sampleRate` from time 0 (gaps filled with silence), down-mixed to stereo
-// when the input has more than one channel, optionally through a dynamic normaliser that
-// leaves the AAC encoder of `audioKbps` room for its overshoot, in the encoder's sample format.
-std::string AudioChainDescription(int sampleRate, int inputChannels, bool normaliseVolume,
-                                  int audioKbps);
-
-// How much sound the normaliser must be given before it evens anything out: it hands a shorter
-// input on untouched, however loud. A frame to spare over its window.
-double NormaliserWindowSeconds();
+// Resampled to `sampleRate` from time 0 (gaps filled with silence) and down-mixed to stereo
+// when the input has more than one channel, in the encoder's sample format.
+std::string AudioChainDescription(int sampleRate, int inputChannels);
 
 struct FilterGraphDeleter {
     void operator()(AVFilterGraph* g) const { avfilter_graph_free(&g); }

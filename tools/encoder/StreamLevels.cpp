@@ -84,14 +84,15 @@ H264Level H264LevelFor(const StreamShape& shape, int askedIdc) {
     return {top.id, top.kbps, top.bufferKbits};
 }
 
-int Mpeg4SimpleLevelFor(const StreamShape& shape) {
+Mpeg4Level Mpeg4SimpleLevelFor(const StreamShape& shape) {
     const Demand d = DemandOf(shape);
     for (const Limits& l : kMpeg4Simple) {
         if (Admits(l, d, shape.kbps)) {
-            return l.id;
+            return {l.id, l.kbps};
         }
     }
-    return kMpeg4Simple[std::size(kMpeg4Simple) - 1].id;
+    const Limits& top = kMpeg4Simple[std::size(kMpeg4Simple) - 1];
+    return {top.id, top.kbps};
 }
 
 }  // namespace tarv::tools

@@ -23,8 +23,13 @@ struct H264Level {
 // highest level when nothing does.
 H264Level H264LevelFor(const StreamShape& shape, int askedIdc);
 
-// The MPEG-4 Part 2 profile_and_level_indication of the lowest Simple Profile level that
-// admits `shape`; the highest when nothing does.
-int Mpeg4SimpleLevelFor(const StreamShape& shape);
+struct Mpeg4Level {
+    int profileLevel = 0;  // profile_and_level_indication, as the sequence header carries it
+    int maxKbps = 0;       // the most the level lets any second carry
+};
+
+// The lowest MPEG-4 Part 2 Simple Profile level that admits `shape`; the highest when
+// nothing does.
+Mpeg4Level Mpeg4SimpleLevelFor(const StreamShape& shape);
 
 }  // namespace tarv::tools

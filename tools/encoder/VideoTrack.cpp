@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <iterator>
 
 #include "MediaFiles.h"
@@ -25,7 +26,7 @@ constexpr int kKeyFrameSeconds = 4;
 
 Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
                         const EncodeSettings& settings) {
-    m_stream = stream;
+    m_timeBase = stream->time_base;
     m_startOffset = startOffset;
     if (!m_frame || !m_filtered || !m_packet) {
         return Status::Failure("out of memory");
@@ -60,17 +61,108 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
     if (sar.num <= 0 || sar.den <= 0) {
         sar = AVRational{1, 1};
     }
-    m_sampleAspect = sar;
-    const std::string sourceArgs =
-        "video_size=" + std::to_string(m_decoder->width) + "x" + std::to_string(m_decoder->height) +
-        ":pix_fmt=" + std::to_string(m_decoder->pix_fmt) +
-        ":time_base=" + std::to_string(stream->time_base.num) + "/" +
-        std::to_string(stream->time_base.den) + ":pixel_aspect=" + std::to_string(sar.num) + "/" +
-        std::to_string(sar.den);
-    if (Status s = m_chain.Configure(true, sourceArgs, VideoChainDescription(chain)); !s) {
+    FramePtr shape(av_frame_alloc());
+    if (!shape) {
+        return Status::Failure("out of memory");
+    }
+    shape->width = m_decoder->width;
+    shape->height = m_decoder->height;
+    shape->format = m_decoder->pix_fmt;
+    if (Status s = OpenChain(chain, *shape, sar); !s) {
         return s;
     }
     return OpenEncoder(settings);
+}
+
+Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& format,
+                             AVRational sar) {
+    m_sampleAspect = sar;
+    const std::string sourceArgs =
+        "video_size=" + std::to_string(format.width) + "x" + std::to_string(format.height) +
+        ":pix_fmt=" + std::to_string(format.format) +
+        ":time_base=" + std::to_string(m_timeBase.num) + "/" + std::to_string(m_timeBase.den) +
+        ":pixel_aspect=" + std::to_string(sar.num) + "/" + std::to_string(sar.den);
+    return m_chain.Configure(true, sourceArgs, VideoChainDescription(chain));
+}
+
+Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settings) {
+    // Milliseconds: fine enough to end the picture where the sound ends.
+    m_timeBase = AVRational{1, 1000};
+    m_still.reset(av_frame_alloc());
+    if (!m_still || !m_frame || !m_filtered || !m_packet) {
+        return Status::Failure("out of memory");
+    }
+    AVRational sar{1, 1};
+    bool decoded = false;
+    if (cover && cover->attached_pic.size > 0) {
+        // A cover that cannot be decoded is no reason to refuse the sound: black will do.
+        CodecContextPtr decoder;
+        if (OpenDecoder(cover, decoder)) {
+            auto keepFirst = [&](AVFrame* frame) -> Status {
+                if (!decoded && frame->width > 0 && frame->height > 0) {
+                    decoded = av_frame_ref(m_still.get(), frame) >= 0;
+                }
+                return Status::Ok();
+            };
+            DecodeEach(decoder.get(), &cover->attached_pic, m_frame.get(), keepFirst);
+            DecodeEach(decoder.get(), nullptr, m_frame.get(), keepFirst);
+        }
+        if (decoded && m_still->sample_aspect_ratio.num > 0 &&
+            m_still->sample_aspect_ratio.den > 0) {
+            sar = m_still->sample_aspect_ratio;
+        }
+    }
+    if (!decoded) {
+        av_frame_unref(m_still.get());
+        const auto [width, height] = settings.scale.value_or(std::make_pair(176, 144));
+        m_still->width = width & ~1;
+        m_still->height = height & ~1;
+        m_still->format = AV_PIX_FMT_YUV420P;
+        if (const int error = av_frame_get_buffer(m_still.get(), 0); error < 0) {
+            return AvFailure("cannot make a picture", error);
+        }
+        // Black in limited-range YUV: luma 16, both chroma planes at their middle.
+        for (int plane = 0; plane < 3; ++plane) {
+            const int rows = plane == 0 ? m_still->height : m_still->height / 2;
+            for (int y = 0; y < rows; ++y) {
+                std::memset(m_still->data[plane] + y * m_still->linesize[plane], plane ? 128 : 16,
+                            static_cast<size_t>(m_still->linesize[plane]));
+            }
+        }
+    }
+    VideoChainSettings chain;
+    chain.scale = settings.scale;
+    chain.frameRate = settings.frameRate.first > 0 ? settings.frameRate : std::make_pair(10, 1);
+    chain.inputSize = {m_still->width, m_still->height};
+    if (Status s = OpenChain(chain, *m_still, sar); !s) {
+        return s;
+    }
+    m_framesDecoded = 1;
+    return OpenEncoder(settings);
+}
+
+Status VideoTrack::ExtendStill(double seconds, const PacketWriter& write) {
+    const int64_t pts = static_cast<int64_t>(std::ceil(seconds * av_q2d(av_inv_q(m_timeBase))));
+    m_endPts = std::max(m_endPts, pts);
+    m_inputPosition = std::max(m_inputPosition, seconds);
+    // The picture goes in again every half second or so: often enough that its frames come
+    // out along with the sound, not all at the end.
+    const int64_t interval = m_timeBase.den / m_timeBase.num / 2;
+    if (!m_still || (m_stillPushed >= 0 && pts < m_stillPushed + interval)) {
+        return Status::Ok();
+    }
+    FramePtr copy(av_frame_clone(m_still.get()));
+    if (!copy) {
+        return Status::Failure("out of memory");
+    }
+    copy->pts = m_stillPushed < 0 ? 0 : pts;
+    copy->sample_aspect_ratio = m_sampleAspect;
+    copy->pict_type = AV_PICTURE_TYPE_NONE;
+    m_stillPushed = copy->pts;
+    if (Status s = m_chain.Push(copy.get()); !s) {
+        return s;
+    }
+    return Filtered(write);
 }
 
 Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
@@ -116,7 +208,12 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
     } else {
         // Xvid runs single-threaded unless told how many threads to use.
         enc->thread_count = av_cpu_count();
-        m_mpeg4ProfileLevel = Mpeg4SimpleLevelFor(shape);
+        // Xvid's own rate control keeps the average but lets a busy second run past what the
+        // level allows; the budget chooses each frame's quantiser to keep both.
+        const Mpeg4Level level = Mpeg4SimpleLevelFor(shape);
+        m_mpeg4ProfileLevel = level.profileLevel;
+        enc->flags |= AV_CODEC_FLAG_QSCALE;
+        m_budget.emplace(settings.videoKbps, level.maxKbps, shape.frameRate);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {
@@ -140,7 +237,7 @@ Status VideoTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
         ++m_framesDecoded;
         m_nextPts = pts + duration;
         m_endPts = std::max(m_endPts, pts + duration);
-        m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_stream->time_base));
+        m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_timeBase));
         frame->pict_type = AV_PICTURE_TYPE_NONE;
         if (Status s = m_chain.Push(frame); !s) {
             return s;
@@ -170,6 +267,9 @@ Status VideoTrack::Filtered(const PacketWriter& write) {
             return AvFailure("cannot filter the video", error);
         }
         m_filtered->pict_type = AV_PICTURE_TYPE_NONE;
+        if (m_budget) {
+            Plan(m_filtered.get());
+        }
         Status s =
             EncodeAndWrite(m_encoder.get(), m_filtered.get(), m_packet.get(), Labelled(write));
         av_frame_unref(m_filtered.get());
@@ -181,15 +281,23 @@ Status VideoTrack::Filtered(const PacketWriter& write) {
 }
 
 Status VideoTrack::Finish(const PacketWriter& write) {
-    if (Status s = Feed(nullptr, write); !s) {
-        return s;
+    if (m_decoder) {
+        if (Status s = Feed(nullptr, write); !s) {
+            return s;
+        }
     }
     // The frame-rate filter rounds the input's end to whole output frames, so a clip shorter
     // than half of one, such as a still picture, would give none; it lasts at least one.
     int64_t end = m_endPts;
+    if (m_still) {
+        // The picture lasts to the end of the sound, to the next whole frame.
+        const AVRational frame = av_inv_q(m_encoder->framerate);
+        end = av_rescale_q_rnd(av_rescale_q_rnd(end, m_timeBase, frame, AV_ROUND_UP), frame,
+                               m_timeBase, AV_ROUND_UP);
+    }
     if (m_framesDecoded > 0) {
-        end = std::max(end, av_rescale_q_rnd(1, av_inv_q(m_encoder->framerate), m_stream->time_base,
-                                             AV_ROUND_UP));
+        end = std::max(
+            end, av_rescale_q_rnd(1, av_inv_q(m_encoder->framerate), m_timeBase, AV_ROUND_UP));
     }
     if (Status s = m_chain.Close(end); !s) {
         return s;
@@ -200,15 +308,36 @@ Status VideoTrack::Finish(const PacketWriter& write) {
     return EncodeAndWrite(m_encoder.get(), nullptr, m_packet.get(), Labelled(write));
 }
 
-PacketWriter VideoTrack::Labelled(const PacketWriter& write) const {
+void VideoTrack::Plan(AVFrame* picture) {
+    const bool key = m_framesEncoded % std::max(1, m_encoder->gop_size) == 0;
+    m_plan = m_budget->Next(key);
+    if (m_plan.repeat && m_lastPicture->buf[0]) {
+        const int64_t pts = picture->pts;
+        av_frame_unref(picture);
+        av_frame_ref(picture, m_lastPicture.get());
+        picture->pts = pts;
+    } else {
+        m_plan.repeat = false;
+        av_frame_unref(m_lastPicture.get());
+        av_frame_ref(m_lastPicture.get(), picture);
+    }
+    picture->quality = m_plan.quantiser * FF_QP2LAMBDA;
+    picture->pict_type = key ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+}
+
+PacketWriter VideoTrack::Labelled(const PacketWriter& write) {
     return [this, &write](AVPacket* packet) {
         Label(packet);
+        if (m_budget) {
+            m_budget->Coded(m_plan.quantiser, packet->flags & AV_PKT_FLAG_KEY, m_plan.repeat,
+                            packet->size);
+        }
         return write(packet);
     };
 }
 
 double VideoTrack::InputEnd() const {
-    return m_stream ? m_endPts * av_q2d(m_stream->time_base) : 0;
+    return m_timeBase.num > 0 ? m_endPts * av_q2d(m_timeBase) : 0;
 }
 
 double VideoTrack::OutputEnd() const {

@@ -2,6 +2,9 @@
 // hold the output frame rate and encode it with Xvid or x264.
 #pragma once
 
+#include <optional>
+
+#include "BitBudget.h"
 #include "EncoderCommand.h"
 #include "FilterChains.h"
 #include "TrackEncoding.h"
@@ -13,10 +16,15 @@ public:
     // `startOffset` (in the stream's time base) is subtracted from every timestamp so that
     // the output starts at zero.
     Status Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings);
+    // A still picture for sound without video: the input's cover art when `cover` is given,
+    // else black, shown for as long as ExtendStill says.
+    Status OpenStill(const AVStream* cover, const EncodeSettings& settings);
 
     const AVCodecContext* Encoder() const { return m_encoder.get(); }
 
     Status Feed(const AVPacket* packet, const PacketWriter& write);
+    // Still pictures only: shows the picture until `seconds` from the start.
+    Status ExtendStill(double seconds, const PacketWriter& write);
     Status Finish(const PacketWriter& write);
 
     // How far the decoded input has come, in seconds from the start.
@@ -30,11 +38,15 @@ public:
 
 private:
     Status Filtered(const PacketWriter& write);
+    Status OpenChain(const VideoChainSettings& chain, const AVFrame& format, AVRational sar);
     Status OpenEncoder(const EncodeSettings& settings);
     void Label(AVPacket* packet) const;
-    PacketWriter Labelled(const PacketWriter& write) const;
+    void Plan(AVFrame* picture);
+    PacketWriter Labelled(const PacketWriter& write);
 
-    const AVStream* m_stream = nullptr;
+    AVRational m_timeBase{0, 1};  // of the frames fed to the filters; 0/1 until opened
+    FramePtr m_still;             // the still picture, for sound without video
+    int64_t m_stillPushed = -1;   // when it last went into the filters
     int64_t m_startOffset = 0;
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
@@ -49,7 +61,10 @@ private:
     int64_t m_framesEncoded = 0;
     int64_t m_framesDecoded = 0;
     AVRational m_sampleAspect{1, 1};
-    int m_mpeg4ProfileLevel = 0;  // written into MPEG-4 sequence headers; 0 leaves them
+    int m_mpeg4ProfileLevel = 0;        // written into MPEG-4 sequence headers; 0 leaves them
+    std::optional<BitBudget> m_budget;  // Xvid only: each frame's quantiser
+    BitBudget::Plan m_plan;             // for the frame being encoded
+    FramePtr m_lastPicture{av_frame_alloc()};
 };
 
 }  // namespace tarv::tools

@@ -110,7 +110,9 @@ Status IdentifyMedia(const std::string& path, MediaFacts& facts) {
     facts.container = input->iformat->name;
 
     const int videoIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (videoIndex >= 0) {
+    // Cover art is a picture that goes with the sound, not video.
+    if (videoIndex >= 0 &&
+        !(input->streams[videoIndex]->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
         const AVStream* st = input->streams[videoIndex];
         VideoFacts v;
         v.codec = avcodec_get_name(st->codecpar->codec_id);

@@ -1,7 +1,7 @@
 #include "TrackMuxer.h"
 
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "InBandHeaders.h"
@@ -52,13 +52,27 @@ bool FitsIn3gp(const AVCodecParameters* par) {
     }
 }
 
-bool IsRawTrackFormat(const AVInputFormat* format) {
-    for (const char* name : {"m4v", "h264", "aac"}) {
-        if (std::strcmp(format->name, name) == 0) {
-            return true;
-        }
+// The raw track files are named by what they hold, and are read as that. Guessing from the
+// contents fails on the shortest tracks: an ADTS file of one or two frames looks like nothing.
+const AVInputFormat* RawTrackFormatFor(const std::string& path) {
+    const size_t dot = path.rfind('.');
+    const size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
+        return nullptr;
     }
-    return false;
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const char* format = nullptr;
+    if (extension == "m4v") {
+        format = "m4v";
+    } else if (extension == "264" || extension == "h264") {
+        format = "h264";
+    } else if (extension == "aac") {
+        format = "aac";
+    }
+    return format ? av_find_input_format(format) : nullptr;
 }
 
 Status AddStream(AVFormatContext* output, const AVStream* in, AVRational timeBase, int& index) {
@@ -74,6 +88,17 @@ Status AddStream(AVFormatContext* output, const AVStream* in, AVRational timeBas
     out->codecpar->codec_tag = 0;
     out->time_base = timeBase;
     out->disposition = in->disposition;
+    // The track header's display width comes from the stream's pixel shape: a player that
+    // sizes the picture from it alone must see the same shape as one that reads the pixel
+    // aspect box.
+    AVRational sar = in->sample_aspect_ratio;
+    if (sar.num <= 0 || sar.den <= 0) {
+        sar = in->codecpar->sample_aspect_ratio;
+    }
+    if (in->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && sar.num > 0 && sar.den > 0) {
+        out->sample_aspect_ratio = sar;
+        out->codecpar->sample_aspect_ratio = sar;
+    }
     index = out->index;
     return Status::Ok();
 }
@@ -83,13 +108,14 @@ Status OpenTrack(const std::string& path, AVRational frameRate, AVFormatContext*
     AVDictionary* options = nullptr;
     const std::string rate = std::to_string(frameRate.num) + "/" + std::to_string(frameRate.den);
     av_dict_set(&options, "framerate", rate.c_str(), 0);
-    Status opened = OpenMediaInput(path, true, source.input, &options);
+    const AVInputFormat* rawFormat = RawTrackFormatFor(path);
+    Status opened = OpenMediaInput(path, true, source.input, &options, rawFormat);
     av_dict_free(&options);
     if (!opened) {
         return opened;
     }
     source.path = path;
-    source.rawTrack = IsRawTrackFormat(source.input->iformat);
+    source.rawTrack = rawFormat != nullptr;
     source.outputIndex.assign(source.input->nb_streams, -1);
     int chosen = av_find_best_stream(source.input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (chosen < 0) {
