@@ -147,8 +147,8 @@ void Describe(CLI::App& app, Parsed& parsed) {
                request.progress =
                    value == "json" ? CliRequest::Progress::Json : CliRequest::Progress::Text;
            },
-           "json: one JSON object per line for every report, instead\n"
-           "of the text lines")
+           "text (the default) or json: one JSON object per line for\n"
+           "every report instead of the text lines")
         ->type_name("FORMAT");
     app.add_flag("--list-options", request.listOptions,
                  "print every list with its positions and texts");
