@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "ConversionList.h"
 #include "TempFolder.h"
 
@@ -31,4 +33,24 @@ TEST(ConversionListLogic, TheFilterOffersEveryPatternInUpperCaseToo) {
               wxNOT_FOUND);
     // Every file, with or without a dot in its name.
     EXPECT_TRUE(filter.EndsWith("|All files(*.*)|*"));
+}
+
+TEST(ConversionListLogic, TheShellCompletionOffersTheAddDialogsMediaTypes) {
+    std::ifstream file(TARV_BASH_COMPLETION);
+    const std::string script((std::istreambuf_iterator<char>(file)), {});
+    const size_t start = script.find("media='@(");
+    ASSERT_NE(start, std::string::npos);
+    const size_t end = script.find(")'", start);
+    const wxArrayString completed = wxSplit(script.substr(start + 9, end - start - 9), '|', '\0');
+
+    // The filter's first pair, "All Media files|*.3gp;*.3g2;...;*.3GP;...", holds every type in
+    // both cases.
+    const wxString allMedia = MediaFileFilter().AfterFirst('|').BeforeFirst('|');
+    wxArrayString offered;
+    for (const wxString& pattern : wxSplit(allMedia, ';', '\0')) {
+        if (pattern == pattern.Lower()) {
+            offered.push_back(pattern.AfterFirst('.'));
+        }
+    }
+    EXPECT_EQ(completed, offered);
 }
