@@ -15,8 +15,8 @@ packages=(
   # the conversion tools
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
   # tests: GoogleTest, a headless display, fixture media, GNU parallel and rsync for the
-  # headless command's many-machines recipe, bash's completion helpers for its completion
-  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg parallel rsync bash-completion
+  # headless command's many-machines recipe, the shells its completions are run in
+  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg parallel rsync bash-completion zsh
   # tests: the desktop's and Debian's checkers of what gets installed
   desktop-file-utils appstream lintian
 )

@@ -35,14 +35,7 @@ TEST(ConversionListLogic, TheFilterOffersEveryPatternInUpperCaseToo) {
     EXPECT_TRUE(filter.EndsWith("|All files(*.*)|*"));
 }
 
-TEST(ConversionListLogic, TheShellCompletionOffersTheAddDialogsMediaTypes) {
-    std::ifstream file(TARV_BASH_COMPLETION);
-    const std::string script((std::istreambuf_iterator<char>(file)), {});
-    const size_t start = script.find("media='@(");
-    ASSERT_NE(start, std::string::npos);
-    const size_t end = script.find(")'", start);
-    const wxArrayString completed = wxSplit(script.substr(start + 9, end - start - 9), '|', '\0');
-
+TEST(ConversionListLogic, TheShellCompletionsOfferTheAddDialogsMediaTypes) {
     // The filter's first pair, "All Media files|*.3gp;*.3g2;...;*.3GP;...", holds every type in
     // both cases.
     const wxString allMedia = MediaFileFilter().AfterFirst('|').BeforeFirst('|');
@@ -52,5 +45,15 @@ TEST(ConversionListLogic, TheShellCompletionOffersTheAddDialogsMediaTypes) {
             offered.push_back(pattern.AfterFirst('.'));
         }
     }
-    EXPECT_EQ(completed, offered);
+    // Each script names them once, as "media='...(3gp|3g2|...)'".
+    for (const char* name : {"tarv-convert", "_tarv-convert"}) {
+        std::ifstream file(std::string(TARV_COMPLETION_DIR "/") + name);
+        const std::string script((std::istreambuf_iterator<char>(file)), {});
+        const size_t media = script.find("media='");
+        ASSERT_NE(media, std::string::npos) << name;
+        const size_t start = script.rfind('(', script.find('|', media)) + 1;
+        const wxArrayString completed =
+            wxSplit(script.substr(start, script.find(')', start) - start), '|', '\0');
+        EXPECT_EQ(completed, offered) << name;
+    }
 }
