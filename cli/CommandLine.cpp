@@ -174,8 +174,9 @@ std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::strin
     } catch (const CLI::ArgumentMismatch& error) {
         // An option takes the words after it whatever they are, so only the last can lack its
         // value: name it as it was written.
-        const std::string last = arguments.back().substr(0, arguments.back().find('='));
-        if (app.get_option_no_throw(last)) {
+        const std::string last =
+            arguments.empty() ? "" : arguments.back().substr(0, arguments.back().find('='));
+        if (!last.empty() && app.get_option_no_throw(last)) {
             return CliError{"option " + last + " needs a value"};
         }
         return CliError{error.what()};

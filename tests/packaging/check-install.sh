@@ -34,7 +34,7 @@ desktop-file-validate "$stage/usr/share/applications/com.example.TarvMediaConver
 appstreamcli validate --no-net \
   "$stage/usr/share/metainfo/com.example.TarvMediaConverter.metainfo.xml"
 zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q 'where the .3gp files go'
-zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q -- '--version'
+zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q 'print the version'
 zcat "$stage/usr/share/man/man1/tarvmediaconverter.1.gz" | grep -q 'tarvmediaconverter'
 
 # bash finds the installed completion where it looks for a command's on demand, zsh finds its

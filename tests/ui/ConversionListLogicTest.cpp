@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <wx/arrstr.h>
+
 #include <fstream>
 
 #include "ConversionList.h"
