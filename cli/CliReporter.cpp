@@ -1,12 +1,29 @@
 #include "CliReporter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "MediaProbe.h"
 #include "ProgressDisplay.h"
 
 namespace tarv {
+
+namespace {
+
+// A record on one line. File names are bytes, JSON text is Unicode: what is not valid UTF-8
+// becomes U+FFFD instead of ending the command with an exception.
+std::string Line(const nlohmann::ordered_json& record) {
+    return record.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+// A playing time; one below zero (unknown) or not finite is null.
+nlohmann::ordered_json LengthOrNull(double value) {
+    return std::isfinite(value) && value >= 0 ? nlohmann::ordered_json(value) : nullptr;
+}
+
+}  // namespace
 
 const char* StepName(StepType step) {
     switch (step) {
@@ -70,13 +87,11 @@ std::string CliReporter::Prefix(size_t index) const {
            DisplayName(m_files[index].name) + ": ";
 }
 
-JsonRecord CliReporter::Record(size_t index, const char* event) const {
-    JsonRecord record;
-    record.Integer("file", static_cast<long long>(index + 1))
-        .Integer("files", static_cast<long long>(m_files.size()))
-        .Text("source", m_files[index].name)
-        .Text("event", event);
-    return record;
+nlohmann::ordered_json CliReporter::Record(size_t index, const char* event) const {
+    return {{"file", index + 1},
+            {"files", m_files.size()},
+            {"source", m_files[index].name},
+            {"event", event}};
 }
 
 void CliReporter::EndLiveLine() {
@@ -100,11 +115,10 @@ void CliReporter::Probed(size_t file, uint64_t bytes, double seconds) {
     entry.duration = seconds > 0 ? static_cast<int>(seconds) : 0;
     entry.inBatch = true;
     if (m_style == Style::Json) {
-        m_out << Record(file, "probed")
-                     .Integer("bytes", static_cast<long long>(bytes))
-                     .Number("seconds", seconds)
-                     .Line()
-              << std::endl;
+        nlohmann::ordered_json record = Record(file, "probed");
+        record["bytes"] = bytes;
+        record["seconds"] = LengthOrNull(seconds);
+        m_out << Line(record) << std::endl;
         return;
     }
     char size[32];
@@ -119,14 +133,14 @@ void CliReporter::Fail(size_t file, const std::string& reason) {
 void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) {
     m_files[index].outcome = outcome;
     if (m_style == Style::Json) {
-        JsonRecord record = Record(index, "end");
-        record.Text("status", outcome == Outcome::Done     ? "done"
-                              : outcome == Outcome::Failed ? "failed"
-                                                           : "stopped");
+        nlohmann::ordered_json record = Record(index, "end");
+        record["status"] = outcome == Outcome::Done     ? "done"
+                           : outcome == Outcome::Failed ? "failed"
+                                                        : "stopped";
         if (outcome == Outcome::Failed) {
-            record.Text("reason", reason);
+            record["reason"] = reason;
         }
-        m_out << record.Line() << std::endl;
+        m_out << Line(record) << std::endl;
         return;
     }
     EndLiveLine();
@@ -185,11 +199,10 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     }
     const std::string line = Prefix(index) + StepName(step) + " " + std::to_string(shown) + "%";
     if (m_style == Style::Json) {
-        m_out << Record(index, "progress")
-                     .Text("step", StepName(step))
-                     .Integer("percent", shown)
-                     .Line()
-              << std::endl;
+        nlohmann::ordered_json record = Record(index, "progress");
+        record["step"] = StepName(step);
+        record["percent"] = shown;
+        m_out << Line(record) << std::endl;
     } else if (m_style == Style::Live) {
         // One line per step, its percentage rewritten in place.
         if (newStep || !sameLine) {

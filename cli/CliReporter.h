@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <nlohmann/json_fwd.hpp>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "ConvertWorker.h"
-#include "JsonRecord.h"
 
 namespace tarv {
 
@@ -52,7 +52,8 @@ private:
     File* FileOfReport(const BatchReport& report, size_t* index);
     // "[i/n] name: ", the start of every text line about a file.
     std::string Prefix(size_t index) const;
-    JsonRecord Record(size_t index, const char* event) const;
+    // The fields every JSON record starts with, in their order.
+    nlohmann::ordered_json Record(size_t index, const char* event) const;
     void End(size_t index, Outcome outcome, const std::string& reason);
     void EndLiveLine();
 

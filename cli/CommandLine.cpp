@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cstdio>
 #include <map>
@@ -18,98 +19,176 @@ const std::vector<OptionList>& SelectableLists() {
 
 namespace {
 
-std::optional<OptionList> ListNamed(std::string_view name) {
-    for (OptionList list : SelectableLists()) {
-        if (InfoOf(list).cliName == name) {
-            return list;
-        }
+constexpr char kDescription[] = "Converts video files into 3GPP files for mobile phones.";
+
+const char* HelpOf(OptionList list) {
+    switch (list) {
+        case OptionList::Format:
+            return "output format (its preset sets frame rate, bitrates and\n"
+                   "sample rate; the options below override it)";
+        case OptionList::VideoBitrate:
+            return "video bitrate";
+        case OptionList::Resolution:
+            return "frame size";
+        case OptionList::FrameRate:
+            return "frames per second";
+        case OptionList::AudioBitrate:
+            return "audio bitrate";
+        case OptionList::SampleRate:
+            return "audio sample rate";
+        case OptionList::Aspect:
+            return "aspect ratio";
+        default:
+            return "";
     }
-    return std::nullopt;
 }
 
-std::optional<int> Position(std::string_view text) {
+// CLI11 cannot say that -o and the files are needed only for a conversion, so the usage line
+// is ours; the description follows it, as in every other command's help.
+class HelpFormatter : public CLI::Formatter {
+public:
+    std::string make_description(const CLI::App*) const override { return {}; }
+    std::string make_usage(const CLI::App* app, std::string name) const override {
+        return "Usage: " + name + " [options] -o FOLDER FILE...\n" + app->get_description() + "\n";
+    }
+};
+
+// The whole text as a decimal number from low to high.
+std::optional<int> NumberIn(std::string_view text, int low, int high) {
     int value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) {
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
         return std::nullopt;
     }
     return value;
 }
 
+// The files are the words no option took, which CLI11 keeps in order with what it took each
+// for. A positional list option would take "[a,b]" for two files.
+class CommandApp : public CLI::App {
+public:
+    using CLI::App::App;
+
+    // The files, and the first option CLI11 did not know, if any.
+    std::vector<std::string> Files(std::optional<std::string>* unknown) const {
+        std::vector<std::string> files;
+        for (const auto& [kind, word] : missing_) {
+            if (kind == CLI::detail::Classifier::NONE) {
+                files.push_back(word);
+            } else if (kind != CLI::detail::Classifier::POSITIONAL_MARK && !*unknown) {
+                *unknown = word;
+            }
+        }
+        return files;
+    }
+};
+
+// What a parse fills in: the request, and the chosen list positions, which apply only once the
+// whole line is read: the format's preset first, whatever the order they were given in.
+struct Parsed {
+    CliRequest request;
+    std::map<OptionList, int> chosen;
+};
+
+// The command's options as CLI11 knows them; values that do not fit throw with our message.
+void Describe(CLI::App& app, Parsed& parsed) {
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.set_help_flag("-h,--help", "print this text");
+    // A later option of the same name wins, as it always has.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    // The files are what no option takes.
+    app.allow_extras();
+    app.footer(
+        "N is a 0-based position in the list, as --list-options prints it.\n"
+        "Exit status: 0 every file done, 1 some file failed, 130 stopped, 2 bad arguments\n"
+        "or an output folder that cannot be used.");
+
+    CliRequest& request = parsed.request;
+    app.add_option("-o,--output", request.outputFolder,
+                   "where the .3gp files go (created when missing)")
+        ->type_name("FOLDER");
+    for (OptionList list : SelectableLists()) {
+        const std::string name = "--" + std::string(InfoOf(list).cliName);
+        app.add_option_function<std::string>(
+               name,
+               [&parsed, list, name](const std::string& value) {
+                   const int count = ItemCountOf(list);
+                   const auto position = NumberIn(value, 0, count - 1);
+                   if (!position) {
+                       throw CLI::ValidationError(
+                           "option " + name + " takes a position from 0 to " +
+                           std::to_string(count - 1) + ", not \"" + value + "\"");
+                   }
+                   parsed.chosen[list] = *position;
+               },
+               HelpOf(list))
+            ->type_name("N");
+    }
+    app.add_option_function<std::string>(
+           "--jobs",
+           [&request](const std::string& value) {
+               const auto jobs = NumberIn(value, 0, kMaxJobs);
+               if (!jobs) {
+                   throw CLI::ValidationError("option --jobs takes a number from 0 to " +
+                                              std::to_string(kMaxJobs) + ", not \"" + value + "\"");
+               }
+               request.jobs = *jobs;
+           },
+           "convert up to N files at the same time (0: one per\n"
+           "processor core; default 1)")
+        ->type_name("N");
+    app.add_option_function<std::string>(
+           "--progress",
+           [&request](const std::string& value) {
+               if (value != "json" && value != "text") {
+                   throw CLI::ValidationError("option --progress takes json or text, not \"" +
+                                              value + "\"");
+               }
+               request.progress =
+                   value == "json" ? CliRequest::Progress::Json : CliRequest::Progress::Text;
+           },
+           "text (the default) or json: one JSON object per line for\n"
+           "every report instead of the text lines")
+        ->type_name("FORMAT");
+    app.add_flag("--list-options", request.listOptions,
+                 "print every list with its positions and texts");
+    app.set_version_flag("--version", VersionText(), "print the version");
+}
+
 }  // namespace
 
 std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::string>& arguments) {
-    CliRequest request;
-    std::map<OptionList, int> chosen;
-    bool optionsEnded = false;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            request.files.push_back(argument);
-            continue;
+    CommandApp app(kDescription, "tarv-convert");
+    Parsed parsed;
+    Describe(app, parsed);
+    CliRequest& request = parsed.request;
+    try {
+        // CLI11 takes the arguments last first.
+        app.parse(std::vector<std::string>(arguments.rbegin(), arguments.rend()));
+    } catch (const CLI::CallForHelp&) {
+        request.help = true;
+        return request;
+    } catch (const CLI::CallForVersion&) {
+        request.version = true;
+        return request;
+    } catch (const CLI::ArgumentMismatch& error) {
+        // An option takes the words after it whatever they are, so only the last can lack its
+        // value: name it as it was written.
+        const std::string last =
+            arguments.empty() ? "" : arguments.back().substr(0, arguments.back().find('='));
+        if (!last.empty() && app.get_option_no_throw(last)) {
+            return CliError{"option " + last + " needs a value"};
         }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == "--help" || argument == "-h") {
-            request.help = true;
-            continue;
-        }
-        if (argument == "--list-options") {
-            request.listOptions = true;
-            continue;
-        }
-        // The option's value follows it, or is joined to it with "=".
-        std::string name = argument;
-        std::optional<std::string> value;
-        if (const size_t equals = argument.find('='); equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            value = argument.substr(equals + 1);
-        }
-        const bool isFolder = name == "-o" || name == "--output";
-        const bool isJobs = name == "--jobs";
-        const bool isProgress = name == "--progress";
-        const auto list = name.starts_with("--") ? ListNamed(name.substr(2)) : std::nullopt;
-        if (!isFolder && !isJobs && !isProgress && !list) {
-            return CliError{"unknown option " + name};
-        }
-        if (!value) {
-            if (i + 1 >= arguments.size()) {
-                return CliError{"option " + name + " needs a value"};
-            }
-            value = arguments[++i];
-        }
-        if (isFolder) {
-            request.outputFolder = *value;
-            continue;
-        }
-        if (isJobs) {
-            const auto jobs = Position(*value);
-            if (!jobs || *jobs < 0 || *jobs > kMaxJobs) {
-                return CliError{"option --jobs takes a number from 0 to " +
-                                std::to_string(kMaxJobs) + ", not \"" + *value + "\""};
-            }
-            request.jobs = *jobs;
-            continue;
-        }
-        if (isProgress) {
-            if (*value != "json" && *value != "text") {
-                return CliError{"option --progress takes json or text, not \"" + *value + "\""};
-            }
-            request.progress =
-                *value == "json" ? CliRequest::Progress::Json : CliRequest::Progress::Text;
-            continue;
-        }
-        const auto position = Position(*value);
-        const int count = ItemCountOf(*list);
-        if (!position || *position < 0 || *position >= count) {
-            return CliError{"option " + name + " takes a position from 0 to " +
-                            std::to_string(count - 1) + ", not \"" + *value + "\""};
-        }
-        chosen[*list] = *position;
+        return CliError{error.what()};
+    } catch (const CLI::ParseError& error) {
+        return CliError{error.what()};
     }
-    if (request.help || request.listOptions) {
+    std::optional<std::string> unknown;
+    request.files = app.Files(&unknown);
+    if (unknown) {
+        return CliError{"unknown option " + unknown->substr(0, unknown->find('='))};
+    }
+    if (request.listOptions) {
         return request;
     }
     if (request.outputFolder.empty()) {
@@ -120,39 +199,25 @@ std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::strin
     }
 
     request.options = StartSelections();
-    if (const auto format = chosen.find(OptionList::Format); format != chosen.end()) {
+    if (const auto format = parsed.chosen.find(OptionList::Format); format != parsed.chosen.end()) {
         request.options.format = format->second;
         ApplyFormatPreset(request.options);
     }
-    for (const auto& [list, position] : chosen) {
+    for (const auto& [list, position] : parsed.chosen) {
         request.options[list] = position;
     }
     return request;
 }
 
 std::string UsageText() {
-    return "Usage: tarv-convert [options] -o FOLDER FILE...\n"
-           "Converts video files into 3GPP files for mobile phones.\n"
-           "\n"
-           "  -o, --output FOLDER    where the .3gp files go (created when missing)\n"
-           "  --format N             output format (its preset sets frame rate, bitrates and\n"
-           "                         sample rate; the options below override it)\n"
-           "  --video-quality N      video bitrate\n"
-           "  --resolution N         frame size\n"
-           "  --framerate N          frames per second\n"
-           "  --audio-quality N      audio bitrate\n"
-           "  --sample-rate N        audio sample rate\n"
-           "  --aspect N             aspect ratio\n"
-           "  --jobs N               convert up to N files at the same time (0: one per\n"
-           "                         processor core; default 1)\n"
-           "  --progress=json        one JSON object per line for every report, instead of\n"
-           "                         the text lines\n"
-           "  --list-options         print every list with its positions and texts\n"
-           "  -h, --help             print this text\n"
-           "\n"
-           "N is a 0-based position in the list, as --list-options prints it.\n"
-           "Exit status: 0 every file done, 1 some file failed, 130 stopped, 2 bad arguments\n"
-           "or an output folder that cannot be used.\n";
+    CLI::App app(kDescription, "tarv-convert");
+    Parsed unused;
+    Describe(app, unused);
+    return app.help();
+}
+
+std::string VersionText() {
+    return "tarv-convert " TARV_VERSION;
 }
 
 std::string OptionListing() {

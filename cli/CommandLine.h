@@ -14,6 +14,7 @@ struct CliRequest {
 
     bool listOptions = false;
     bool help = false;
+    bool version = false;
     int jobs = 1;  // files converted at the same time; 0: one per processor core
     Progress progress = Progress::Text;
     ConvertOptions options;  // the window's start selections, then the format preset, then the rest
@@ -33,7 +34,10 @@ const std::vector<OptionList>& SelectableLists();
 
 std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The help, as --help prints it.
 std::string UsageText();
+// "tarv-convert" and the version of this build.
+std::string VersionText();
 std::string OptionListing();
 
 }  // namespace tarv

@@ -112,6 +112,10 @@ int Run(const std::vector<std::string>& arguments) {
         std::cout << UsageText();
         return kExitDone;
     }
+    if (request.version) {
+        std::cout << VersionText() << "\n";
+        return kExitDone;
+    }
     if (request.listOptions) {
         std::cout << OptionListing();
         return kExitDone;

@@ -4,8 +4,8 @@
 set -euo pipefail
 
 packages=(
-  # build
-  build-essential cmake ninja-build pkg-config
+  # build; the headless command's option parser and JSON writer
+  build-essential cmake ninja-build pkg-config libcli11-dev nlohmann-json3-dev
   # manual pages and the Debian package
   help2man scdoc dpkg-dev
   # the window and its preview player
@@ -14,9 +14,9 @@ packages=(
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
   # the conversion tools
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
-  # tests: GoogleTest, a headless display, fixture media, a JSON reader for the headless
-  # command's progress lines, GNU parallel and rsync for its many-machines recipe
-  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg nlohmann-json3-dev parallel rsync
+  # tests: GoogleTest, a headless display, fixture media, GNU parallel and rsync for the
+  # headless command's many-machines recipe, the shells its completions are run in
+  googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg parallel rsync bash-completion zsh
   # tests: the desktop's and Debian's checkers of what gets installed
   desktop-file-utils appstream lintian
 )

@@ -86,3 +86,15 @@ TEST(CommandLine, JobsAndProgressFormatAreChosenOrRefused) {
     EXPECT_EQ(ErrorOf({"--progress=xml", "-o", "out", "a"}),
               "option --progress takes json or text, not \"xml\"");
 }
+
+TEST(CommandLine, ALaterOptionWinsAndEveryFileNameIsTakenAsItIs) {
+    const CliRequest request = Parse(
+        {"--format", "0", "-o", "first", "[a,b]", "--format=1", "-o", "out", "--", "[c]", "-x"});
+    EXPECT_EQ(request.options.format, 1);
+    EXPECT_EQ(request.outputFolder, "out");
+    // A list in brackets is no list here: names are bytes.
+    EXPECT_EQ(request.files, (std::vector<std::string>{"[a,b]", "[c]", "-x"}));
+    EXPECT_EQ(ErrorOf({"-o", "out", "a", "--format="}), "option --format needs a value");
+    EXPECT_EQ(ErrorOf({"-o", "out", "--frame", "1", "a"}), "unknown option --frame");
+    EXPECT_TRUE(Parse({"--version"}).version);
+}

@@ -360,3 +360,36 @@ TEST_F(TarvConvertTest, JsonProgressGivesOneParsableRecordPerLineAndOneEndPerFil
     EXPECT_EQ(std::set<std::string>({ends[1], ends[3]}), (std::set<std::string>{"done", "failed"}))
         << run.text;
 }
+
+TEST_F(TarvConvertTest, ANameThatIsNotUtf8IsConvertedAndItsJsonRecordsCarryU_FFFD) {
+    // "café" as Latin-1 writes it: the é is a byte that cannot stand alone in UTF-8.
+    const std::string latin1 = input.Touch("caf\xe9.mp4");
+    const CommandResult run = Convert({"--progress=json", "-o", output.Path(), latin1});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    std::istringstream lines(run.text);
+    std::string line;
+    std::vector<nlohmann::json> records;
+    while (std::getline(lines, line)) {
+        records.push_back(nlohmann::json::parse(line));  // throws on text that is not UTF-8
+    }
+    ASSERT_FALSE(records.empty());
+    for (const nlohmann::json& record : records) {
+        EXPECT_EQ(record.at("source"), input.Path() + "caf\xef\xbf\xbd.mp4");
+    }
+    EXPECT_EQ(records.back().at("status"), "done");
+    // Only the record is changed: the file was read and written under its own bytes.
+    EXPECT_EQ(output.Entries(), std::vector<std::string>{"caf\xe9.3gp"});
+}
+
+TEST_F(TarvConvertTest, VersionAndHelpAnswerWithoutConverting) {
+    CommandResult run = Convert({"--version"});
+    EXPECT_EQ(run.status.code, 0);
+    EXPECT_EQ(run.text, "tarv-convert " TARV_VERSION "\n");
+    // Neither needs an output folder or files, wherever it stands.
+    run = Convert({input.Touch("a.mp4"), "--help"});
+    EXPECT_EQ(run.status.code, 0);
+    EXPECT_EQ(run.text.rfind("Usage: tarv-convert [options] -o FOLDER FILE...\n", 0), 0u)
+        << run.text;
+    EXPECT_TRUE(tools.Calls().empty());
+    EXPECT_TRUE(output.Entries().empty());
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build as a user would get it and checks what a desktop and Debian expect:
 # a staged install whose own tarv-convert converts a clip, a valid desktop entry and AppStream
-# file, the manual pages, and a .deb that lintian finds no error in.
+# file, the manual pages, the shell completion, and a .deb that lintian finds no error in.
 #   check-install.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
@@ -17,7 +17,9 @@ for path in usr/lib/tarvmediaconverter/TarvMediaConverter usr/lib/tarvmediaconve
             usr/share/icons/hicolor/16x16/apps/com.example.TarvMediaConverter.png \
             usr/share/icons/hicolor/256x256/apps/com.example.TarvMediaConverter.png \
             usr/share/icons/hicolor/scalable/apps/com.example.TarvMediaConverter.svg \
-            usr/share/man/man1/tarv-convert.1.gz usr/share/man/man1/tarvmediaconverter.1.gz; do
+            usr/share/man/man1/tarv-convert.1.gz usr/share/man/man1/tarvmediaconverter.1.gz \
+            usr/share/bash-completion/completions/tarv-convert \
+            usr/share/zsh/vendor-completions/_tarv-convert; do
   [ -e "$stage/$path" ] || { echo "missing from the install: $path"; exit 1; }
 done
 
@@ -32,15 +34,32 @@ desktop-file-validate "$stage/usr/share/applications/com.example.TarvMediaConver
 appstreamcli validate --no-net \
   "$stage/usr/share/metainfo/com.example.TarvMediaConverter.metainfo.xml"
 zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q 'where the .3gp files go'
+zcat "$stage/usr/share/man/man1/tarv-convert.1.gz" | grep -q 'print the version'
 zcat "$stage/usr/share/man/man1/tarvmediaconverter.1.gz" | grep -q 'tarvmediaconverter'
+
+# bash finds the installed completion where it looks for a command's on demand, zsh finds its
+# own in the folder Debian's zsh searches, and both complete the format positions from the
+# staged command.
+offered=$(XDG_DATA_DIRS=$stage/usr/share bash -c '
+  source /usr/share/bash-completion/bash_completion
+  __load_completion tarv-convert && complete -p tarv-convert >/dev/null || exit 1
+  COMP_WORDS=("$1" --format "") COMP_CWORD=2 COMP_LINE="$1 --format " COMP_POINT=${#COMP_LINE}
+  _tarv_convert "$1" "" --format
+  echo "${COMPREPLY[*]}"' bash "$stage/usr/bin/tarv-convert") || true
+[ "$offered" = "0 1 2" ] || { echo "the installed completion offers after --format: $offered"; exit 1; }
+offered=$(zsh -f "$(dirname "$0")/../cli/zsh-complete.zsh" "$stage/usr/share/zsh/vendor-completions" \
+  "$stage/usr/bin" "$work" "tarv-convert --format " | tr '\n' ' ') || true
+[ "$offered" = "0 1 2 " ] || { echo "zsh's installed completion offers after --format: $offered"; exit 1; }
 
 # The package, built as the README says, holds the same and passes lintian's errors.
 (cd "$build" && cpack -G DEB -B "$work/packages" > "$work/cpack.log")
 deb=$(ls "$work"/packages/tarvmediaconverter_*_*.deb)
 dpkg-deb -c "$deb" > "$work/contents"
 grep -q './usr/bin/tarv-convert -> ../lib/tarvmediaconverter/tarv-convert' "$work/contents"
+grep -q './usr/share/bash-completion/completions/tarv-convert$' "$work/contents"
+grep -q './usr/share/zsh/vendor-completions/_tarv-convert$' "$work/contents"
 depends=$(dpkg-deb -f "$deb" Depends)
 case "$depends" in *gstreamer1.0-libav*) ;; *) echo "no preview plug-ins in: $depends"; exit 1 ;; esac
 case "$depends" in *libavcodec*) ;; *) echo "no computed dependencies in: $depends"; exit 1 ;; esac
 lintian --fail-on error --suppress-tags-from-file /dev/null "$deb"
-echo "install, desktop files, manual pages and package are in order"
+echo "install, desktop files, manual pages, completion and package are in order"

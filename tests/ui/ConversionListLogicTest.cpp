@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <wx/arrstr.h>
+
+#include <fstream>
+
 #include "ConversionList.h"
 #include "TempFolder.h"
 
@@ -31,4 +35,27 @@ TEST(ConversionListLogic, TheFilterOffersEveryPatternInUpperCaseToo) {
               wxNOT_FOUND);
     // Every file, with or without a dot in its name.
     EXPECT_TRUE(filter.EndsWith("|All files(*.*)|*"));
+}
+
+TEST(ConversionListLogic, TheShellCompletionsOfferTheAddDialogsMediaTypes) {
+    // The filter's first pair, "All Media files|*.3gp;*.3g2;...;*.3GP;...", holds every type in
+    // both cases.
+    const wxString allMedia = MediaFileFilter().AfterFirst('|').BeforeFirst('|');
+    wxArrayString offered;
+    for (const wxString& pattern : wxSplit(allMedia, ';', '\0')) {
+        if (pattern == pattern.Lower()) {
+            offered.push_back(pattern.AfterFirst('.'));
+        }
+    }
+    // Each script names them once, as "media='...(3gp|3g2|...)'".
+    for (const char* name : {"tarv-convert", "_tarv-convert"}) {
+        std::ifstream file(std::string(TARV_COMPLETION_DIR "/") + name);
+        const std::string script((std::istreambuf_iterator<char>(file)), {});
+        const size_t media = script.find("media='");
+        ASSERT_NE(media, std::string::npos) << name;
+        const size_t start = script.rfind('(', script.find('|', media)) + 1;
+        const wxArrayString completed =
+            wxSplit(script.substr(start, script.find(')', start) - start), '|', '\0');
+        EXPECT_EQ(completed, offered) << name;
+    }
 }
