@@ -472,9 +472,10 @@ TEST_F(MainWindowTest, BrowsePutsTheChosenFolderIntoTheFieldAndCancelLeavesItAlo
         auto* folders = dynamic_cast<CTargetFolderDlg*>(dialog);
         if (!folders)
             return int(wxID_CANCEL);
-        // The documents folder, which is the home folder here.
-        folders->Tree().SelectItem(folders->Tree().GetDocumentsItem());
-        chosen = folders->Tree().GetItemPath(folders->Tree().GetDocumentsItem());
+        // The home folder: the tree's root here, which stands for the documents folder too.
+        const wxTreeItemId home = folders->Tree().GetRootItem();
+        folders->Tree().SelectItem(home);
+        chosen = folders->Tree().GetItemPath(home);
         return int(wxID_OK);
     };
     view->ProcessWindowEvent(browse);
