@@ -3,6 +3,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/headerctrl.h>
 #include <wx/listbase.h>
+#include <wx/renderer.h>
 #include <wx/scrolbar.h>
 #include <wx/settings.h>
 
@@ -426,14 +427,16 @@ void CXListCtrl::RefreshRow(int row) {
 
 bool CXListCtrl::SelectItem(int row, bool scrollIntoView) {
     const int previous = m_rows.Selected();
+    const int previousFocus = m_rows.Focused();
     if (!m_rows.Select(row)) {
         return false;
     }
     if (scrollIntoView) {
         EnsureVisible(row);
     }
-    if (previous != row) {
+    if (previous != row || previousFocus != row) {
         RefreshRow(previous);
+        RefreshRow(previousFocus);
         RefreshRow(row);
     }
     return true;
@@ -468,6 +471,28 @@ void CXListCtrl::DrawRows(wxDC& dc, const wxRect& area) {
     }
     if (m_exStyle & kListExGridLines) {
         DrawGridLines(dc, rows);
+    }
+    if (HasFocus()) {
+        DrawFocusMark(dc);
+    }
+}
+
+wxRect CXListCtrl::FocusMarkRect() const {
+    // Round the row that Space and the arrow keys start from; round the whole area while no
+    // row has the focus, so that reaching the list with Tab shows all the same.
+    const int row = m_rows.Focused();
+    wxRect rect;
+    if (!GetCellRect(row, 0, rect)) {
+        return RowsArea();
+    }
+    // Above the row's grid line, across all columns.
+    return wxRect(-m_scrollX, rect.y, m_header->GetTotalWidth(), m_rowHeight - 1);
+}
+
+void CXListCtrl::DrawFocusMark(wxDC& dc) {
+    const wxRect mark = FocusMarkRect();
+    if (mark.Intersects(RowsArea())) {
+        wxRendererNative::Get().DrawFocusRect(this, dc, mark);
     }
 }
 
@@ -524,8 +549,10 @@ void CXListCtrl::OnSize(wxSizeEvent& event) {
 }
 
 void CXListCtrl::OnFocusChanged(wxFocusEvent& event) {
-    // The selected row's colours depend on whether the list has the focus.
+    // The selected row's colours depend on whether the list has the focus, and the focus mark
+    // comes and goes with it.
     RefreshRow(m_rows.Selected());
+    RefreshRect(FocusMarkRect().Intersect(RowsArea()), false);
     event.Skip();
 }
 

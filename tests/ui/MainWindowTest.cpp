@@ -7,6 +7,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -281,6 +282,21 @@ TEST_F(MainWindowTest, TheStatusBarCountsTheTickedRows) {
     sizeEvent(frame->GetSize() + wxSize(0, 1));
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
     ClickCheckBox(1);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
+}
+
+TEST_F(MainWindowTest, SpaceOnTheSelectedRowTogglesItsTickAndTheCountFollows) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    view->List().SelectItem(1, false);
+    view->List().SetFocus();
+    PumpEvents();
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
+    EXPECT_EQ(view->List().GetCheckbox(1, 0), 0);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
 }
 
