@@ -81,7 +81,7 @@ void CXListCtrl::UpdateMetrics() {
 }
 
 wxSize CXListCtrl::DoGetBestClientSize() const {
-    int width = m_header ? m_header->GetTotalWidth() : 0;
+    const int width = TotalWidth(m_columnWidths);
     return wxSize(std::max(width, 100), m_headerHeight + 4 * m_rowHeight);
 }
 
@@ -110,6 +110,7 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
     item.m_alignment = alignment;
     item.m_width = std::max(0, width);
     const int index = m_header->InsertItem(column, item);
+    m_columnWidths.insert(m_columnWidths.begin() + index, item.m_width);
     // Every row keeps one record per column, in column order.
     m_rows.InsertColumn(index, CellColours::FromSystem());
     Relayout();
@@ -118,21 +119,18 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
 }
 
 bool CXListCtrl::SetColumnWidth(int column, int width) {
-    const HeaderItem* current = m_header->GetItem(column);
-    if (!current) {
+    if (column < 0 || column >= static_cast<int>(m_columnWidths.size())) {
         return false;
     }
-    HeaderItem item = *current;
-    item.m_width = std::max(0, width);
-    m_header->SetItem(column, item);
+    m_columnWidths[column] = std::max(0, width);
     Relayout();
     Refresh();
     return true;
 }
 
 int CXListCtrl::GetColumnWidth(int column) const {
-    const HeaderItem* item = m_header->GetItem(column);
-    return item ? item->m_width : 0;
+    return column >= 0 && column < static_cast<int>(m_columnWidths.size()) ? m_columnWidths[column]
+                                                                           : 0;
 }
 
 int CXListCtrl::GetColumns() const {
@@ -291,8 +289,9 @@ bool CXListCtrl::SetItemToolTipText(int row, int column, const wxString& text) {
 
 ListMetrics CXListCtrl::Metrics() const {
     ListMetrics metrics;
+    // As shown, which is what the header shows too.
     for (int column = 0; column < GetColumns(); ++column) {
-        metrics.m_columnWidths.push_back(GetColumnWidth(column));
+        metrics.m_columnWidths.push_back(m_header->GetItem(column)->m_width);
     }
     metrics.m_headerHeight = m_headerHeight;
     metrics.m_rowHeight = m_rowHeight;
@@ -339,12 +338,25 @@ void CXListCtrl::Relayout() {
         return;
     }
     const wxSize client = GetClientSize();
-    const int total = m_header->GetTotalWidth();
     const wxSize bar(m_vScrollBar->GetBestSize().x, m_hScrollBar->GetBestSize().y);
-    const ScrollBars needed =
-        NeededScrollBars(client, m_headerHeight, m_rowHeight, GetItemCount(), total, bar);
+    const ScrollBars needed = NeededScrollBars(client, m_headerHeight, m_rowHeight, GetItemCount(),
+                                               TotalWidth(m_columnWidths), bar,
+                                               m_columnWidths.empty() ? 0 : m_columnWidths.back());
     const int width = std::max(0, client.x - (needed.m_vertical ? bar.x : 0));
     const int height = std::max(0, client.y - (needed.m_horizontal ? bar.y : 0));
+
+    // Columns sized to the list keep fitting beside the vertical bar, so that it brings no
+    // sideways bar of its own to cover the last row.
+    const std::vector<int> shown = ShownColumnWidths(m_columnWidths, client.x, width);
+    for (int column = 0; column < static_cast<int>(shown.size()); ++column) {
+        const HeaderItem* current = m_header->GetItem(column);
+        if (current && current->m_width != shown[column]) {
+            HeaderItem item = *current;
+            item.m_width = shown[column];
+            m_header->SetItem(column, item);
+        }
+    }
+    const int total = TotalWidth(shown);
 
     const bool changed = needed.m_vertical != m_vScrollBar->IsShown() ||
                          needed.m_horizontal != m_hScrollBar->IsShown() ||

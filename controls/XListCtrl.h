@@ -184,6 +184,9 @@ private:
     wxScrollBar* m_vScrollBar = nullptr;
     wxScrollBar* m_hScrollBar = nullptr;
     ListRows m_rows;
+    // The widths the columns were given; the last may be shown narrower beside the vertical
+    // bar (the header's items hold the widths as shown).
+    std::vector<int> m_columnWidths;
     long m_exStyle = 0;
     bool m_ellipsis = true;
     ListColours m_colours;

@@ -385,3 +385,39 @@ TEST_F(ListTest, TheFocusedRowShowsAFocusMarkWhileTheListHasTheFocus) {
                         wxRect(0, row.GetBottom() + 1, client.x, client.y - row.GetBottom() - 1)),
               0);
 }
+
+TEST_F(ListTest, ColumnsSizedToTheListNeedNoSidewaysBarWhenTheVerticalOneComes) {
+    // The form's sizing from the list's outer width W: W*10/20, W*3/20, W*3/20, W*4/20-3.
+    const int w = m_list->GetSize().x;
+    const int widths[] = {w * 10 / 20, w * 3 / 20, w * 3 / 20, w * 4 / 20 - 3};
+    for (int column = 0; column < 4; ++column) {
+        m_list->SetColumnWidth(column, widths[column]);
+    }
+    wxScrollBar* vertical = nullptr;
+    wxScrollBar* sideways = nullptr;
+    for (wxWindow* child : m_list->GetChildren()) {
+        if (auto* bar = dynamic_cast<wxScrollBar*>(child)) {
+            (bar->IsVertical() ? vertical : sideways) = bar;
+        }
+    }
+    ASSERT_TRUE(vertical && sideways);
+    AddRows(40);
+    ASSERT_TRUE(vertical->IsShown());
+    EXPECT_FALSE(sideways->IsShown());
+    // Every cell lies left of the vertical bar, the header's last item with them, and the last
+    // row reaches the list's bottom edge.
+    const int barLeft = vertical->GetPosition().x;
+    EXPECT_LE(Cell(0, 3).GetRight(), barLeft - 1);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetItemRect(3).GetRight(), Cell(0, 3).GetRight());
+    EXPECT_EQ(m_list->GetColumnWidth(3), widths[3]);
+    m_list->EnsureVisible(39);
+    EXPECT_LE(Cell(39, 0).GetBottom(), m_list->GetClientSize().y - 1);
+    EXPECT_GT(Cell(39, 0).GetBottom(), m_list->GetClientSize().y - 1 - Cell(39, 0).height);
+
+    // The bar goes with the rows, and the last column gets its own width back.
+    m_list->DeleteAllItems();
+    AddRows(2);
+    EXPECT_FALSE(vertical->IsShown());
+    EXPECT_EQ(Cell(0, 3).width, widths[3]);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetItemRect(3).width, widths[3]);
+}
