@@ -188,7 +188,7 @@ int CXListCtrl::InsertItem(int row, const wxString& text) {
                                     {m_colours.m_windowText, m_colours.m_window});
     if (index >= 0) {
         Relayout();
-        Refresh();
+        RefreshRowsFrom(index);
     }
     return index;
 }
@@ -423,9 +423,26 @@ void CXListCtrl::UpdateSubItem(int row, int column) {
     if (!GetCellRect(row, column, rect)) {
         return;
     }
+    // A cell out of view has nothing to show until it is scrolled there, and painting now
+    // would paint whatever else is pending too: filling hundreds of new rows would keep the
+    // window from drawing anything else for seconds.
+    rect.Inflate(2);
+    if (!rect.Intersects(RowsArea())) {
+        return;
+    }
     // Only this cell, and at once: a running batch shows every step of its progress.
-    RefreshRect(rect.Inflate(2), true);
+    RefreshRect(rect, true);
     Update();
+}
+
+void CXListCtrl::RefreshRowsFrom(int row) {
+    wxRect rect;
+    const wxRect area = RowsArea();
+    if (!GetCellRect(row, 0, rect) || rect.y > area.GetBottom()) {
+        return;
+    }
+    const int top = std::max(area.y, rect.y);
+    RefreshRect(wxRect(area.x, top, area.width, area.GetBottom() + 1 - top), false);
 }
 
 void CXListCtrl::RefreshRow(int row) {

@@ -150,6 +150,8 @@ private:
     void ScrollTo(int topRow);
     void ScrollSideways(int offset);
     void RefreshRow(int row);
+    // The row and every row below it, as far as they are in view.
+    void RefreshRowsFrom(int row);
     void DrawCell(wxDC& dc, int row, int column, const wxRect& rect);
     void DrawGridLines(wxDC& dc, const wxRect& area);
     // Where the keyboard focus is shown, in client coordinates.
