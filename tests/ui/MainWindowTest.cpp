@@ -7,6 +7,7 @@
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -285,6 +286,21 @@ TEST_F(MainWindowTest, TheStatusBarCountsTheTickedRows) {
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
 }
 
+TEST_F(MainWindowTest, SpaceOnTheSelectedRowTogglesItsTickAndTheCountFollows) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    view->List().SelectItem(1, false);
+    view->List().SetFocus();
+    PumpEvents();
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
+    EXPECT_EQ(view->List().GetCheckbox(1, 0), 0);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
+}
+
 TEST_F(MainWindowTest, ABatchShowsProgressThenDoneAndConvertAndStopNeverShareTheirState) {
     // The encode step of the first file takes its time, reporting as it goes.
     tools.Script("2", "touch\n" + PosLine(2) + "sleep 300\n" + PosLine(5) + "sleep 300\n");
@@ -476,9 +492,10 @@ TEST_F(MainWindowTest, BrowsePutsTheChosenFolderIntoTheFieldAndCancelLeavesItAlo
         auto* folders = dynamic_cast<CTargetFolderDlg*>(dialog);
         if (!folders)
             return int(wxID_CANCEL);
-        // The documents folder, which is the home folder here.
-        folders->Tree().SelectItem(folders->Tree().GetDocumentsItem());
-        chosen = folders->Tree().GetItemPath(folders->Tree().GetDocumentsItem());
+        // The home folder: the tree's root here, which stands for the documents folder too.
+        const wxTreeItemId home = folders->Tree().GetRootItem();
+        folders->Tree().SelectItem(home);
+        chosen = folders->Tree().GetItemPath(home);
         return int(wxID_OK);
     };
     view->ProcessWindowEvent(browse);
