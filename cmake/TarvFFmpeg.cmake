@@ -2,7 +2,7 @@
 # decoding) and Tarv::LibavFilter (filters, scaling, resampling).
 #
 # By default they are our own static build (scripts/build-ffmpeg.sh, made once per machine into
-# a cache folder): a tool on Debian's shared libav* loads some 170 libraries before it does
+# a cache folder): a tool on Debian's shared libav* loads 134 to 166 libraries before it does
 # anything, which costs more than the whole work of a short step. TARV_SYSTEM_FFMPEG=ON links
 # the system's shared libraries instead, as a distribution's own package would.
 option(TARV_SYSTEM_FFMPEG "Link the tools against the system's shared FFmpeg libraries" OFF)

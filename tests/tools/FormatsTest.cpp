@@ -104,11 +104,13 @@ std::string MakeClip(const Format& f, const std::string& folder) {
 std::string IdentifiedLength(const std::string& file) {
     const RunResult r = RunProgram({ToolPath(3), "-identify", file, "-nosound", "-vc", "dummy",
                                     "-vo", "null", "-ao", "dummy"});
-    const size_t at = r.out.find("\nID_LENGTH=");
+    const std::string key = "\nID_LENGTH=";
+    const size_t at = r.out.find(key);
     if (r.exitCode != 0 || at == std::string::npos) {
         return "<none>";
     }
-    return r.out.substr(at + 11, r.out.find('\r', at) - at - 11);
+    const size_t start = at + key.size();
+    return r.out.substr(start, r.out.find('\r', start) - start);
 }
 
 // The five steps with the program's start selections; the first failing step's words, or
