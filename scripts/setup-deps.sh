@@ -12,13 +12,17 @@ packages=(
   libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
-  # the conversion tools
+  # the conversion tools: Debian's FFmpeg libraries (-DTARV_SYSTEM_FFMPEG=ON, the sanitizer
+  # build) and what our own static FFmpeg is built with and links
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev
+  nasm libx264-dev libxvidcore-dev libdav1d-dev zlib1g-dev
   # tests: GoogleTest, a headless display, fixture media, GNU parallel and rsync for the
   # headless command's many-machines recipe, the shells its completions are run in
   googletest libgtest-dev libgmock-dev xvfb xauth ffmpeg parallel rsync bash-completion zsh
   # tests: the desktop's and Debian's checkers of what gets installed
   desktop-file-utils appstream lintian
+  # benchmarks: GNU time reads a tool's peak memory
+  time
 )
 
 missing=()
