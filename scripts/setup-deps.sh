@@ -11,7 +11,7 @@ packages=(
   # the window and its preview player
   libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl gstreamer1.0-x
   # the conversion tools: Debian's FFmpeg libraries (-DTARV_SYSTEM_FFMPEG=ON, the sanitizer
   # build) and what our own static FFmpeg is built with and links
   libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev libswresample-dev

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "PreviewPane.h"
 #include "SkinSlider.h"
@@ -15,6 +17,25 @@ namespace {
 constexpr int kTimerPeriodMs = 1000;
 // How long a file may take to start before the pane says it cannot be previewed.
 constexpr int kLoadingTicks = 6;
+
+// GStreamer's GL sink answers the pane's repaint by waiting on its own GL thread, which under
+// software rendering can wait for the window thread in turn: the whole window froze in a
+// paint. The X image sinks draw a pane this small just as well and never wait on us. The
+// user's own ranking, if any, comes after ours and so still wins.
+void PreferPlainVideoSinks() {
+#ifdef __WXGTK__
+    static const bool done = [] {
+        std::string ranks = "glimagesink:NONE";
+        if (const char* own = std::getenv("GST_PLUGIN_FEATURE_RANK"); own && *own) {
+            ranks += ',';
+            ranks += own;
+        }
+        setenv("GST_PLUGIN_FEATURE_RANK", ranks.c_str(), 1);
+        return true;
+    }();
+    (void)done;
+#endif
+}
 
 }  // namespace
 
@@ -59,6 +80,7 @@ bool PreviewPlayer::EnsureMedia() {
     if (m_media) {
         return true;
     }
+    PreferPlainVideoSinks();
     m_media = new wxMediaCtrl();
     if (!m_media->Create(&m_form, wxID_ANY, wxString(), m_area.GetPosition(), m_area.GetSize(),
                          wxBORDER_NONE)) {
