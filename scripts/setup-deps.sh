@@ -10,8 +10,8 @@ packages=(
   help2man scdoc dpkg-dev gettext
   # the window and its preview player
   libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
-  # the Hindi texts' Devanagari letters
-  fonts-lohit-deva
+  # the Hindi texts' Devanagari letters; wxWidgets' own texts (stock buttons) translated
+  fonts-lohit-deva wx3.2-i18n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl
   # the conversion tools: Debian's FFmpeg libraries (-DTARV_SYSTEM_FFMPEG=ON, the sanitizer

@@ -10,6 +10,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/stockitem.h>
 #include <wx/toolbar.h>
 
 #include <cstdlib>
@@ -149,6 +150,8 @@ TEST_F(LanguageTest, AGermanDesktopGetsGermanMenusToolbarFormAndStatusBar) {
     EXPECT_EQ(view->Choice(OptionList::Resolution).GetString(0), "Wie Eingabe");
     frame->SetSelectedCount(3);
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   3 Dateien ausgewählt");
+    // wxWidgets' own texts, as its file dialog and message boxes label their buttons.
+    EXPECT_EQ(wxGetStockLabel(wxID_CANCEL, wxSTOCK_NOFLAGS), "Abbrechen");
 }
 
 TEST_F(LanguageTest, AnEnglishOrCDesktopKeepsTheTextsAsWritten) {
