@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "MediaProbe.h"
+#include "Messages.h"
 #include "ProgressDisplay.h"
 
 namespace tarv {
@@ -28,15 +29,15 @@ nlohmann::ordered_json LengthOrNull(double value) {
 const char* StepName(StepType step) {
     switch (step) {
         case StepType::Encode:
-            return "encoding";
+            return N_("encoding");
         case StepType::RawVideo:
-            return "extracting video";
+            return N_("extracting video");
         case StepType::RawAudio:
-            return "extracting audio";
+            return N_("extracting audio");
         case StepType::VideoMux:
-            return "writing video track";
+            return N_("writing video track");
         case StepType::AudioMux:
-            return "writing audio track";
+            return N_("writing audio track");
     }
     return "";
 }
@@ -121,9 +122,9 @@ void CliReporter::Probed(size_t file, uint64_t bytes, double seconds) {
         m_out << Line(record) << std::endl;
         return;
     }
-    char size[32];
-    std::snprintf(size, sizeof size, "%.1f MB", bytes / (1024.0 * 1024.0));
-    m_out << Prefix(file) << size << ", " << FormatDuration(seconds) << std::endl;
+    // TRANSLATORS: a file's size in megabytes; the number keeps its decimal point.
+    m_out << Prefix(file) << Printf(_("%.1f MB"), bytes / (1024.0 * 1024.0)) << ", "
+          << FormatDuration(seconds) << std::endl;
 }
 
 void CliReporter::Fail(size_t file, const std::string& reason) {
@@ -146,14 +147,15 @@ void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) 
     EndLiveLine();
     m_lastFile = -1;
     if (outcome == Outcome::Done) {
-        m_out << Prefix(index) << "Done" << std::endl;
+        m_out << Prefix(index) << _("Done") << std::endl;
     } else if (outcome == Outcome::Aborted) {
-        m_out << Prefix(index) << "Abort" << std::endl;
+        m_out << Prefix(index) << _("Abort") << std::endl;
     } else {
         // The reason stays on the file's one line.
         std::string line = reason;
         std::replace(line.begin(), line.end(), '\n', ' ');
-        m_out << Prefix(index) << "Failed: " << line << std::endl;
+        // TRANSLATORS: %s is the reason, as the tool or the system gave it.
+        m_out << Prefix(index) << Printf(_("Failed: %s"), line.c_str()) << std::endl;
     }
 }
 
@@ -197,7 +199,8 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     if (!newStep && shown == file->lastShown) {
         return;
     }
-    const std::string line = Prefix(index) + StepName(step) + " " + std::to_string(shown) + "%";
+    // TRANSLATORS: a step of a file's conversion ("encoding") and how far the file is.
+    const std::string line = Prefix(index) + Printf(_("%s %d%%"), _(StepName(step)), shown);
     if (m_style == Style::Json) {
         nlohmann::ordered_json record = Record(index, "progress");
         record["step"] = StepName(step);

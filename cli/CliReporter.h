@@ -64,6 +64,7 @@ private:
     bool m_lineOpen = false;  // a live line waits for its end
 };
 
+// The step's name as the JSON records carry it; the text lines show it translated.
 const char* StepName(StepType step);
 
 // A name as it is printed: as it is, unless it is empty or holds a control character (a line

@@ -13,6 +13,7 @@
 #include "ConvertWorker.h"
 #include "FileSystem.h"
 #include "MediaProbe.h"
+#include "Messages.h"
 #include "OutputFolderCheck.h"
 #include "PathUtils.h"
 #include "StopSignals.h"
@@ -31,9 +32,9 @@ constexpr int kExitStopped = 130;
 std::string OutputFolderProblem(const OutputFolderCheck& check) {
     switch (check.problem) {
         case OutputFolderCheck::Problem::Empty:
-            return "no folder was given";
+            return _("no folder was given");
         case OutputFolderCheck::Problem::NotAFolder:
-            return "it is not a folder";
+            return _("it is not a folder");
         case OutputFolderCheck::Problem::CannotCreate:
         case OutputFolderCheck::Problem::NotWritable:
         case OutputFolderCheck::Problem::None:
@@ -46,7 +47,7 @@ std::string OutputFolderProblem(const OutputFolderCheck& check) {
 // absolute path.
 std::string InputProblem(const std::string& name, std::string* path) {
     if (name.empty()) {
-        return "the file name is empty";
+        return _("the file name is empty");
     }
     std::error_code error;
     *path = std::filesystem::absolute(name, error).string();
@@ -56,11 +57,11 @@ std::string InputProblem(const std::string& name, std::string* path) {
     const PathStatus status = StatusOf(*path, true);
     switch (status.kind) {
         case PathStatus::Kind::Absent:
-            return "no such file";
+            return _("no such file");
         case PathStatus::Kind::Unknown:
             return status.error;
         case PathStatus::Kind::Folder:
-            return "it is a folder, not a file";
+            return _("it is a folder, not a file");
         default:
             return {};
     }
@@ -81,7 +82,9 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
             if (cancel.Cancelled()) {
                 break;
             }
-            std::cerr << "tarv-convert: cannot start the identify tool in " << state.programFolder
+            std::cerr << "tarv-convert: "
+                      << Printf(_("cannot start the identify tool in %s"),
+                                state.programFolder.c_str())
                       << "\n";
         }
         reporter.Probed(i, FileSizeOf(path), info.length);
@@ -102,6 +105,7 @@ private:
 };
 
 int Run(const std::vector<std::string>& arguments) {
+    UseDesktopLanguageForCommand(ProgramFolder());
     const auto parsed = ParseCommandLine(arguments);
     if (const auto* error = std::get_if<CliError>(&parsed)) {
         std::cerr << "tarv-convert: " << error->message << "\n\n" << UsageText();
@@ -123,8 +127,11 @@ int Run(const std::vector<std::string>& arguments) {
 
     const OutputFolderCheck outputFolder = PrepareOutputFolder(request.outputFolder);
     if (!outputFolder) {
-        std::cerr << "tarv-convert: cannot use the output folder "
-                  << DisplayName(request.outputFolder) << ": " << OutputFolderProblem(outputFolder)
+        // TRANSLATORS: %1$s is the folder, %2$s the reason it cannot be used.
+        std::cerr << "tarv-convert: "
+                  << Printf(_("cannot use the output folder %s: %s"),
+                            DisplayName(request.outputFolder).c_str(),
+                            OutputFolderProblem(outputFolder).c_str())
                   << "\n";
         return kExitUsage;
     }
@@ -132,7 +139,7 @@ int Run(const std::vector<std::string>& arguments) {
     std::string error;
     EndNotice probed, ended;
     if (!InstallStopSignals(&error) || !probed.Valid() || !ended.Valid()) {
-        std::cerr << "tarv-convert: cannot set up signal handling\n";
+        std::cerr << "tarv-convert: " << _("cannot set up signal handling") << "\n";
         return kExitFailed;
     }
 
@@ -196,7 +203,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& exception) {
         std::cerr << "tarv-convert: " << exception.what() << "\n";
     } catch (...) {
-        std::cerr << "tarv-convert: unexpected error\n";
+        std::cerr << "tarv-convert: " << _("unexpected error") << "\n";
     }
     return kExitFailed;
 }

@@ -1,6 +1,7 @@
 #include "FolderTreeCtrl.h"
 
 #include <wx/artprov.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "DesktopShell.h"
@@ -139,7 +140,7 @@ void CFolderTreeCtrl::FillItem(const wxTreeItemId& item) {
         WithTrailingSeparator(static_cast<ItemData*>(GetItemData(item))->m_path);
     DeleteChildren(item);
     if (kind == ItemKind::Desktop) {
-        m_computerItem = AddItem(item, "My Computer", ItemKind::Computer, std::string(),
+        m_computerItem = AddItem(item, _("My Computer"), ItemKind::Computer, std::string(),
                                  {"computer", "drive-harddisk"}, {}, true);
         // Without a desktop folder the home folder is the root, and the documents folder may
         // fall back to it too: the root under itself would only repeat the tree.

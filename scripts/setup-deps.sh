@@ -6,10 +6,12 @@ set -euo pipefail
 packages=(
   # build; the headless command's option parser and JSON writer
   build-essential cmake ninja-build pkg-config libcli11-dev nlohmann-json3-dev
-  # manual pages and the Debian package
-  help2man scdoc dpkg-dev
+  # manual pages and the Debian package; the translations' tools (msgfmt, xgettext)
+  help2man scdoc dpkg-dev gettext
   # the window and its preview player
   libwxgtk3.2-dev libwxgtk-media3.2-dev libgtk-3-dev fonts-liberation2 adwaita-icon-theme
+  # the Hindi texts' Devanagari letters; wxWidgets' own texts (stock buttons) translated
+  fonts-lohit-deva wx3.2-i18n
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-gl gstreamer1.0-x
   # the conversion tools: Debian's FFmpeg libraries (-DTARV_SYSTEM_FFMPEG=ON, the sanitizer

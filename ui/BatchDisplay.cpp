@@ -8,6 +8,7 @@
 #include "BatchRunner.h"
 #include "ConversionList.h"
 #include "FailureText.h"
+#include "FailureTranslation.h"
 #include "Resources.h"
 #include "XListCtrl.h"
 
@@ -99,7 +100,7 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     }
     m_progress.StartBatch();
     m_start = std::chrono::steady_clock::now();
-    m_endLine = m_batchRows.empty() ? "No file is ticked for conversion." : "";
+    m_endLine = m_batchRows.empty() ? _("No file is ticked for conversion.") : wxString();
     if (!m_batchRows.empty()) {
         m_timer.Start(kLinePeriodMs);
     }
@@ -161,9 +162,9 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
         return;
     }
     m_list.DeleteProgress(row, kColumnStatus);
-    const wxString text = entry.status == RowStatus::Done      ? wxString("Done")
-                          : entry.status == RowStatus::Aborted ? wxString("Abort")
-                          : entry.status == RowStatus::Failed  ? wxString("Failed")
+    const wxString text = entry.status == RowStatus::Done      ? _("Done")
+                          : entry.status == RowStatus::Aborted ? _("Abort")
+                          : entry.status == RowStatus::Failed  ? _("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
     m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
@@ -199,7 +200,7 @@ void BatchDisplay::OnBatchReport(const BatchReport& report) {
             entry.status = RowStatus::Failed;
             entry.outputFile.clear();
             entry.failure =
-                wxString::FromUTF8(FailureSentence(report.text, FileNameBytes(entry.sourcePath)));
+                TranslatedFailure(FailureSentence(report.text, FileNameBytes(entry.sourcePath)));
             entry.toolOutput = wxString::FromUTF8(report.text.data(), report.text.size());
             break;
     }
@@ -236,7 +237,8 @@ void BatchDisplay::NotifyBatchEnd(const wxString& summary) {
     if (!frame || frame->IsActive()) {
         return;
     }
-    m_notification = std::make_unique<wxNotificationMessage>(kAppTitle, summary, frame);
+    m_notification =
+        std::make_unique<wxNotificationMessage>(wxGetTranslation(kAppTitle), summary, frame);
     m_notification->Bind(wxEVT_NOTIFICATION_MESSAGE_CLICK, [frame](wxCommandEvent&) {
         frame->Show();
         frame->Iconize(false);

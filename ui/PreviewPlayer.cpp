@@ -1,6 +1,7 @@
 #include "PreviewPlayer.h"
 
 #include <wx/mediactrl.h>
+#include <wx/translation.h>
 
 #include <algorithm>
 #include <cmath>
@@ -190,7 +191,7 @@ void PreviewPlayer::Fail() {
     DropMedia();
     m_state = State::Failed;
     m_slider.SetPos(0);
-    m_area.ShowMessage("This file cannot be previewed.");
+    m_area.ShowMessage(_("This file cannot be previewed."));
 }
 
 }  // namespace tarv
