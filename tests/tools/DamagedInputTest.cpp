@@ -267,6 +267,36 @@ TEST(DamagedInput, AFileWhereNothingDecodesFailsAsDamagedInLibavsWords) {
     EXPECT_NE(r.err.find("not a media file"), std::string::npos) << r.err;
 }
 
+TEST(DamagedInput, PicturesFoundOnlyFarIntoAFileAreLookedForThereByBothTools) {
+    // A program stream whose first fourteen seconds of pictures are noise: reading as far as
+    // the library does by default finds no picture that tells the size.
+    const std::string folder = NewFolder("late pictures");
+    const std::string path = folder + "/late.mpg";
+    ASSERT_TRUE(
+        Ffmpeg({"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=24", "-f", "lavfi",
+                "-i", "sine=frequency=440:sample_rate=48000:duration=24", "-ac", "2", "-c:v",
+                "mpeg2video", "-b:v", "3000k", "-c:a", "mp2", "-f", "vob", path}));
+    std::string data = ReadFile(path);
+    std::mt19937 noise(7);
+    const std::string pictures("\0\0\1\xE0", 4);
+    for (size_t at = data.find(pictures); at != std::string::npos && at < data.size() * 6 / 10;
+         at = data.find(pictures, at + 4)) {
+        const size_t length = static_cast<uint8_t>(data[at + 4]) << 8 | uint8_t(data[at + 5]);
+        const size_t payload = at + 9 + static_cast<uint8_t>(data[at + 8]);
+        for (size_t i = payload; i < at + 6 + length && i < data.size(); ++i) {
+            data[i] = static_cast<char>(noise());
+        }
+    }
+    WriteFile(path, data);
+
+    const RunResult identified = RunProgram({ToolPath(3), "-identify", path, "-nosound", "-vc",
+                                             "dummy", "-vo", "null", "-ao", "dummy"});
+    EXPECT_NE(identified.out.find("ID_VIDEO_WIDTH=352\r\n"), std::string::npos) << identified.out;
+    const RunResult r = RunProgram(EncodeArgs(path, folder + "/late.avi"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NEAR(StreamSeconds(folder + "/late.avi", "v:0"), 24.0, 0.15);
+}
+
 // The FLV tags of a clip: where each starts, its type (8 sound, 9 pictures) and time in ms.
 struct FlvTag {
     size_t at;

@@ -45,10 +45,14 @@ struct HeldPacket {
     PacketPtr packet{av_packet_alloc()};
 };
 
-// Whether the stream's pictures can be decoded, as far as reading its start can tell: a
-// decoder is there, and the size and format of its pictures are known.
+// Whether the stream's pictures may decode, as far as reading its start can tell: what they
+// are, and their size and format, are known. (A kind this build has no decoder for is known,
+// and says so when the decoder is wanted.)
 bool ShapeKnown(const AVStream* stream) {
     const AVCodecParameters* par = stream->codecpar;
+    if (par->codec_id == AV_CODEC_ID_NONE) {
+        return false;
+    }
     return !avcodec_find_decoder(par->codec_id) ||
            (par->width > 0 && par->height > 0 && par->format >= 0);
 }

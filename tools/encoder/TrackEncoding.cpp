@@ -3,6 +3,10 @@
 namespace tarv::tools {
 
 Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
+    // A stream whose kind the file does not tell is damage, not a kind this build lacks.
+    if (stream->codecpar->codec_id == AV_CODEC_ID_NONE) {
+        return DamageFailure(AVERROR_DECODER_NOT_FOUND);
+    }
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) {
         return Status::Failure(std::string("no decoder for ") +
