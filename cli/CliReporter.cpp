@@ -7,6 +7,7 @@
 
 #include "MediaProbe.h"
 #include "ProgressDisplay.h"
+#include "ProgressRecord.h"
 
 namespace tarv {
 
@@ -130,7 +131,7 @@ void CliReporter::Fail(size_t file, const std::string& reason) {
     End(file, Outcome::Failed, reason);
 }
 
-void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) {
+void CliReporter::End(size_t index, Outcome outcome, const std::string& reason, int damagedFrames) {
     m_files[index].outcome = outcome;
     if (m_style == Style::Json) {
         nlohmann::ordered_json record = Record(index, "end");
@@ -140,13 +141,19 @@ void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) 
         if (outcome == Outcome::Failed) {
             record["reason"] = reason;
         }
+        if (outcome == Outcome::Done) {
+            record["damaged_frames"] = damagedFrames;
+        }
         m_out << Line(record) << std::endl;
         return;
     }
     EndLiveLine();
     m_lastFile = -1;
     if (outcome == Outcome::Done) {
-        m_out << Prefix(index) << "Done" << std::endl;
+        // What the encoder skipped goes after the status, which stays the window's.
+        m_out << Prefix(index) << "Done"
+              << (damagedFrames > 0 ? " (" + DamagedFramesNote(damagedFrames) + ")" : "")
+              << std::endl;
     } else if (outcome == Outcome::Aborted) {
         m_out << Prefix(index) << "Abort" << std::endl;
     } else {
@@ -176,7 +183,7 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     }
     switch (report.kind) {
         case BatchReport::Kind::FileDone:
-            End(index, Outcome::Done, {});
+            End(index, Outcome::Done, {}, report.damagedFrames);
             return;
         case BatchReport::Kind::Stopped:
             End(index, Outcome::Aborted, {});
