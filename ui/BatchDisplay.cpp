@@ -8,6 +8,7 @@
 #include "BatchRunner.h"
 #include "ConversionList.h"
 #include "FailureText.h"
+#include "ProgressRecord.h"
 #include "Resources.h"
 #include "XListCtrl.h"
 
@@ -95,6 +96,7 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
         entry.outputFile.clear();
         entry.failure.clear();
         entry.toolOutput.clear();
+        entry.note.clear();
         ShowStatus(row, entry, false);
     }
     m_progress.StartBatch();
@@ -166,7 +168,8 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
                           : entry.status == RowStatus::Failed  ? wxString("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
-    m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
+    m_list.SetItemToolTipText(row, kColumnStatus,
+                              entry.status == RowStatus::Failed ? entry.failure : entry.note);
 }
 
 void BatchDisplay::OnBatchReport(const BatchReport& report) {
@@ -190,6 +193,9 @@ void BatchDisplay::OnBatchReport(const BatchReport& report) {
             break;
         case RowUpdate::Kind::Done:
             entry.status = RowStatus::Done;
+            if (report.damagedFrames > 0) {
+                entry.note = wxString::FromUTF8(DamagedFramesNote(report.damagedFrames));
+            }
             break;
         case RowUpdate::Kind::Abort:
             entry.status = RowStatus::Aborted;

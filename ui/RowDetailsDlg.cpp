@@ -31,6 +31,10 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
         label("Why:");
         m_reason = field(entry.failure);
     }
+    if (!entry.note.empty()) {
+        label("Note:");
+        m_note = field(entry.note);
+    }
     if (!entry.outputFile.empty()) {
         label("Converted file:");
         field(DisplayPath(entry.outputFile));
@@ -65,7 +69,7 @@ void RowDetailsDlg::OnCopy(wxCommandEvent&) {
     if (!!lock) {
         wxTheClipboard->SetData(new wxTextDataObject(
             m_file->GetValue() + "\n" + (m_reason ? m_reason->GetValue() + "\n" : wxString()) +
-            m_toolOutput->GetValue()));
+            (m_note ? m_note->GetValue() + "\n" : wxString()) + m_toolOutput->GetValue()));
     }
 }
 
