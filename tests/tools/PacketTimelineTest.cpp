@@ -66,6 +66,17 @@ TEST(PacketTimeline, AFirstPacketOutOfRangeGoesJustBeforeTheNext) {
     EXPECT_EQ(Placed({400, 410, 420}), (std::vector<int64_t>{400, 410, 420}));
 }
 
+TEST(PacketTimeline, AStreamThatStartsOutOfRangeAndStaysThereStartsWithTheFile) {
+    // A damaged header's start puts every packet days after the file's other stream; the
+    // pictures would otherwise be held from the start until then.
+    EXPECT_EQ(Placed({4294967321, 4294967331, 4294967341, 4294967351}),
+              (std::vector<int64_t>{0, 10, 20, 30}));
+    EXPECT_EQ(Placed({-88888888, -88888878, -88888868}), (std::vector<int64_t>{0, 10, 20}));
+    // The first two both astray, apart: each goes on from the file's start.
+    EXPECT_EQ(Placed({77777777, 88888888, 88888898, 88888908}),
+              (std::vector<int64_t>{0, 10, 20, 30}));
+}
+
 TEST(PacketTimeline, PacketsWithoutATimeKeepNoneAndTheOthersAreStillJudged) {
     const int64_t none = AV_NOPTS_VALUE;
     EXPECT_EQ(Placed({0, none, 20, 900000, none, 50}),

@@ -89,10 +89,20 @@ int64_t PacketTimeline::Judge(std::optional<int64_t> next) {
     const bool followed = following && Near(*following, Sum(time, duration));
     int64_t placed = time;
     if (!m_expected) {
-        // The first packet: a time out of the file's range that the next packet does not follow
-        // is put just before the next one.
-        if (!Plausible(time) && following && !followed) {
-            placed = Sum(*following, -duration);
+        if (!Plausible(time)) {
+            if (following && !followed && Plausible(*following)) {
+                // The first packet alone astray: it goes just before the next one.
+                placed = Sum(*following, -duration);
+            } else {
+                // The stream starts out of the file's range, and goes on there when the next
+                // packet follows: it starts where the file does instead, else the pictures
+                // would be held from the file's start to there, days of them.
+                const int64_t start = Sum(m_earliest, m_tolerance);
+                if (followed) {
+                    m_shift = Sum(m_shift, Sum(start, -time));
+                }
+                placed = start;
+            }
         }
     } else if (!Near(time, *m_expected)) {
         const bool resumed = following && Near(*following, Sum(*m_expected, duration));

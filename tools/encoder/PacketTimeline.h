@@ -10,7 +10,8 @@ namespace tarv::tools {
 // Each packet is judged once the stream's next packet has been seen. A packet whose time leaps
 // away from the packets on both sides of it is put where the one before it ended. A leap that
 // the next packet follows is kept (a pause in the pictures, a new start), unless it lands
-// outside the file's playing time: then the stream goes on from where it was. Times that
+// outside the file's playing time: then the stream goes on from where it was (or, for a
+// stream that starts out there, from where the file starts). Times that
 // follow on from each other are never touched, so a file without damage keeps every time.
 class PacketTimeline {
 public:
