@@ -267,6 +267,32 @@ TEST(DamagedInput, AFileWhereNothingDecodesFailsAsDamagedInLibavsWords) {
     EXPECT_NE(r.err.find("not a media file"), std::string::npos) << r.err;
 }
 
+TEST(DamagedInput, SoundWhoseHeaderNoDecoderTakesLeavesThePicturesWithSilence) {
+    const std::string source =
+        MarkedClip("loud.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame", "-b:a", "128k"});
+    ASSERT_FALSE(source.empty());
+    const std::string cleanAvi = NewFolder("clean sound") + "/clip.avi";
+    ASSERT_EQ(RunProgram(EncodeArgs(source, cleanAvi)).exitCode, 0);
+    // The sound's channel count, in the format block after its stream header, made absurd.
+    std::string data = ReadFile(source);
+    const size_t format = data.find("strf", data.find("auds"));
+    ASSERT_NE(format, std::string::npos);
+    data[format + 10] = 0x02;
+    data[format + 11] = static_cast<char>(0x8A);
+    const std::string damaged = NewFolder("bad sound header") + "/loud.avi";
+    WriteFile(damaged, data);
+
+    const std::string avi = NewFolder("bad sound out") + "/clip.avi";
+    const RunResult r = RunProgram(EncodeArgs(damaged, avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // Every sound packet was skipped, and the pictures keep their length with silence beside.
+    EXPECT_GT(DamagedFrames(r.out), 100) << r.out;
+    EXPECT_NEAR(StreamSeconds(avi, "v:0"), StreamSeconds(cleanAvi, "v:0"), 0.15);
+    EXPECT_NEAR(StreamSeconds(avi, "a:0"), StreamSeconds(avi, "v:0"), 0.15);
+    EXPECT_EQ(FlashMiddles(avi).size(), 3u);
+    EXPECT_TRUE(BeepMiddles(avi).empty());
+}
+
 TEST(DamagedInput, PicturesFoundOnlyFarIntoAFileAreLookedForThereByBothTools) {
     // A program stream whose first fourteen seconds of pictures are noise: reading as far as
     // the library does by default finds no picture that tells the size.

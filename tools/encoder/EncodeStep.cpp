@@ -57,6 +57,16 @@ bool ShapeKnown(const AVStream* stream) {
            (par->width > 0 && par->height > 0 && par->format >= 0);
 }
 
+// Whether a decoder for the sound opens on what the file says of it, and tells its samples.
+bool SoundDecodes(const AVStream* stream) {
+    CodecContextPtr decoder;
+    if (!OpenDecoder(stream, decoder)) {
+        return false;
+    }
+    return decoder->sample_rate > 0 && decoder->sample_fmt != AV_SAMPLE_FMT_NONE &&
+           decoder->ch_layout.nb_channels > 0;
+}
+
 // Whether the reader found streams, and knows what each of them is.
 bool StreamsKnown(const AVFormatContext* input) {
     if (input->nb_streams == 0) {
@@ -120,8 +130,15 @@ Status RunEncodeStep(const EncoderJob& job) {
         undecodable = videoIndex;
         videoIndex = -1;
     }
-    const int audioIndex =
+    int audioIndex =
         av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
+    // Sound whose damaged header no decoder accepts, beside pictures that decode: the pictures
+    // are converted with silence, and the sound's packets count as skipped.
+    int soundless = -1;
+    if (videoIndex >= 0 && audioIndex >= 0 && !SoundDecodes(input->streams[audioIndex])) {
+        soundless = audioIndex;
+        audioIndex = -1;
+    }
     if (videoIndex < 0 && audioIndex < 0) {
         if (undecodable >= 0 || !StreamsKnown(input.get())) {
             return DamageFailure(AVERROR_INVALIDDATA);
@@ -294,7 +311,7 @@ Status RunEncodeStep(const EncoderJob& job) {
             continue;
         }
         unreadableInARow = 0;
-        if (packet->stream_index == undecodable) {
+        if (packet->stream_index == undecodable || packet->stream_index == soundless) {
             lost.Skip(AVERROR_INVALIDDATA);
         }
         Status s = Status::Ok();
@@ -347,11 +364,12 @@ Status RunEncodeStep(const EncoderJob& job) {
         if (Status s = audioWorker->Finish(); !s) {
             return s;
         }
-        // Sound alone, and none of it decodes.
+        // Sound alone, and none of it decodes (nor do the pictures beside it, if any).
         if (still && audio.FramesDecoded() == 0 &&
-            (audio.Damage().skipped > 0 || lost.skipped > 0)) {
+            (audio.Damage().skipped > 0 || lost.skipped > 0 || undecodable >= 0)) {
             return DamageFailure(audio.Damage().skipped > 0 ? audio.Damage().lastError
-                                                            : lost.lastError);
+                                 : lost.skipped > 0         ? lost.lastError
+                                                            : AVERROR_INVALIDDATA);
         }
     } else {
         if (Status s = audio.FillSilenceUntil(video.OutputEnd(), true, writeAudio); !s) {

@@ -24,6 +24,10 @@ Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
     out->thread_count = 0;
     out->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     error = avcodec_open2(out.get(), codec, nullptr);
+    // A decoder refuses what the file says of its stream only when the header is damaged.
+    if (error == AVERROR(EINVAL) || error == AVERROR_INVALIDDATA) {
+        return DamageFailure(error);
+    }
     if (error < 0) {
         return AvFailure(std::string("cannot open the ") + codec->name + " decoder", error);
     }
