@@ -293,6 +293,41 @@ TEST(DamagedInput, SoundWhoseHeaderNoDecoderTakesLeavesThePicturesWithSilence) {
     EXPECT_TRUE(BeepMiddles(avi).empty());
 }
 
+TEST(DamagedInput, SoundLostBeforeThePicturesEndIsSilenceToTheirEnd) {
+    const std::string source = MarkedClip("cut.avi", {"-c:v", "mpeg4", "-c:a", "libmp3lame"});
+    ASSERT_FALSE(source.empty());
+    std::string data = ReadFile(source);
+    const auto [from, to] = StreamBytes(data);
+    // From the middle of the file on, the sound's chunks are no longer named as sound, so the
+    // reader passes over them; and three pictures early on are noise.
+    size_t renamed = 0;
+    for (size_t at = data.find("01wb", from + (to - from) / 2); at != std::string::npos && at < to;
+         at = data.find("01wb", at + 4)) {
+        data.replace(at, 4, "JUNK");
+        ++renamed;
+    }
+    ASSERT_GT(renamed, 10u);
+    std::mt19937 noise(11);
+    size_t picture = from + (to - from) / 5;
+    for (int i = 0; i < 3; ++i) {
+        picture = data.find("00dc", picture + 4);
+        ASSERT_NE(picture, std::string::npos);
+        const size_t size = Read32(data, picture + 4, false);
+        for (size_t at = picture + 12; at < picture + 8 + size; ++at) {
+            data[at] = static_cast<char>(noise());
+        }
+    }
+    const std::string damaged = NewFolder("sound cut") + "/cut.avi";
+    WriteFile(damaged, data);
+
+    const std::string avi = NewFolder("sound cut out") + "/clip.avi";
+    const RunResult r = RunProgram(EncodeArgs(damaged, avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_GT(DamagedFrames(r.out), 0) << r.out;
+    EXPECT_NEAR(StreamSeconds(avi, "v:0"), kClipSeconds, 0.15);
+    EXPECT_NEAR(StreamSeconds(avi, "a:0"), StreamSeconds(avi, "v:0"), 0.15);
+}
+
 TEST(DamagedInput, PicturesFoundOnlyFarIntoAFileAreLookedForThereByBothTools) {
     // A program stream whose first fourteen seconds of pictures are noise: reading as far as
     // the library does by default finds no picture that tells the size.

@@ -447,7 +447,12 @@ Status AudioTrack::Finish(const PacketWriter& write) {
         if (Status s = Feed(nullptr, write); !s) {
             return s;
         }
-        // Damage at the very end: silence to where the skipped packets ended.
+        // Damage at the very end: silence to where the skipped packets ended, or to where the
+        // caller says the sound should have gone on.
+        const auto until = static_cast<int64_t>(std::llround(m_silenceUntil * m_sourceRate));
+        if (until > m_nextPts) {
+            m_gapEnd = std::max(m_gapEnd, until);
+        }
         if (m_gapEnd != AV_NOPTS_VALUE) {
             if (Status s = PushSilence(m_nextPts, m_gapEnd, write); !s) {
                 return s;

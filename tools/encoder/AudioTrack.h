@@ -29,6 +29,9 @@ public:
     // the `last` call.
     Status FillSilenceUntil(double seconds, bool last, const PacketWriter& write);
     Status Finish(const PacketWriter& write);
+    // Sound lost to damage at its end: Finish adds silence up to `seconds` from the start. May
+    // be called from another thread, before the one that feeds the track finishes it.
+    void SilenceUntil(double seconds) { m_silenceUntil = seconds; }
 
     // Once the track has finished.
     const DamageTally& Damage() const { return m_damage; }
@@ -65,6 +68,7 @@ private:
     DamageTally m_damage;
     std::atomic<bool> m_damageSeen{false};
     int64_t m_framesDecoded = 0;
+    std::atomic<double> m_silenceUntil{0};
     // Where skipped packets ended (1/input rate), while no good frame has followed them; unset
     // (AV_NOPTS_VALUE) when nothing was skipped since the last frame.
     int64_t m_gapEnd = AV_NOPTS_VALUE;

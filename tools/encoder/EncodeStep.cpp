@@ -361,6 +361,10 @@ Status RunEncodeStep(const EncoderJob& job) {
                                " pictures of " + job.input + " lies within its playing time");
     }
     if (audioWorker) {
+        // Sound lost to damage at the end is silence to the end of the pictures.
+        if (!still && (video.Damage().skipped > 0 || lost.skipped > 0 || audio.DamageSeen())) {
+            audio.SilenceUntil(video.OutputEnd());
+        }
         if (Status s = audioWorker->Finish(); !s) {
             return s;
         }
