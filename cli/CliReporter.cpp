@@ -131,7 +131,7 @@ void CliReporter::Fail(size_t file, const std::string& reason) {
     End(file, Outcome::Failed, reason);
 }
 
-void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) {
+void CliReporter::End(size_t index, Outcome outcome, const std::string& reason, int damagedFrames) {
     m_files[index].outcome = outcome;
     if (m_style == Style::Json) {
         nlohmann::ordered_json record = Record(index, "end");
@@ -141,13 +141,25 @@ void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) 
         if (outcome == Outcome::Failed) {
             record["reason"] = reason;
         }
+        if (outcome == Outcome::Done) {
+            record["damaged_frames"] = damagedFrames;
+        }
         m_out << Line(record) << std::endl;
         return;
     }
     EndLiveLine();
     m_lastFile = -1;
     if (outcome == Outcome::Done) {
-        m_out << Prefix(index) << _("Done") << std::endl;
+        // What the encoder skipped goes after the status, which stays the window's.
+        m_out << Prefix(index) << _("Done");
+        if (damagedFrames > 0) {
+            m_out << " ("
+                  << Printf(ngettext("%d damaged frame skipped", "%d damaged frames skipped",
+                                     static_cast<unsigned long>(damagedFrames)),
+                            damagedFrames)
+                  << ")";
+        }
+        m_out << std::endl;
     } else if (outcome == Outcome::Aborted) {
         m_out << Prefix(index) << _("Abort") << std::endl;
     } else {
@@ -178,7 +190,7 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     }
     switch (report.kind) {
         case BatchReport::Kind::FileDone:
-            End(index, Outcome::Done, {});
+            End(index, Outcome::Done, {}, report.damagedFrames);
             return;
         case BatchReport::Kind::Stopped:
             End(index, Outcome::Aborted, {});

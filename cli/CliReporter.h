@@ -54,7 +54,7 @@ private:
     std::string Prefix(size_t index) const;
     // The fields every JSON record starts with, in their order.
     nlohmann::ordered_json Record(size_t index, const char* event) const;
-    void End(size_t index, Outcome outcome, const std::string& reason);
+    void End(size_t index, Outcome outcome, const std::string& reason, int damagedFrames = 0);
     void EndLiveLine();
 
     std::ostream& m_out;

@@ -194,16 +194,18 @@ bool ConvertWorker::RunFile(int file, float& position) {
     }
     entry.baseName = choice.baseName;
     report.output = claim->Names().output;
+    int damagedFrames = 0;
 
     for (int p = 0; p < kStepsPerFile; ++p) {
         report.step = p;
         std::string failure = claim->Intrusion();
         int processId = -1;
         StepEnd end = StepEnd::Failed;
+        std::string output;
         if (failure.empty()) {
             const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
                                                      entry.baseName, m_state.options);
-            end = RunTool(report, command, position, failure, processId);
+            end = RunTool(report, command, position, failure, processId, output);
         }
         const std::string& target = StepTargetOf(p, claim->Names());
         if (end != StepEnd::Done && processId > 0) {
@@ -228,16 +230,21 @@ bool ConvertWorker::RunFile(int file, float& position) {
             return !m_state.stop;
         }
         claim->RecordMade(target);
+        // The encoder decodes past damage in the source and says how much it skipped.
+        if (StepTypeOf(p) == StepType::Encode) {
+            damagedFrames = FindDamagedFrames(output).value_or(0);
+        }
     }
     claim->RemoveMade(OutputClaim::Made::Intermediates);
     report.kind = BatchReport::Kind::FileDone;
+    report.damagedFrames = damagedFrames;
     Report(report);
     return !m_state.stop;
 }
 
 ConvertWorker::StepEnd ConvertWorker::RunTool(BatchReport& report, const Command& command,
-                                              float& position, std::string& failure,
-                                              int& processId) {
+                                              float& position, std::string& failure, int& processId,
+                                              std::string& kept) {
     std::string error;
     std::unique_ptr<ChildProcess> child;
     {
@@ -256,7 +263,7 @@ ConvertWorker::StepEnd ConvertWorker::RunTool(BatchReport& report, const Command
     }
     processId = child->Id();
 
-    std::string kept;
+    kept.clear();
     char chunk[ChildProcess::kMaxRead];
     while (const size_t count = child->Read(chunk, sizeof chunk)) {
         const std::string_view text(chunk, count);

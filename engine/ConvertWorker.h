@@ -100,9 +100,10 @@ private:
     // Runs one file's five steps; false when the batch must end.
     bool RunFile(int file, float& position);
     // Runs one step's tool to its end, reporting its progress under `report` (which names the
-    // file and step). On a failure, failure says why; processId is the tool's once it started.
+    // file and step). On a failure, failure says why; processId is the tool's once it started;
+    // output keeps the end of what it printed.
     StepEnd RunTool(BatchReport& report, const Command& command, float& position,
-                    std::string& failure, int& processId);
+                    std::string& failure, int& processId, std::string& output);
     void Report(const BatchReport& report);
 
     BatchState& m_state;

@@ -96,6 +96,7 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
         entry.outputFile.clear();
         entry.failure.clear();
         entry.toolOutput.clear();
+        entry.note.clear();
         ShowStatus(row, entry, false);
     }
     m_progress.StartBatch();
@@ -167,7 +168,8 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
                           : entry.status == RowStatus::Failed  ? _("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
-    m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
+    m_list.SetItemToolTipText(row, kColumnStatus,
+                              entry.status == RowStatus::Failed ? entry.failure : entry.note);
 }
 
 void BatchDisplay::OnBatchReport(const BatchReport& report) {
@@ -191,6 +193,12 @@ void BatchDisplay::OnBatchReport(const BatchReport& report) {
             break;
         case RowUpdate::Kind::Done:
             entry.status = RowStatus::Done;
+            if (report.damagedFrames > 0) {
+                entry.note =
+                    wxString::Format(wxPLURAL("%d damaged frame skipped",
+                                              "%d damaged frames skipped", report.damagedFrames),
+                                     report.damagedFrames);
+            }
             break;
         case RowUpdate::Kind::Abort:
             entry.status = RowStatus::Aborted;

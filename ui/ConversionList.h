@@ -33,6 +33,8 @@ struct JobEntry {
     // Why its last conversion failed, in the program's words, and what the tool said.
     wxString failure;
     wxString toolOutput;
+    // What its last conversion noticed on the way, such as damage in the source it skipped.
+    wxString note;
 };
 
 // The columns of the list.

@@ -21,6 +21,8 @@ constexpr const char* kPatterns[] = {
     wxTRANSLATE("Cannot open the file: it is a folder, not a media file."),
     // TRANSLATORS: %s is the system's reason, in English.
     wxTRANSLATE("Cannot open the file: %s."),
+    // TRANSLATORS: %s is the media library's reason, in English.
+    wxTRANSLATE("The file is damaged: %s."),
     wxTRANSLATE("No picture of the file could be decoded."),
     // TRANSLATORS: %s is a number of pictures.
     wxTRANSLATE("None of the %s pictures of the file lies within its playing time."),

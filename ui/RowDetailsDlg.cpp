@@ -32,6 +32,10 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
         label(_("Why:"));
         m_reason = field(entry.failure);
     }
+    if (!entry.note.empty()) {
+        label(_("Note:"));
+        m_note = field(entry.note);
+    }
     if (!entry.outputFile.empty()) {
         label(_("Converted file:"));
         field(DisplayPath(entry.outputFile));
@@ -66,7 +70,7 @@ void RowDetailsDlg::OnCopy(wxCommandEvent&) {
     if (!!lock) {
         wxTheClipboard->SetData(new wxTextDataObject(
             m_file->GetValue() + "\n" + (m_reason ? m_reason->GetValue() + "\n" : wxString()) +
-            m_toolOutput->GetValue()));
+            (m_note ? m_note->GetValue() + "\n" : wxString()) + m_toolOutput->GetValue()));
     }
 }
 

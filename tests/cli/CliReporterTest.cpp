@@ -15,8 +15,9 @@ struct Batch {
         reporter.AddFile({"a.mp4", 100, true});
         reporter.AddFile({"b.mp4", 0, true});
     }
-    // The report of the integer protocol's entry and value, with the failure's words.
-    void Report(int entry, int value, std::string failure = {}) {
+    // The report of the integer protocol's entry and value, with the failure's words or the
+    // done file's count of damaged frames.
+    void Report(int entry, int value, std::string failure = {}, int damagedFrames = 0) {
         BatchReport report;
         report.file = entry / 5;
         report.key = static_cast<uint64_t>(entry / 5);
@@ -27,6 +28,7 @@ struct Batch {
                                                   : BatchReport::Kind::Position;
         report.seconds = value >= 0 ? value : 0;
         report.text = std::move(failure);
+        report.damagedFrames = damagedFrames;
         reporter.OnBatchReport(report);
     }
     std::ostringstream out;
@@ -120,4 +122,27 @@ TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
             ends[file] = static_cast<int>(i);
     }
     EXPECT_EQ(ends.size(), 3u);
+}
+
+TEST(CliReporter, DamageSkippedInADoneFileFollowsItsDoneInTextAndIsCountedInJson) {
+    Batch lines(CliReporter::Style::Lines);
+    lines.Report(4, kProgressFileDone, {}, 12);
+    lines.Report(9, kProgressFileDone, {}, 1);
+    EXPECT_EQ(lines.out.str(),
+              "[1/2] a.mp4: Done (12 damaged frames skipped)\n"
+              "[2/2] b.mp4: Done (1 damaged frame skipped)\n");
+
+    Batch json(CliReporter::Style::Json);
+    json.Report(4, kProgressFileDone, {}, 12);
+    json.Report(9, kProgressFileDone);
+    std::istringstream records(json.out.str());
+    std::string line;
+    std::vector<nlohmann::json> ends;
+    while (std::getline(records, line)) {
+        ends.push_back(nlohmann::json::parse(line));
+    }
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends[0]["status"], "done");
+    EXPECT_EQ(ends[0]["damaged_frames"], 12);
+    EXPECT_EQ(ends[1]["damaged_frames"], 0);
 }

@@ -363,3 +363,26 @@ TEST_F(ConvertWorkerTest, EveryReportAndEndCarriesItsBatchsTicketAndTheClaimedRe
     EXPECT_EQ(reports[5].output.rfind(output.Path() + "clip_", 0), 0u) << reports[5].output;
     EXPECT_EQ(reports[11].output, output.Path() + "other.3gp");
 }
+
+TEST_F(ConvertWorkerTest, TheEncodersCountOfSkippedDamageEndsUpInItsFilesDoneReport) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    // The count arrives in two reads, after the last record.
+    tools.Script("0",
+                 "touch\nwrite Pos: 6.0s 60f (100%) [0:0]\\r\\n1\nwrite 2 damaged frames "
+                 "skipped\\n\n");
+    // Only the encode step reads the source: a copy step's words about damage do not count.
+    tools.Script("6", "touch\nwrite 3 damaged frames skipped\\n\n");
+    AddFile("damaged.avi");
+    AddFile("whole.avi");
+    RunBatch();
+
+    std::map<int, int> damaged;  // file -> count in its done report
+    for (const BatchReport& r : sink.FullReports()) {
+        if (r.kind == BatchReport::Kind::FileDone) {
+            damaged[r.file] = r.damagedFrames;
+        } else {
+            EXPECT_EQ(r.damagedFrames, 0) << "entry " << r.Entry();
+        }
+    }
+    EXPECT_EQ(damaged, (std::map<int, int>{{0, 12}, {1, 0}}));
+}

@@ -389,6 +389,38 @@ TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConv
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
 }
 
+TEST_F(MainWindowTest, ADoneRowTellsOfDamageSkippedInItsToolTipAndDetailsUntilItsNextBatch) {
+    // The first file's encode step decoded past damage in its source.
+    tools.Script("2", "touch\n" + PosLine(5) + "write 3 damaged frames skipped\\n\n");
+    Open(tools.Folder());
+    AddFiles({"scratched.avi", "whole.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
+              "3 damaged frames skipped");
+    EXPECT_EQ(view->List().GetCellData(1, kColumnStatus)->m_toolTipText, "");
+
+    // The details, as the row menu's "Show details..." opens them, say it too.
+    {
+        RowDetailsDlg details(view, view->Rows().EntryAt(0), Status(0));
+        ASSERT_NE(details.Note(), nullptr);
+        EXPECT_EQ(details.Note()->GetValue(), "3 damaged frames skipped");
+        EXPECT_EQ(details.Reason(), nullptr);
+    }
+    {
+        RowDetailsDlg details(view, view->Rows().EntryAt(1), Status(1));
+        EXPECT_EQ(details.Note(), nullptr);
+    }
+
+    // Converted again without damage, the row no longer tells of any.
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText, "");
+}
+
 TEST_F(MainWindowTest, AnOutputFolderThatCannotBeUsedRefusesConvertWithAMessage) {
     Open(tools.Folder());
     AddFiles({"one.avi"});

@@ -2,18 +2,97 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
+#include <map>
 #include <mutex>
 #include <optional>
 
 #include "AudioTrack.h"
 #include "AudioWorker.h"
 #include "MediaFiles.h"
+#include "PacketTimeline.h"
 #include "ProgressReport.h"
 #include "VideoTrack.h"
 
 namespace tarv::tools {
 
 namespace {
+
+// Reading errors in a row after which the rest of the input counts as unreadable.
+constexpr int kUnreadableInARow = 64;
+
+// How far a packet's time may stray from where the one before it ended without counting as a
+// leap; and beyond the file's own length, how much later a time can still be believed.
+constexpr double kTimeToleranceSeconds = 1;
+constexpr double kLengthSlack = 1.5;
+constexpr double kLengthSlackSeconds = 10;
+
+// One track's packet on its way to the track, held until its time has been judged.
+struct HeldPacket {
+    HeldPacket(const AVStream* stream, int64_t start, double lengthSeconds)
+        : timeline(Ticks(stream, kTimeToleranceSeconds),
+                   start - Ticks(stream, kTimeToleranceSeconds),
+                   lengthSeconds > 0
+                       ? start + Ticks(stream, lengthSeconds * kLengthSlack + kLengthSlackSeconds)
+                       : std::numeric_limits<int64_t>::max()) {}
+
+    static int64_t Ticks(const AVStream* stream, double seconds) {
+        const double ticks = seconds / av_q2d(stream->time_base);
+        return ticks < 9e18 ? static_cast<int64_t>(ticks) : std::numeric_limits<int64_t>::max();
+    }
+
+    PacketTimeline timeline;
+    PacketPtr packet{av_packet_alloc()};
+};
+
+// Whether the stream's pictures may decode, as far as reading its start can tell: what they
+// are, and their size and format, are known. (A kind this build has no decoder for is known,
+// and says so when the decoder is wanted.)
+bool ShapeKnown(const AVStream* stream) {
+    const AVCodecParameters* par = stream->codecpar;
+    if (par->codec_id == AV_CODEC_ID_NONE) {
+        return false;
+    }
+    return !avcodec_find_decoder(par->codec_id) ||
+           (par->width > 0 && par->height > 0 && par->format >= 0);
+}
+
+// Whether a decoder for the sound opens on what the file says of it, and tells its samples.
+bool SoundDecodes(const AVStream* stream) {
+    CodecContextPtr decoder;
+    if (!OpenDecoder(stream, decoder)) {
+        return false;
+    }
+    return decoder->sample_rate > 0 && decoder->sample_fmt != AV_SAMPLE_FMT_NONE &&
+           decoder->ch_layout.nb_channels > 0;
+}
+
+// Whether the reader found streams, and knows what each of them is.
+bool StreamsKnown(const AVFormatContext* input) {
+    if (input->nb_streams == 0) {
+        return false;
+    }
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_UNKNOWN || par->codec_id == AV_CODEC_ID_NONE) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int64_t TimeOf(const AVPacket* packet) {
+    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+}
+
+// Moves the packet's times; one that would leave the 64-bit range is dropped instead.
+void Shift(AVPacket* packet, int64_t shift) {
+    for (int64_t* time : {&packet->pts, &packet->dts}) {
+        if (*time != AV_NOPTS_VALUE && __builtin_add_overflow(*time, shift, time)) {
+            *time = AV_NOPTS_VALUE;
+        }
+    }
+}
 
 Status AddOutputStream(AVFormatContext* output, const AVCodecContext* encoder, AVStream*& out) {
     out = avformat_new_stream(output, nullptr);
@@ -44,12 +123,32 @@ Status RunEncodeStep(const EncoderJob& job) {
         cover = input->streams[videoIndex];
         videoIndex = -1;
     }
-    const int audioIndex =
+    // Pictures whose size or format nothing in the file tells, even looked for well into it:
+    // none of them decodes. The sound, if it has any, is converted with a still picture.
+    int undecodable = -1;
+    if (videoIndex >= 0 && !ShapeKnown(input->streams[videoIndex])) {
+        undecodable = videoIndex;
+        videoIndex = -1;
+    }
+    int audioIndex =
         av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, videoIndex, nullptr, 0);
+    // Sound whose damaged header no decoder accepts, beside pictures that decode: the pictures
+    // are converted with silence, and the sound's packets count as skipped.
+    int soundless = -1;
+    if (videoIndex >= 0 && audioIndex >= 0 && !SoundDecodes(input->streams[audioIndex])) {
+        soundless = audioIndex;
+        audioIndex = -1;
+    }
     if (videoIndex < 0 && audioIndex < 0) {
+        if (undecodable >= 0 || !StreamsKnown(input.get())) {
+            return DamageFailure(AVERROR_INVALIDDATA);
+        }
         return Status::Failure(job.input + " holds no video or sound to convert");
     }
     const bool still = videoIndex < 0;
+    if (undecodable >= 0) {
+        cover = nullptr;
+    }
 
     // Program streams and some transport streams start well after zero; the output starts at
     // zero, and both tracks move by the same amount so they stay in step.
@@ -124,7 +223,69 @@ Status RunEncodeStep(const EncoderJob& job) {
     }
 
     ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
-    double soundEnd = 0;  // seconds from the start: where a still picture must last to
+    double soundEnd = 0;  // seconds from the start: where the sound's packets end
+    auto handle = [&](AVPacket* p) -> Status {
+        if (p->stream_index == videoIndex) {
+            Status s = video.Feed(p, writeVideo);
+            if (s && audioIndex < 0) {
+                s = audio.FillSilenceUntil(video.OutputEnd(), false, writeAudio);
+            }
+            return s;
+        }
+        if (p->pts != AV_NOPTS_VALUE) {
+            const AVStream* st = input->streams[audioIndex];
+            const int64_t end = p->pts + std::max<int64_t>(0, p->duration);
+            soundEnd = std::max(soundEnd, (end - offsetIn(audioIndex)) * av_q2d(st->time_base));
+        }
+        if (still) {
+            if (Status s = video.ExtendStill(soundEnd, writeVideo); !s) {
+                return s;
+            }
+        }
+        return audioWorker->Push(p) ? Status::Ok() : audioWorker->Finish();
+    };
+
+    // Each track's packets wait one packet, until the next has shown whether their times can
+    // be trusted.
+    const double length = ContainerDurationSeconds(input.get());
+    std::map<int, HeldPacket> held;
+    for (const int index : {videoIndex, audioIndex}) {
+        if (index >= 0) {
+            held.try_emplace(index, input->streams[index], offsetIn(index), length);
+        }
+    }
+    auto pass = [&](HeldPacket& lane, AVPacket* incoming) -> Status {
+        if (incoming) {
+            if (!PacketTimeline::Usable(incoming->dts)) {
+                incoming->dts = AV_NOPTS_VALUE;
+            }
+            if (!PacketTimeline::Usable(incoming->pts)) {
+                incoming->pts = AV_NOPTS_VALUE;
+            }
+            // A presentation time that has come apart from its decoding time is damaged; the
+            // decoder orders the picture by the other one.
+            if (!lane.timeline.PresentationFits(incoming->dts, incoming->pts)) {
+                incoming->pts = AV_NOPTS_VALUE;
+            }
+        }
+        const std::optional<int64_t> shift =
+            incoming ? lane.timeline.Take(TimeOf(incoming), incoming->duration)
+                     : lane.timeline.Finish();
+        Status s = Status::Ok();
+        if (shift) {
+            Shift(lane.packet.get(), *shift);
+            s = handle(lane.packet.get());
+            av_packet_unref(lane.packet.get());
+        }
+        if (incoming) {
+            av_packet_move_ref(lane.packet.get(), incoming);
+        }
+        return s;
+    };
+
+    // Packets lost to damage before any decoder saw them.
+    DamageTally lost;
+    int unreadableInARow = 0;
     PacketPtr packet(av_packet_alloc());
     if (!packet) {
         return Status::Failure("out of memory");
@@ -134,29 +295,28 @@ Status RunEncodeStep(const EncoderJob& job) {
         if (error == AVERROR_EOF) {
             break;
         }
-        if (error < 0) {
-            // A truncated or damaged tail ends the input; what came before is still converted.
-            if (error == AVERROR_INVALIDDATA || error == AVERROR(EIO)) {
-                break;
-            }
+        if (error == AVERROR(ENOMEM)) {
             return AvFailure("cannot read " + job.input, error);
         }
+        if (error < 0) {
+            // Damage is stepped over: the reader usually finds its feet again at the next
+            // packet, and one that keeps failing ends the input. At the end of the file an
+            // error is a cut-off end, not damage.
+            if (!avio_feof(input->pb)) {
+                lost.Skip(error);
+            }
+            if (++unreadableInARow >= kUnreadableInARow) {
+                break;
+            }
+            continue;
+        }
+        unreadableInARow = 0;
+        if (packet->stream_index == undecodable || packet->stream_index == soundless) {
+            lost.Skip(AVERROR_INVALIDDATA);
+        }
         Status s = Status::Ok();
-        if (packet->stream_index == videoIndex) {
-            s = video.Feed(packet.get(), writeVideo);
-            if (s && audioIndex < 0) {
-                s = audio.FillSilenceUntil(video.OutputEnd(), false, writeAudio);
-            }
-        } else if (packet->stream_index == audioIndex) {
-            if (still && packet->pts != AV_NOPTS_VALUE) {
-                const AVStream* st = input->streams[audioIndex];
-                const int64_t end = packet->pts + std::max<int64_t>(0, packet->duration);
-                soundEnd = std::max(soundEnd, (end - offsetIn(audioIndex)) * av_q2d(st->time_base));
-                s = video.ExtendStill(soundEnd, writeVideo);
-            }
-            if (s && !audioWorker->Push(packet.get())) {
-                s = audioWorker->Finish();
-            }
+        if (const auto lane = held.find(packet->stream_index); lane != held.end()) {
+            s = pass(lane->second, packet.get());
         }
         av_packet_unref(packet.get());
         if (!s) {
@@ -164,7 +324,18 @@ Status RunEncodeStep(const EncoderJob& job) {
         }
         progress.Update(video.InputPosition(), video.FramesEncoded(), outputSize());
     }
+    for (auto& [index, lane] : held) {
+        if (Status s = pass(lane, nullptr); !s) {
+            return s;
+        }
+    }
 
+    // Pictures lost to damage at the end are the last good one held to the end of the sound,
+    // though never past the length the file gives.
+    if (!still && soundEnd > 0 &&
+        (video.Damage().skipped > 0 || lost.skipped > 0 || audio.DamageSeen())) {
+        video.HoldUntil(length > 0 ? std::min(soundEnd, length) : soundEnd);
+    }
     if (still) {
         // Sound whose packets name no times: the length the file gives.
         if (soundEnd <= 0) {
@@ -178,6 +349,11 @@ Status RunEncodeStep(const EncoderJob& job) {
         return s;
     }
     if (video.FramesDecoded() == 0) {
+        // Pictures that are there but none of which decodes: the file is damaged.
+        if (video.Damage().skipped > 0 || lost.skipped > 0) {
+            return DamageFailure(video.Damage().skipped > 0 ? video.Damage().lastError
+                                                            : lost.lastError);
+        }
         return Status::Failure("no picture of " + job.input + " could be decoded");
     }
     if (video.FramesEncoded() == 0) {
@@ -185,8 +361,19 @@ Status RunEncodeStep(const EncoderJob& job) {
                                " pictures of " + job.input + " lies within its playing time");
     }
     if (audioWorker) {
+        // Sound lost to damage at the end is silence to the end of the pictures.
+        if (!still && (video.Damage().skipped > 0 || lost.skipped > 0 || audio.DamageSeen())) {
+            audio.SilenceUntil(video.OutputEnd());
+        }
         if (Status s = audioWorker->Finish(); !s) {
             return s;
+        }
+        // Sound alone, and none of it decodes (nor do the pictures beside it, if any).
+        if (still && audio.FramesDecoded() == 0 &&
+            (audio.Damage().skipped > 0 || lost.skipped > 0 || undecodable >= 0)) {
+            return DamageFailure(audio.Damage().skipped > 0 ? audio.Damage().lastError
+                                 : lost.skipped > 0         ? lost.lastError
+                                                            : AVERROR_INVALIDDATA);
         }
     } else {
         if (Status s = audio.FillSilenceUntil(video.OutputEnd(), true, writeAudio); !s) {
@@ -201,6 +388,12 @@ Status RunEncodeStep(const EncoderJob& job) {
         return s;
     }
     progress.Finish(video.InputEnd(), video.FramesEncoded(), size);
+    const int64_t damaged = video.Damage().skipped + audio.Damage().skipped + lost.skipped;
+    if (damaged > 0) {
+        std::printf("%lld damaged frame%s skipped\n", static_cast<long long>(damaged),
+                    damaged == 1 ? "" : "s");
+        std::fflush(stdout);
+    }
     return Status::Ok();
 }
 

@@ -28,7 +28,7 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
                         const EncodeSettings& settings) {
     m_timeBase = stream->time_base;
     m_startOffset = startOffset;
-    if (!m_frame || !m_filtered || !m_packet) {
+    if (!m_frame || !m_filtered || !m_packet || !m_reshaped) {
         return Status::Failure("out of memory");
     }
     if (Status s = OpenDecoder(stream, m_decoder); !s) {
@@ -71,12 +71,16 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
     if (Status s = OpenChain(chain, *shape, sar); !s) {
         return s;
     }
+    m_chainTakesAnyPicture = VideoChainTakesAnyPicture(chain);
     return OpenEncoder(settings);
 }
 
 Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& format,
                              AVRational sar) {
     m_sampleAspect = sar;
+    m_chainWidth = format.width;
+    m_chainHeight = format.height;
+    m_chainFormat = format.format;
     const std::string sourceArgs =
         "video_size=" + std::to_string(format.width) + "x" + std::to_string(format.height) +
         ":pix_fmt=" + std::to_string(format.format) +
@@ -228,22 +232,75 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
 }
 
 Status VideoTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
-    return DecodeEach(m_decoder.get(), packet, m_frame.get(), [&](AVFrame* frame) -> Status {
-        int64_t pts = frame->best_effort_timestamp;
-        pts = pts == AV_NOPTS_VALUE ? m_nextPts : pts - m_startOffset;
-        const int64_t duration = frame->pkt_duration > 0 ? frame->pkt_duration : m_defaultDuration;
-        frame->pts = pts;
-        frame->sample_aspect_ratio = m_sampleAspect;
-        ++m_framesDecoded;
-        m_nextPts = pts + duration;
-        m_endPts = std::max(m_endPts, pts + duration);
-        m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_timeBase));
-        frame->pict_type = AV_PICTURE_TYPE_NONE;
-        if (Status s = m_chain.Push(frame); !s) {
-            return s;
-        }
-        return Filtered(write);
-    });
+    const int64_t skippedBefore = m_damage.skipped;
+    Status s = DecodeEach(
+        m_decoder.get(), packet, m_frame.get(),
+        [&](AVFrame* frame) -> Status {
+            if (!Reshape(frame)) {
+                return Status::Ok();
+            }
+            int64_t pts = frame->best_effort_timestamp;
+            pts = pts == AV_NOPTS_VALUE ? m_nextPts : pts - m_startOffset;
+            const int64_t duration =
+                frame->pkt_duration > 0 ? frame->pkt_duration : m_defaultDuration;
+            frame->pts = pts;
+            frame->sample_aspect_ratio = m_sampleAspect;
+            ++m_framesDecoded;
+            m_nextPts = pts + duration;
+            m_endPts = std::max(m_endPts, pts + duration);
+            m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_timeBase));
+            frame->pict_type = AV_PICTURE_TYPE_NONE;
+            if (Status pushed = m_chain.Push(frame); !pushed) {
+                return pushed;
+            }
+            return Filtered(write);
+        },
+        &m_damage);
+    // The picture before a skipped packet stays on to where the packet would have ended, also
+    // when nothing good follows it.
+    if (s && packet && packet->pts != AV_NOPTS_VALUE && m_damage.skipped > skippedBefore) {
+        const int64_t duration = packet->duration > 0 ? packet->duration : m_defaultDuration;
+        m_endPts = std::max(m_endPts, packet->pts - m_startOffset + duration);
+    }
+    return s;
+}
+
+bool VideoTrack::Reshape(AVFrame* frame) {
+    if (frame->width == m_chainWidth && frame->height == m_chainHeight &&
+        frame->format == m_chainFormat) {
+        return true;
+    }
+    if (frame->width <= 0 || frame->height <= 0 || frame->format < 0) {
+        m_damage.Skip(AVERROR_INVALIDDATA);
+        return false;
+    }
+    if (m_chainTakesAnyPicture) {
+        return true;
+    }
+    m_reshaper.reset(sws_getCachedContext(m_reshaper.release(), frame->width, frame->height,
+                                          static_cast<AVPixelFormat>(frame->format), m_chainWidth,
+                                          m_chainHeight, static_cast<AVPixelFormat>(m_chainFormat),
+                                          SWS_BICUBIC, nullptr, nullptr, nullptr));
+    AVFrame* out = m_reshaped.get();
+    av_frame_unref(out);
+    out->width = m_chainWidth;
+    out->height = m_chainHeight;
+    out->format = m_chainFormat;
+    int error = m_reshaper ? av_frame_get_buffer(out, 0) : AVERROR(EINVAL);
+    if (error >= 0) {
+        error = sws_scale(m_reshaper.get(), frame->data, frame->linesize, 0, frame->height,
+                          out->data, out->linesize);
+    }
+    if (error >= 0) {
+        error = av_frame_copy_props(out, frame);
+    }
+    if (error < 0) {
+        m_damage.Skip(error);
+        return false;
+    }
+    av_frame_unref(frame);
+    av_frame_move_ref(frame, out);
+    return true;
 }
 
 // Xvid labels every stream Simple Profile level 3 in the sequence header that starts each key
@@ -334,6 +391,12 @@ PacketWriter VideoTrack::Labelled(const PacketWriter& write) {
         }
         return write(packet);
     };
+}
+
+void VideoTrack::HoldUntil(double seconds) {
+    if (m_timeBase.num > 0 && seconds > 0) {
+        m_endPts = std::max(m_endPts, static_cast<int64_t>(seconds / av_q2d(m_timeBase)));
+    }
 }
 
 double VideoTrack::InputEnd() const {

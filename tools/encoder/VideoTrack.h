@@ -22,9 +22,12 @@ public:
 
     const AVCodecContext* Encoder() const { return m_encoder.get(); }
 
+    // A packet that does not decode is skipped: the picture before it stays on for its time.
     Status Feed(const AVPacket* packet, const PacketWriter& write);
     // Still pictures only: shows the picture until `seconds` from the start.
     Status ExtendStill(double seconds, const PacketWriter& write);
+    // Makes the last picture last until `seconds` from the start, at least.
+    void HoldUntil(double seconds);
     Status Finish(const PacketWriter& write);
 
     // How far the decoded input has come, in seconds from the start.
@@ -35,11 +38,15 @@ public:
     double OutputEnd() const;
     int64_t FramesEncoded() const { return m_framesEncoded; }
     int64_t FramesDecoded() const { return m_framesDecoded; }
+    const DamageTally& Damage() const { return m_damage; }
 
 private:
     Status Filtered(const PacketWriter& write);
     Status OpenChain(const VideoChainSettings& chain, const AVFrame& format, AVRational sar);
     Status OpenEncoder(const EncodeSettings& settings);
+    // Brings a picture to the size and format the chain takes; false (and counted as damage)
+    // when it cannot be.
+    bool Reshape(AVFrame* frame);
     void Label(AVPacket* packet) const;
     void Plan(AVFrame* picture);
     PacketWriter Labelled(const PacketWriter& write);
@@ -60,6 +67,14 @@ private:
     double m_inputPosition = 0;
     int64_t m_framesEncoded = 0;
     int64_t m_framesDecoded = 0;
+    DamageTally m_damage;
+    // The pictures the chain takes; a damaged header can make a decoder change them midway.
+    int m_chainWidth = 0;
+    int m_chainHeight = 0;
+    int m_chainFormat = AV_PIX_FMT_NONE;
+    bool m_chainTakesAnyPicture = false;
+    SwsContextPtr m_reshaper;
+    FramePtr m_reshaped{av_frame_alloc()};
     AVRational m_sampleAspect{1, 1};
     int m_mpeg4ProfileLevel = 0;        // written into MPEG-4 sequence headers; 0 leaves them
     std::optional<BitBudget> m_budget;  // Xvid only: each frame's quantiser
