@@ -1,6 +1,6 @@
 // Per-frame quantisers for an encoder run at a fixed quantiser per frame, so that its stream
-// keeps the average bitrate asked for and never spends more in any one second than the level
-// it is labelled with allows.
+// keeps the average bitrate asked for, also one below what the coarsest quantiser gives, and
+// never spends more in any one second than the level it is labelled with allows.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +12,12 @@ namespace tarv::tools {
 class BitBudget {
 public:
     // `peakKbps`: the most any second of the stream may carry.
-    BitBudget(int targetKbps, int peakKbps, std::pair<int, int> frameRate);
+    BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate);
 
     struct Plan {
         int quantiser = 2;    // 2 (finest) to 31 (coarsest)
-        bool repeat = false;  // the second is full: repeat the last picture, which costs next
-                              // to nothing, instead of coding a new one
+        bool repeat = false;  // the second or the average is full: repeat the last picture,
+                              // which costs next to nothing, instead of coding a new one
     };
     Plan Next(bool key) const;
     // What the frame planned last cost; a repeated picture says nothing of the pictures' cost.

@@ -8,6 +8,7 @@
 #include "AudioTrack.h"
 #include "AudioWorker.h"
 #include "MediaFiles.h"
+#include "PassBudget.h"
 #include "ProgressReport.h"
 #include "VideoTrack.h"
 
@@ -28,9 +29,27 @@ Status AddOutputStream(AVFormatContext* output, const AVCodecContext* encoder, A
     return Status::Ok();
 }
 
-}  // namespace
+// What one pass over the input found.
+struct PassTally {
+    double askedKbps = 0;  // what the video aimed at
+    int64_t videoBytes = 0;
+    int64_t audioBytes = 0;
+    int64_t videoFrames = 0;
+    double seconds = 0;      // the length of the frames encoded
+    double inputLength = 0;  // how far the input went
+};
 
-Status RunEncodeStep(const EncoderJob& job) {
+// One pass of the encode step: the video encoder's part in it, and its share of the progress
+// records, so that they run from the start to the end of the input once over all passes.
+struct Pass {
+    VideoPass video;
+    bool writes = true;  // false for an analysis: nothing is written, only counted
+    int index = 0;
+    int count = 1;
+    double length = 0;  // the input's length for the progress records when it names none
+};
+
+Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
     InputContextPtr input;
     if (Status s = OpenMediaInput(job.input, true, input); !s) {
         return s;
@@ -58,9 +77,16 @@ Status RunEncodeStep(const EncoderJob& job) {
         return av_rescale_q(start, AV_TIME_BASE_Q, input->streams[index]->time_base);
     };
 
+    const double length = ContainerDurationSeconds(input.get());
+    VideoPass videoPass = pass.video;
+    if (videoPass.role == VideoPass::Role::kAnalysis && videoPass.kbps <= 0) {
+        videoPass.kbps = FirstPassKbps(job.encode, length);
+    }
+    tally.askedKbps = videoPass.kbps;
     VideoTrack video;
-    if (Status s = still ? video.OpenStill(cover, job.encode)
-                         : video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode);
+    if (Status s = still ? video.OpenStill(cover, job.encode, videoPass)
+                         : video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode,
+                                      videoPass);
         !s) {
         return s;
     }
@@ -74,8 +100,16 @@ Status RunEncodeStep(const EncoderJob& job) {
 
     StagedOutput staged(job.output);
     OutputContextPtr output;
-    if (Status s = staged.Open("avi", output); !s) {
-        return s;
+    // An analysis pass writes nothing: its streams only stand for the ones a file would have.
+    if (pass.writes) {
+        if (Status s = staged.Open("avi", output); !s) {
+            return s;
+        }
+    } else {
+        output.reset(avformat_alloc_context());
+        if (!output) {
+            return Status::Failure("out of memory");
+        }
     }
     AVStream* videoOut = nullptr;
     AVStream* audioOut = nullptr;
@@ -85,7 +119,7 @@ Status RunEncodeStep(const EncoderJob& job) {
     if (Status s = AddOutputStream(output.get(), audio.Encoder(), audioOut); !s) {
         return s;
     }
-    int error = avformat_write_header(output.get(), nullptr);
+    int error = pass.writes ? avformat_write_header(output.get(), nullptr) : 0;
     if (error < 0) {
         return AvFailure("cannot write " + job.output, error);
     }
@@ -93,8 +127,10 @@ Status RunEncodeStep(const EncoderJob& job) {
     // The audio track writes from its own thread; the writer and its interleaving queue are
     // shared, so every write and every look at the file size holds this lock.
     std::mutex writing;
-    auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift) {
-        return [&output, &writing, stream, encoder, shift, &job](AVPacket* packet) -> Status {
+    auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift,
+                       int64_t& bytes) {
+        return [&output, &writing, stream, encoder, shift, &job, &bytes,
+                writes = pass.writes](AVPacket* packet) -> Status {
             // AVI cannot say that the first AAC frame only primes the decoder; its samples are
             // written from time zero, and the muxer step moves them back.
             if (packet->pts != AV_NOPTS_VALUE) {
@@ -106,24 +142,25 @@ Status RunEncodeStep(const EncoderJob& job) {
             packet->stream_index = stream->index;
             av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
             std::lock_guard lock(writing);
-            const int e = av_interleaved_write_frame(output.get(), packet);
+            bytes += packet->size;
+            const int e = writes ? av_interleaved_write_frame(output.get(), packet) : 0;
             return e < 0 ? AvFailure("cannot write " + job.output, e) : Status::Ok();
         };
     };
-    const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0);
+    const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0, tally.videoBytes);
     const PacketWriter writeAudio =
-        writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding);
+        writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding, tally.audioBytes);
 
     auto outputSize = [&] {
         std::lock_guard lock(writing);
-        return avio_tell(output->pb);
+        return pass.writes ? avio_tell(output->pb) : tally.videoBytes + tally.audioBytes;
     };
     std::optional<AudioWorker> audioWorker;
     if (audioIndex >= 0) {
         audioWorker.emplace(audio, writeAudio);
     }
 
-    ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
+    ProgressPrinter progress(stdout, length > 0 ? length : pass.length, pass.index, pass.count);
     double soundEnd = 0;  // seconds from the start: where a still picture must last to
     PacketPtr packet(av_packet_alloc());
     if (!packet) {
@@ -196,12 +233,50 @@ Status RunEncodeStep(const EncoderJob& job) {
             return s;
         }
     }
-    const int64_t size = avio_tell(output->pb);
-    if (Status s = staged.Commit(output); !s) {
-        return s;
+    tally.videoFrames = video.FramesEncoded();
+    tally.seconds = video.OutputEnd();
+    tally.inputLength = video.InputEnd();
+    const int64_t size = outputSize();
+    if (pass.writes) {
+        if (Status s = staged.Commit(output); !s) {
+            return s;
+        }
     }
     progress.Finish(video.InputEnd(), video.FramesEncoded(), size);
     return Status::Ok();
+}
+
+}  // namespace
+
+Status RunEncodeStep(const EncoderJob& job) {
+    PassTally tally;
+    if (job.encode.streamBytes <= 0) {
+        return EncodePass(job, Pass{}, tally);
+    }
+    // The statistics of x264's first pass lie in a folder of this run's own, gone with it.
+    PassFolder folder;
+    if (job.encode.family == VideoFamily::kX264) {
+        if (Status s = folder.Create(); !s) {
+            return s;
+        }
+    }
+    Pass first;
+    first.writes = false;
+    first.count = 2;
+    first.video.role = VideoPass::Role::kAnalysis;
+    first.video.statsPath = folder.StatsPath();
+    if (Status s = EncodePass(job, first, tally); !s) {
+        return s;
+    }
+    Pass second = first;
+    second.writes = true;
+    second.index = 1;
+    second.length = tally.inputLength;
+    second.video.role = VideoPass::Role::kFinal;
+    second.video.kbps = SecondPassKbps(
+        job.encode, {tally.askedKbps, tally.videoBytes, tally.audioBytes, tally.seconds});
+    PassTally result;
+    return EncodePass(job, second, result);
 }
 
 }  // namespace tarv::tools
