@@ -17,7 +17,9 @@ constexpr double kKeyFrameWeight = 5.0;
 
 }  // namespace
 
-BitBudget::BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate) {
+BitBudget::BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate,
+                     bool holdAverage)
+    : m_holdAverage(holdAverage) {
     const double fps = frameRate.second > 0 && frameRate.first > 0
                            ? static_cast<double>(frameRate.first) / frameRate.second
                            : 25.0;
@@ -46,9 +48,9 @@ BitBudget::Plan BitBudget::Next(bool key) const {
     }
     q = std::clamp(q, kFinest, kCoarsest);
     // Pictures that cost more than the average even at the coarsest quantiser, with the
-    // average already overspent: the picture is repeated instead, and the stream keeps its
-    // average by showing fewer new pictures.
-    if (!key && m_excess > 0 && complexity / kCoarsest > aim) {
+    // average already overspent: where the average is a bound, the picture is repeated
+    // instead, and the stream keeps it by showing fewer new pictures.
+    if (m_holdAverage && !key && m_excess > 0 && complexity / kCoarsest > aim) {
         plan.quantiser = kCoarsest;
         plan.repeat = true;
         return plan;

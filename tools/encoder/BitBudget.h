@@ -1,6 +1,6 @@
 // Per-frame quantisers for an encoder run at a fixed quantiser per frame, so that its stream
-// keeps the average bitrate asked for, also one below what the coarsest quantiser gives, and
-// never spends more in any one second than the level it is labelled with allows.
+// keeps the average bitrate asked for and never spends more in any one second than the level
+// it is labelled with allows.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,10 @@ namespace tarv::tools {
 
 class BitBudget {
 public:
-    // `peakKbps`: the most any second of the stream may carry.
-    BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate);
+    // `peakKbps`: the most any second of the stream may carry. `holdAverage`: the average is a
+    // bound too, kept even where the coarsest quantiser spends more, by repeating pictures.
+    BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate,
+              bool holdAverage = false);
 
     struct Plan {
         int quantiser = 2;    // 2 (finest) to 31 (coarsest)
@@ -30,6 +32,7 @@ private:
     double m_frameBits;  // the average share of one frame
     double m_peakBits;   // what one second may carry, less a margin
     int m_framesPerSecond;
+    bool m_holdAverage;
     double m_complexity[2];  // bits times quantiser of the last P and I frames, smoothed
     double m_excess = 0;     // bits spent beyond the average so far
     int m_lastQuantiser = 0;

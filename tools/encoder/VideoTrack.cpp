@@ -222,7 +222,7 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings, const VideoPass& 
         const Mpeg4Level level = Mpeg4SimpleLevelFor(shape);
         m_mpeg4ProfileLevel = level.profileLevel;
         enc->flags |= AV_CODEC_FLAG_QSCALE;
-        m_budget.emplace(kbps, level.maxKbps, shape.frameRate);
+        m_budget.emplace(kbps, level.maxKbps, shape.frameRate, pass.role != VideoPass::Role::kOnly);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {
