@@ -25,6 +25,9 @@ constexpr int64_t kChunkOffsetBytes = 4;
 constexpr int64_t kChunkRunBytes = 12;
 constexpr int64_t kSyncSampleBytes = 4;
 constexpr int kAacFrameSamples = 1024;
+// The tables grow by the same pattern over and over: beyond this length they are foreseen
+// from what this length takes rather than walked sample by sample.
+constexpr double kWalkedSeconds = 600;
 
 int ValueNumber(OptionList list, int index) {
     int number = 0;
@@ -94,6 +97,11 @@ int VideoFloorKbps(const ConvertOptions& options) {
 int64_t ContainerBytes(double seconds, int frameRate, int sampleRate) {
     if (!(seconds > 0) || frameRate <= 0 || sampleRate <= 0) {
         return kFixedBoxBytes;
+    }
+    if (seconds > kWalkedSeconds) {
+        const double walked = static_cast<double>(
+            ContainerBytes(kWalkedSeconds, frameRate, sampleRate) - kFixedBoxBytes);
+        return kFixedBoxBytes + static_cast<int64_t>(std::ceil(walked * seconds / kWalkedSeconds));
     }
     const int64_t pictures = static_cast<int64_t>(std::ceil(seconds * frameRate - 1e-6));
     // The encoder flushes a frame or two past the sound's end.
@@ -174,8 +182,8 @@ SizePlan PlanForSize(const ConvertOptions& options, int64_t limitBytes, double s
         plan.streamBytes = StreamBytesFor(limitBytes, seconds, frameRate, loweredRate);
         budget = KbpsOf(plan.streamBytes, seconds);
         const double lowered = std::min(budget / 2, budget - videoFloor);
-        plan.audioKbps =
-            std::clamp(static_cast<int>(std::floor(lowered)), kAudioFloorKbps, chosenAudio);
+        plan.audioKbps = std::clamp(static_cast<int>(std::floor(lowered)), kAudioFloorKbps,
+                                    std::min(chosenAudio, kLoweredMostKbps));
     }
     if (budget - plan.audioKbps < videoFloor) {
         plan.reason = "Too long for " + SizeText(limitBytes) + ": at most " +
@@ -230,7 +238,7 @@ std::string PlanText(const SizePlan& plan, int64_t limitBytes) {
                        std::to_string(plan.videoKbps) + " kbps, audio " +
                        std::to_string(plan.audioKbps) + " kbps";
     if (plan.mono) {
-        text += " mono at " + std::to_string(plan.sampleRate) + " Hz";
+        text += ", mono at " + std::to_string(plan.sampleRate) + " Hz";
     }
     return text;
 }

@@ -12,8 +12,10 @@ namespace tarv {
 // The lowest quality a file is made in to fit: the sound at this bitrate, mixed down to one
 // channel, and the video at VideoFloorKbps.
 inline constexpr int kAudioFloorKbps = 16;
-// A lowered sound is sampled at most this often: a voice needs no more.
+// A lowered sound is sampled at most this often: a voice needs no more. One channel at that
+// rate sounds no better above kLoweredMostKbps, so the video gets the rest.
 inline constexpr int kLoweredSampleRate = 22050;
+inline constexpr int kLoweredMostKbps = 64;
 // The share of the limit a file aims at: the encoder lands its streams a little under their
 // bound, and the container's bytes are foreseen exactly.
 inline constexpr double kLimitShare = 0.985;
