@@ -7,6 +7,7 @@
 
 #include "BatchRunner.h"
 #include "ConversionList.h"
+#include "ConvertWorker.h"
 #include "FailureText.h"
 #include "Resources.h"
 #include "XListCtrl.h"
@@ -75,26 +76,31 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     BatchState& state = m_runner->State();
     state.files.clear();
     state.options = options;
+    state.sizeLimit = SizeLimitBytesOf(options.sizeLimit);
     m_batchRows.clear();
     for (int row = 0; row < m_rows.RowCount(); ++row) {
         if (m_rows.IsChecked(row)) {
             JobEntry& entry = m_rows.EntryAt(row);
-            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id);
+            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id, entry.length);
             m_batchRows.push_back(entry.id);
         }
     }
     if (!m_runner->Start()) {
         return false;
     }
-    // What the rows said of an earlier batch goes: each of them now waits for this one.
-    for (const uint64_t id : m_batchRows) {
-        const int row = m_rows.RowOfId(id);
+    // What the rows said of an earlier batch goes: each of them now waits for this one, and
+    // shows how it is to fit the size limit.
+    for (size_t i = 0; i < m_batchRows.size(); ++i) {
+        const int row = m_rows.RowOfId(m_batchRows[i]);
         JobEntry& entry = m_rows.EntryAt(row);
         entry.status = RowStatus::Waiting;
         entry.shownPercent = 0;
         entry.outputFile.clear();
         entry.failure.clear();
         entry.toolOutput.clear();
+        const std::optional<SizePlan> plan = state.PlanFor(state.files[i]);
+        entry.sizePlan =
+            plan && plan->fits ? wxString::FromUTF8(PlanText(*plan, state.sizeLimit)) : wxString();
         ShowStatus(row, entry, false);
     }
     m_progress.StartBatch();
@@ -154,7 +160,7 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
     if (entry.status == RowStatus::Running) {
         if (startBar) {
             m_list.SetProgress(row, kColumnStatus);
-            m_list.SetItemToolTipText(row, kColumnStatus, wxString());
+            m_list.SetItemToolTipText(row, kColumnStatus, entry.sizePlan);
             m_list.EnsureVisible(row);
         }
         m_list.UpdateProgress(row, kColumnStatus, entry.shownPercent);
@@ -166,7 +172,9 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
                           : entry.status == RowStatus::Failed  ? wxString("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
-    m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
+    // A failure says why; otherwise the tip tells the bitrates the size limit chose.
+    m_list.SetItemToolTipText(row, kColumnStatus,
+                              entry.status == RowStatus::Failed ? entry.failure : entry.sizePlan);
 }
 
 void BatchDisplay::OnBatchReport(const BatchReport& report) {
