@@ -71,8 +71,8 @@ double KbpsOf(int64_t bytes, double seconds) {
 // The longest playing time that fits at the lowest quality, to the whole second below.
 double LongestFitting(int64_t limitBytes, int frameRate, int sampleRate, int floorKbps) {
     auto fits = [&](double seconds) {
-        return KbpsOf(StreamBytesFor(limitBytes, seconds, frameRate, sampleRate), seconds) >=
-               floorKbps;
+        const int64_t streams = StreamBytesFor(limitBytes, seconds, frameRate, sampleRate);
+        return streams >= kLeastStreamBytes && KbpsOf(streams, seconds) >= floorKbps;
     };
     // Without the container the streams alone would last this long: an upper bound.
     double high = std::floor(limitBytes * kLimitShare * 8.0 / (floorKbps * 1000.0)) + 1;
@@ -163,6 +163,13 @@ SizePlan PlanForSize(const ConvertOptions& options, int64_t limitBytes, double s
     }
     plan.longestSeconds =
         LongestFitting(limitBytes, frameRate, loweredRate, videoFloor + kAudioFloorKbps);
+    // "At most 0:00 fits" would read as a riddle: a limit this small is named as such.
+    const std::string tooSmall =
+        SizeText(limitBytes) + " is too small: not even a second fits at the lowest quality.";
+    if (plan.longestSeconds < 1) {
+        plan.reason = tooSmall;
+        return plan;
+    }
     if (!(seconds > 0)) {
         plan.reason = "Its playing time is unknown, so no bitrates can be chosen to fit " +
                       SizeText(limitBytes) + ".";
@@ -184,6 +191,10 @@ SizePlan PlanForSize(const ConvertOptions& options, int64_t limitBytes, double s
         const double lowered = std::min(budget / 2, budget - videoFloor);
         plan.audioKbps = std::clamp(static_cast<int>(std::floor(lowered)), kAudioFloorKbps,
                                     std::min(chosenAudio, kLoweredMostKbps));
+    }
+    if (plan.streamBytes < kLeastStreamBytes) {
+        plan.reason = tooSmall;
+        return plan;
     }
     if (budget - plan.audioKbps < videoFloor) {
         plan.reason = "Too long for " + SizeText(limitBytes) + ": at most " +

@@ -19,6 +19,9 @@ inline constexpr int kLoweredMostKbps = 64;
 // The share of the limit a file aims at: the encoder lands its streams a little under their
 // bound, and the container's bytes are foreseen exactly.
 inline constexpr double kLimitShare = 0.985;
+// The least the encoder takes as the bytes of both streams: below it the streams' own headers
+// and first picture no longer fit, whatever their bitrates.
+inline constexpr int64_t kLeastStreamBytes = 4096;
 
 // How one file is encoded to fit its limit.
 struct SizePlan {

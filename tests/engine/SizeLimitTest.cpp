@@ -115,6 +115,21 @@ TEST(SizeLimit, AFileTooLongSaysHowLongAFileMayBe) {
                 plan.longestSeconds * k1MB / k300KB, 8);
 }
 
+TEST(SizeLimit, ALimitTooSmallForASecondIsNamedAsSuch) {
+    // 5 KB hold less than a second at the lowest quality: no length is worth naming, and even
+    // a file shorter than a second would leave the encoder less than it can work with.
+    for (const double seconds : {30.0, 0.4}) {
+        const SizePlan plan = PlanForSize(Format(0), 5 * 1024, seconds);
+        EXPECT_FALSE(plan.fits);
+        EXPECT_EQ(plan.reason, "5 KB is too small: not even a second fits at the lowest quality.");
+    }
+    // 8 KB hold a second or two; what fits leaves the encoder at least what it takes.
+    const SizePlan plan = PlanForSize(Format(0), 8 * 1024, 1);
+    ASSERT_TRUE(plan.fits) << plan.reason;
+    EXPECT_GE(plan.streamBytes, kLeastStreamBytes);
+    EXPECT_GE(plan.longestSeconds, 1);
+}
+
 TEST(SizeLimit, AFileOfUnknownLengthCannotBePlannedFor) {
     for (double seconds : {-1.0, 0.0}) {
         const SizePlan plan = PlanForSize(Format(0), k1MB, seconds);
