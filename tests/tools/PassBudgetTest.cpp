@@ -26,7 +26,7 @@ TEST(PassBudget, TheFirstPassGuessesFromTheSoundsBitrate) {
 }
 
 TEST(PassBudget, TheSecondPassGivesTheVideoWhatTheSoundLeft) {
-    FirstPass first;
+    MeasuredPass first;
     first.askedKbps = 48;
     first.videoBytes = 180000;  // exactly what was asked for
     first.audioBytes = 100000;  // the sound came out under its 32 kbit/s
@@ -42,7 +42,7 @@ TEST(PassBudget, TheSecondPassGivesTheVideoWhatTheSoundLeft) {
 }
 
 TEST(PassBudget, XvidsAimIsCorrectedByWhatItsFirstPassMissedBy) {
-    FirstPass first;
+    MeasuredPass first;
     first.askedKbps = 40;
     first.audioBytes = 150000;
     first.seconds = 30;
@@ -56,6 +56,46 @@ TEST(PassBudget, XvidsAimIsCorrectedByWhatItsFirstPassMissedBy) {
     // Far over, down by a fifth at most.
     first.videoBytes = 450000;
     EXPECT_NEAR(SecondPassKbps(Bounded(VideoFamily::kXvid, 300000), first), 32, 0.01);
+}
+
+TEST(PassBudget, AFinalPassOverItsBoundRunsAgainForLess) {
+    const EncodeSettings settings = Bounded(VideoFamily::kXvid, 300000);
+    MeasuredPass last;
+    last.askedKbps = 50;
+    last.audioBytes = 100000;
+    last.videoBytes = 220000;  // 20000 over, the video 10 % over what it could have had
+    last.seconds = 30;
+    // Scaled to the 200000 the sound leaves, and a little under that.
+    EXPECT_NEAR(NextFinalKbps(settings, last, 0).value(), 50 * 200000 / 220000.0 * 0.97, 0.01);
+    // Over by a hair, still a step down.
+    last.videoBytes = 200001;
+    EXPECT_LT(NextFinalKbps(settings, last, 0).value(), 50 * 0.98);
+    // Sound that takes the whole bound leaves the video a trickle.
+    last.audioBytes = 320000;
+    EXPECT_DOUBLE_EQ(NextFinalKbps(settings, last, 0).value(), 1);
+}
+
+TEST(PassBudget, AFinalPassWellShortRunsAgainForMoreWhileThatGainsSomething) {
+    const EncodeSettings settings = Bounded(VideoFamily::kX264, 300000);
+    MeasuredPass last;
+    last.askedKbps = 50;
+    last.audioBytes = 100000;
+    last.videoBytes = 150000;  // a quarter short of its aim: 83 % of the bound
+    last.seconds = 30;
+    EXPECT_NEAR(NextFinalKbps(settings, last, 0).value(), 50 * 200000 / 150000.0 * 0.97, 0.01);
+    // Never above the video's own bitrate, and not at all when that is the aim already.
+    last.askedKbps = 90;
+    EXPECT_DOUBLE_EQ(NextFinalKbps(settings, last, 0).value(), 100);
+    last.askedKbps = 100;
+    EXPECT_FALSE(NextFinalKbps(settings, last, 0));
+    // Full enough, or no fuller than the file already kept: as good as it gets.
+    last.askedKbps = 50;
+    last.videoBytes = 186000;  // 95.3 %
+    EXPECT_FALSE(NextFinalKbps(settings, last, 0));
+    last.videoBytes = 150000;
+    EXPECT_FALSE(NextFinalKbps(settings, last, 250000));
+    // Within the bound without one.
+    EXPECT_FALSE(NextFinalKbps(Bounded(VideoFamily::kX264, 0), last, 0));
 }
 
 }  // namespace

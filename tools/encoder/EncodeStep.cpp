@@ -1,9 +1,11 @@
 #include "EncodeStep.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "AudioTrack.h"
 #include "AudioWorker.h"
@@ -47,7 +49,19 @@ struct Pass {
     int index = 0;
     int count = 1;
     double length = 0;  // the input's length for the progress records when it names none
+    // The most the written streams may take, and what they must take more than (what an
+    // earlier pass's file kept takes): a pass outside leaves no file.
+    int64_t bound = 0;
+    int64_t least = 0;
+    bool quiet = false;  // a pass run again: only its last progress record is printed
 };
+
+// Another try at the final pass never prints its records before its end: they would run the
+// bar backwards.
+constexpr std::chrono::hours kQuietInterval{24};
+// How many times the final pass runs again when its streams came out over their bound or well
+// short of it.
+constexpr int kMostRetries = 3;
 
 Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
     InputContextPtr input;
@@ -160,7 +174,9 @@ Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
         audioWorker.emplace(audio, writeAudio);
     }
 
-    ProgressPrinter progress(stdout, length > 0 ? length : pass.length, pass.index, pass.count);
+    ProgressPrinter progress(
+        stdout, length > 0 ? length : pass.length, pass.index, pass.count,
+        pass.quiet ? std::chrono::milliseconds(kQuietInterval) : std::chrono::milliseconds(500));
     double soundEnd = 0;  // seconds from the start: where a still picture must last to
     PacketPtr packet(av_packet_alloc());
     if (!packet) {
@@ -237,6 +253,10 @@ Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
     tally.seconds = video.OutputEnd();
     tally.inputLength = video.InputEnd();
     const int64_t size = outputSize();
+    const int64_t took = tally.videoBytes + tally.audioBytes;
+    if (pass.bound > 0 && (took > pass.bound || took <= pass.least)) {
+        return Status::Ok();  // the staged file goes with `staged`; the caller decides
+    }
     if (pass.writes) {
         if (Status s = staged.Commit(output); !s) {
             return s;
@@ -275,8 +295,36 @@ Status RunEncodeStep(const EncoderJob& job) {
     second.video.role = VideoPass::Role::kFinal;
     second.video.kbps = SecondPassKbps(
         job.encode, {tally.askedKbps, tally.videoBytes, tally.audioBytes, tally.seconds});
-    PassTally result;
-    return EncodePass(job, second, result);
+    second.bound = job.encode.streamBytes;
+    // A rate control can still overspend on pictures it did not foresee, or fall well short of
+    // its aim, and a bound is a promise: the final pass runs again for less, or for more while
+    // that gains something. The file kept is the fullest within the bound.
+    int64_t kept = 0;
+    for (int retry = 0;; ++retry) {
+        PassTally result;
+        second.least = kept;
+        if (Status s = EncodePass(job, second, result); !s) {
+            return s;
+        }
+        const int64_t took = result.videoBytes + result.audioBytes;
+        const int64_t keptBefore = kept;
+        if (took <= job.encode.streamBytes && took > kept) {
+            kept = took;
+        }
+        const std::optional<double> next = NextFinalKbps(
+            job.encode, {result.askedKbps, result.videoBytes, result.audioBytes, result.seconds},
+            keptBefore);
+        if (!next || retry == kMostRetries) {
+            if (kept > 0) {
+                return Status::Ok();
+            }
+            return Status::Failure(
+                "the video and sound take " + std::to_string(took) + " bytes, more than the " +
+                std::to_string(job.encode.streamBytes) + " they may, even at a lower bitrate");
+        }
+        second.video.kbps = *next;
+        second.quiet = true;
+    }
 }
 
 }  // namespace tarv::tools

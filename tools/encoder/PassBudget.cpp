@@ -23,6 +23,15 @@ constexpr double kLeastKbps = 1;
 constexpr double kMostCorrectionDown = 0.8;
 constexpr double kMostCorrectionUp = 1.03;
 
+// Another final pass aims this much under what would just have fitted, and at least this much
+// under its last aim when that was too much: the rate control that missed once misses the same
+// way again.
+constexpr double kRetryShare = 0.97;
+// Streams that take this share of their bound are full enough.
+constexpr double kFullShare = 0.95;
+// A raised aim is worth a pass only when it is this much higher.
+constexpr double kLeastRaise = 1.02;
+
 // The files x264 makes from its statistics path while it works.
 std::vector<std::string> StatsFiles(const std::string& stats) {
     return {stats, stats + ".temp", stats + ".mbtree", stats + ".mbtree.temp"};
@@ -38,7 +47,7 @@ double FirstPassKbps(const EncodeSettings& settings, double lengthSeconds) {
     return std::clamp(left, kLeastKbps, static_cast<double>(settings.videoKbps));
 }
 
-double SecondPassKbps(const EncodeSettings& settings, const FirstPass& first) {
+double SecondPassKbps(const EncodeSettings& settings, const MeasuredPass& first) {
     if (settings.streamBytes <= 0 || !(first.seconds > 0)) {
         return first.askedKbps > 0 ? first.askedKbps : settings.videoKbps;
     }
@@ -50,6 +59,31 @@ double SecondPassKbps(const EncodeSettings& settings, const FirstPass& first) {
     const double got = first.videoBytes * 8.0 / first.seconds / 1000.0;
     return std::max(kLeastKbps, aim * std::clamp(first.askedKbps / got, kMostCorrectionDown,
                                                  kMostCorrectionUp));
+}
+
+std::optional<double> NextFinalKbps(const EncodeSettings& settings, const MeasuredPass& last,
+                                    int64_t keptBytes) {
+    const int64_t bound = settings.streamBytes;
+    const int64_t took = last.videoBytes + last.audioBytes;
+    if (bound <= 0 || !(last.askedKbps > 0)) {
+        return std::nullopt;
+    }
+    const double room = static_cast<double>(bound - last.audioBytes);
+    const double scaled = last.videoBytes > 0
+                              ? last.askedKbps * room / static_cast<double>(last.videoBytes)
+                              : static_cast<double>(settings.videoKbps);
+    if (took > bound) {
+        return room <= 0 ? kLeastKbps
+                         : std::max(kLeastKbps, std::min(scaled, last.askedKbps) * kRetryShare);
+    }
+    if (took <= keptBytes || took >= bound * kFullShare) {
+        return std::nullopt;
+    }
+    const double raised = std::min(scaled * kRetryShare, static_cast<double>(settings.videoKbps));
+    if (raised < last.askedKbps * kLeastRaise) {
+        return std::nullopt;
+    }
+    return raised;
 }
 
 PassFolder::~PassFolder() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "EncoderCommand.h"
@@ -14,8 +15,8 @@ namespace tarv::tools {
 // leaves beside the sound at its bitrate, over the input's length (0 when unknown).
 double FirstPassKbps(const EncodeSettings& settings, double lengthSeconds);
 
-// What the first pass measured over the frames it encoded.
-struct FirstPass {
+// What a pass measured over the frames it encoded.
+struct MeasuredPass {
     double askedKbps = 0;  // what the video aimed at
     int64_t videoBytes = 0;
     int64_t audioBytes = 0;
@@ -25,7 +26,16 @@ struct FirstPass {
 // The video's average for the final pass: what the bound leaves beside the sound as the first
 // pass made it. Xvid's rate control misses its aim the same way on the same pictures, so its
 // aim is corrected by what the first pass missed by, more readily down than up.
-double SecondPassKbps(const EncodeSettings& settings, const FirstPass& first);
+double SecondPassKbps(const EncodeSettings& settings, const MeasuredPass& first);
+
+// After a final pass, the video's average for one more, or nothing when the file is as good as
+// it gets. Streams over their bound run again for less: what the video took scaled down to
+// what the sound leaves it, a little under that, and always under the last aim. Streams well
+// short of their bound run again for more, up to the video's bitrate (x264's second pass can
+// fall a quarter short on busy pictures), unless the last try gained nothing over `keptBytes`,
+// the streams of the file kept so far.
+std::optional<double> NextFinalKbps(const EncodeSettings& settings, const MeasuredPass& last,
+                                    int64_t keptBytes);
 
 // A private folder for the statistics x264 keeps between the passes, removed with the object,
 // and by a stop signal.
