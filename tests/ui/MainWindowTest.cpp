@@ -753,8 +753,6 @@ TEST_F(MainWindowTest, ANameThatIsNotUtf8JoinsTheListFromTheCommandLineAndConver
                                                         "bytes.3gp"));
 }
 
-}  // namespace
-
 TEST_F(MainWindowTest, TheSizeLimitListSitsUnderTheOtherEightInsideTheGroup) {
     Open(tools.Folder());
     wxChoice& limit = view->Choice(OptionList::SizeLimit);
@@ -868,3 +866,5 @@ TEST_F(MainWindowTest, AThirtySecondClipFits300KbInBothFormats) {
         std::filesystem::remove(made);
     }
 }
+
+}  // namespace
