@@ -110,21 +110,31 @@ CliReporter::File* CliReporter::FileOfReport(const BatchReport& report, size_t* 
     return &m_files[*index];
 }
 
-void CliReporter::Probed(size_t file, uint64_t bytes, double seconds) {
+void CliReporter::Probed(size_t file, uint64_t bytes, double seconds, const Bitrates& bitrates) {
     File& entry = m_files[file];
     // As the window does when files are added: the length decides the percentages.
     entry.duration = seconds > 0 ? static_cast<int>(seconds) : 0;
     entry.inBatch = true;
     if (m_style == Style::Json) {
+        auto orNull = [](const std::optional<int>& value) {
+            return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+        };
         nlohmann::ordered_json record = Record(file, "probed");
         record["bytes"] = bytes;
         record["seconds"] = LengthOrNull(seconds);
+        record["video_kbps"] = orNull(bitrates.videoKbps);
+        record["audio_kbps"] = orNull(bitrates.audioKbps);
+        record["sample_rate"] = orNull(bitrates.sampleRate);
         m_out << Line(record) << std::endl;
         return;
     }
     // TRANSLATORS: a file's size in megabytes; the number keeps its decimal point.
     m_out << Prefix(file) << Printf(_("%.1f MB"), bytes / (1024.0 * 1024.0)) << ", "
-          << FormatDuration(seconds) << std::endl;
+          << FormatDuration(seconds);
+    if (!bitrates.note.empty()) {
+        m_out << "; " << bitrates.note;
+    }
+    m_out << std::endl;
 }
 
 void CliReporter::Fail(size_t file, const std::string& reason) {

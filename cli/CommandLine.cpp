@@ -1,8 +1,11 @@
 #include "CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <map>
 #include <optional>
@@ -182,6 +185,23 @@ void Describe(CLI::App& app, Parsed& parsed) {
             ->type_name("N");
     }
     app.add_option_function<std::string>(
+           "--max-size",
+           [&request](const std::string& value) {
+               const auto bytes = ParseSize(value);
+               if (!bytes) {
+                   throw CLI::ValidationError(
+                       "option --max-size takes a size such as 300K, 1M or 307200 (bytes), not \"" +
+                       value + "\"");
+               }
+               request.maxSize = *bytes;
+           },
+           "the most each .3gp file may take: 300K, 600K, 1M, 3.5M,\n"
+           "16M or any size (K and M of 1024, or bytes; 0: no limit);\n"
+           "each file's bitrates are chosen to fill it, and a file too\n"
+           "long to fit at the lowest quality fails, saying how long\n"
+           "a file may be")
+        ->type_name("SIZE");
+    app.add_option_function<std::string>(
            "--jobs",
            [&request](const std::string& value) {
                const auto jobs = NumberIn(value, 0, kMaxJobs);
@@ -214,6 +234,61 @@ void Describe(CLI::App& app, Parsed& parsed) {
 }
 
 }  // namespace
+
+std::optional<int64_t> ParseSize(std::string_view text) {
+    size_t end = 0;
+    while (end < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.')) {
+        ++end;
+    }
+    const std::string number(text.substr(0, end));
+    std::string unit(text.substr(end));
+    for (char& c : unit) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    int64_t scale = 1;
+    if (unit == "K" || unit == "KB") {
+        scale = 1024;
+    } else if (unit == "M" || unit == "MB") {
+        scale = 1024 * 1024;
+    } else if (!unit.empty()) {
+        return std::nullopt;
+    }
+    // Whole bytes, or kilobytes and megabytes with a decimal fraction ("3.5M").
+    const size_t point = number.find('.');
+    const bool wellFormed =
+        !number.empty() && number.front() != '.' && number.back() != '.' &&
+        number.find('.', point == std::string::npos ? point : point + 1) == std::string::npos &&
+        (point == std::string::npos || scale > 1) && number.size() <= 12;
+    if (!wellFormed) {
+        return std::nullopt;
+    }
+    const double bytes = std::round(std::strtod(number.c_str(), nullptr) * scale);
+    if (bytes > static_cast<double>(kMaxSizeLimit)) {
+        return std::nullopt;
+    }
+    return static_cast<int64_t>(bytes);
+}
+
+std::string SizeToken(int64_t bytes) {
+    for (const auto& [scale, unit] : {std::pair<int64_t, const char*>{1024 * 1024, "M"},
+                                      std::pair<int64_t, const char*>{1024, "K"}}) {
+        // Tenths of the unit where they are exact: 3.5M, but 307201 stays in bytes.
+        if (bytes >= scale && (bytes * 10) % scale == 0) {
+            char text[32];
+            const int64_t tenths = bytes * 10 / scale;
+            if (tenths % 10 == 0) {
+                std::snprintf(text, sizeof text, "%lld%s", static_cast<long long>(tenths / 10),
+                              unit);
+            } else {
+                std::snprintf(text, sizeof text, "%lld.%lld%s", static_cast<long long>(tenths / 10),
+                              static_cast<long long>(tenths % 10), unit);
+            }
+            return text;
+        }
+    }
+    return std::to_string(bytes);
+}
 
 std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandApp app(_(kDescription), "tarv-convert");
@@ -265,6 +340,13 @@ std::variant<CliRequest, CliError> ParseCommandLine(const std::vector<std::strin
     for (const auto& [list, position] : parsed.chosen) {
         request.options[list] = position;
     }
+    // The size limit list's position, where the size is one of its items.
+    request.options.sizeLimit = -1;
+    for (int i = 0; i < ItemCountOf(OptionList::SizeLimit); ++i) {
+        if (SizeLimitBytesOf(i) == request.maxSize) {
+            request.options.sizeLimit = i;
+        }
+    }
     return request;
 }
 
@@ -292,7 +374,18 @@ std::string OptionListing() {
                     Translated(DisplayTextOf(list, i)) + "\n";
         }
     }
-    text += _("* marks the start selection (with format 0's preset).\n");
+    // The size limit is chosen by size: its items are listed as the sizes to give.
+    const OptionListInfo& limits = InfoOf(OptionList::SizeLimit);
+    text += "--" + std::string(limits.cliName) + "  (" + Translated(limits.label) + ")\n";
+    for (int i = 0; i < ItemCountOf(OptionList::SizeLimit); ++i) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%4s", SizeToken(SizeLimitBytesOf(i)).c_str());
+        text += (i == start.sizeLimit ? "  * " : "    ") + std::string(number) + "  " +
+                Translated(DisplayTextOf(OptionList::SizeLimit, i)) + "\n";
+    }
+    text +=
+        _("* marks the start selection (with format 0's preset); --max-size also takes\n"
+          "any other size: K and M of 1024, or bytes.\n");
     return text;
 }
 

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -67,6 +68,32 @@ std::string InputProblem(const std::string& name, std::string* path) {
     }
 }
 
+// What a file will be converted with: the chosen bitrates, or those that fit it to the size
+// limit (none when it cannot fit).
+CliReporter::Bitrates BitratesOf(const BatchState& state, const BatchFile& file) {
+    CliReporter::Bitrates bitrates;
+    const auto number = [&](OptionList list) {
+        return std::atoi(std::string(ValueOf(list, state.options[list])).c_str());
+    };
+    const std::optional<SizePlan> plan = state.PlanFor(file);
+    if (!plan) {
+        bitrates.videoKbps = number(OptionList::VideoBitrate);
+        bitrates.audioKbps = number(OptionList::AudioBitrate);
+        bitrates.sampleRate = number(OptionList::SampleRate);
+    } else if (plan->fits) {
+        bitrates.videoKbps = plan->videoKbps;
+        bitrates.audioKbps = plan->audioKbps;
+        bitrates.sampleRate = plan->sampleRate;
+        // It follows the length: "...; to fit 300 KB: ...".
+        bitrates.note = Printf(_("to fit %s: video %d kbps, audio %d kbps"),
+                               SizeText(state.sizeLimit).c_str(), plan->videoKbps, plan->audioKbps);
+        if (plan->mono) {
+            bitrates.note += Printf(_(", mono at %d Hz"), plan->sampleRate);
+        }
+    }
+    return bitrates;
+}
+
 // Checks and probes each file and enters it into the batch, unless the probing is cancelled.
 void ProbeFiles(const CliRequest& request, const std::string& outputFolder, BatchState& state,
                 CliReporter& reporter, ProbeCancel& cancel) {
@@ -87,8 +114,8 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
                                 state.programFolder.c_str())
                       << "\n";
         }
-        reporter.Probed(i, FileSizeOf(path), info.length);
-        state.AddFile(path, outputFolder, i);
+        state.AddFile(path, outputFolder, i, info.length);
+        reporter.Probed(i, FileSizeOf(path), info.length, BitratesOf(state, state.files.back()));
     }
 }
 
@@ -145,6 +172,7 @@ int Run(const std::vector<std::string>& arguments) {
 
     BatchState state;
     state.options = request.options;
+    state.sizeLimit = request.maxSize;
     state.programFolder = ProgramFolder();
     state.jobs = request.jobs > 0
                      ? request.jobs

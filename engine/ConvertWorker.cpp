@@ -23,8 +23,15 @@ void BatchState::AddFile(const std::string& sourcePath, const std::string& outpu
 }
 
 void BatchState::AddFile(const std::string& sourcePath, const std::string& outputFolder,
-                         uint64_t key) {
-    files.emplace_back(key, sourcePath, OutputBaseName(outputFolder, sourcePath));
+                         uint64_t key, double seconds) {
+    files.emplace_back(key, sourcePath, OutputBaseName(outputFolder, sourcePath), seconds);
+}
+
+std::optional<SizePlan> BatchState::PlanFor(const BatchFile& file) const {
+    if (sizeLimit <= 0) {
+        return std::nullopt;
+    }
+    return PlanForSize(options, sizeLimit, file.seconds);
 }
 
 bool BatchState::Withdraw(uint64_t key) {
@@ -174,6 +181,15 @@ bool ConvertWorker::RunFile(int file, float& position) {
     BatchReport report;
     report.file = file;
 
+    // A file that cannot fit the size limit fails before a name is claimed or a tool runs.
+    const std::optional<SizePlan> plan = m_state.PlanFor(entry);
+    if (plan && !plan->fits) {
+        report.kind = BatchReport::Kind::Failed;
+        report.text = plan->reason;
+        Report(report);
+        return !m_state.stop;
+    }
+
     // The names are claimed before anything is written, and held to the file's end, so no other
     // run, job or user file can come to share them.
     std::unique_ptr<OutputClaim> claim;
@@ -203,8 +219,9 @@ bool ConvertWorker::RunFile(int file, float& position) {
         StepEnd end = StepEnd::Failed;
         std::string output;
         if (failure.empty()) {
-            const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
-                                                     entry.baseName, m_state.options);
+            const Command command =
+                BuildStepCommand(p, m_state.programFolder, entry.sourcePath, entry.baseName,
+                                 m_state.options, plan ? &*plan : nullptr);
             end = RunTool(report, command, position, failure, processId, output);
         }
         const std::string& target = StepTargetOf(p, claim->Names());

@@ -7,6 +7,7 @@
 
 #include "BatchRunner.h"
 #include "ConversionList.h"
+#include "ConvertWorker.h"
 #include "FailureText.h"
 #include "FailureTranslation.h"
 #include "Resources.h"
@@ -76,20 +77,22 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     BatchState& state = m_runner->State();
     state.files.clear();
     state.options = options;
+    state.sizeLimit = SizeLimitBytesOf(options.sizeLimit);
     m_batchRows.clear();
     for (int row = 0; row < m_rows.RowCount(); ++row) {
         if (m_rows.IsChecked(row)) {
             JobEntry& entry = m_rows.EntryAt(row);
-            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id);
+            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id, entry.length);
             m_batchRows.push_back(entry.id);
         }
     }
     if (!m_runner->Start()) {
         return false;
     }
-    // What the rows said of an earlier batch goes: each of them now waits for this one.
-    for (const uint64_t id : m_batchRows) {
-        const int row = m_rows.RowOfId(id);
+    // What the rows said of an earlier batch goes: each of them now waits for this one, and
+    // shows how it is to fit the size limit.
+    for (size_t i = 0; i < m_batchRows.size(); ++i) {
+        const int row = m_rows.RowOfId(m_batchRows[i]);
         JobEntry& entry = m_rows.EntryAt(row);
         entry.status = RowStatus::Waiting;
         entry.shownPercent = 0;
@@ -97,6 +100,16 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
         entry.failure.clear();
         entry.toolOutput.clear();
         entry.note.clear();
+        const std::optional<SizePlan> plan = state.PlanFor(state.files[i]);
+        entry.sizePlan.clear();
+        if (plan && plan->fits) {
+            entry.sizePlan = wxString::Format(_("To fit %s: video %d kbps, audio %d kbps"),
+                                              wxString::FromUTF8(SizeText(state.sizeLimit)),
+                                              plan->videoKbps, plan->audioKbps);
+            if (plan->mono) {
+                entry.sizePlan += wxString::Format(_(", mono at %d Hz"), plan->sampleRate);
+            }
+        }
         ShowStatus(row, entry, false);
     }
     m_progress.StartBatch();
@@ -156,7 +169,7 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
     if (entry.status == RowStatus::Running) {
         if (startBar) {
             m_list.SetProgress(row, kColumnStatus);
-            m_list.SetItemToolTipText(row, kColumnStatus, wxString());
+            m_list.SetItemToolTipText(row, kColumnStatus, entry.sizePlan);
             m_list.EnsureVisible(row);
         }
         m_list.UpdateProgress(row, kColumnStatus, entry.shownPercent);
@@ -168,8 +181,16 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
                           : entry.status == RowStatus::Failed  ? _("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
-    m_list.SetItemToolTipText(row, kColumnStatus,
-                              entry.status == RowStatus::Failed ? entry.failure : entry.note);
+    // A failure says why; otherwise the tip tells what was skipped of a damaged source and
+    // the bitrates the size limit chose.
+    wxString tip = entry.failure;
+    if (entry.status != RowStatus::Failed) {
+        tip = entry.note;
+        if (!entry.sizePlan.empty()) {
+            tip += (tip.empty() ? "" : "\n") + entry.sizePlan;
+        }
+    }
+    m_list.SetItemToolTipText(row, kColumnStatus, tip);
 }
 
 void BatchDisplay::OnBatchReport(const BatchReport& report) {

@@ -188,6 +188,7 @@ void ConversionList::OnDurationRead(uint64_t id, double length) {
         JobEntry& entry = m_entries[row];
         // Whole seconds, truncated; the tool's own "unknown" stays -1.
         entry.duration = length < 0 ? -1 : static_cast<int>(std::min(length, 2147483647.0));
+        entry.length = length;
         entry.probing = false;
         m_list.SetItemText(row, kColumnDuration, FormatDuration(entry.duration));
     }

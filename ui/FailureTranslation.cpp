@@ -23,6 +23,12 @@ constexpr const char* kPatterns[] = {
     wxTRANSLATE("Cannot open the file: %s."),
     // TRANSLATORS: %s is the media library's reason, in English.
     wxTRANSLATE("The file is damaged: %s."),
+    // TRANSLATORS: %1$s is a size limit such as "300 KB", %2$s a playing time such as "0:48".
+    wxTRANSLATE("Too long for %s: at most %s fits at the lowest quality."),
+    // TRANSLATORS: %s is a size such as "5 KB".
+    wxTRANSLATE("%s is too small: not even a second fits at the lowest quality."),
+    // TRANSLATORS: %s is a size limit such as "1 MB".
+    wxTRANSLATE("Its playing time is unknown, so no bitrates can be chosen to fit %s."),
     wxTRANSLATE("No picture of the file could be decoded."),
     // TRANSLATORS: %s is a number of pictures.
     wxTRANSLATE("None of the %s pictures of the file lies within its playing time."),

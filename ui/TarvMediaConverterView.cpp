@@ -69,6 +69,14 @@ OptionList ListOfControl(int id) {
     wxTRANSLATE("Original as input"),
     // TRANSLATORS: the aspect ratio is the input's own.
     wxTRANSLATE("Auto"),
+    wxTRANSLATE("No limit"),
+    // TRANSLATORS: the size limits, in KB and MB of 1024 bytes; write the units and the decimal
+    // separator as the language does.
+    wxTRANSLATE("300 KB"),
+    wxTRANSLATE("600 KB"),
+    wxTRANSLATE("1 MB"),
+    wxTRANSLATE("3.5 MB"),
+    wxTRANSLATE("16 MB"),
 };
 
 // An option list's item or label in the window's language.

@@ -105,7 +105,8 @@ TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
     }
     ASSERT_EQ(records.size(), 6u) << batch.out.str();
     EXPECT_EQ(records[0], nlohmann::json::parse(R"({"file":1,"files":3,"source":"a.mp4",
-        "event":"probed","bytes":2048,"seconds":100.0})"));
+        "event":"probed","bytes":2048,"seconds":100.0,"video_kbps":null,"audio_kbps":null,
+        "sample_rate":null})"));
     EXPECT_TRUE(records[1]["seconds"].is_null());
     EXPECT_EQ(records[2]["source"], "c \"odd\"\nname\xef\xbf\xbd.mp4");
     EXPECT_EQ(records[2]["status"], "failed");
@@ -145,4 +146,31 @@ TEST(CliReporter, DamageSkippedInADoneFileFollowsItsDoneInTextAndIsCountedInJson
     EXPECT_EQ(ends[0]["status"], "done");
     EXPECT_EQ(ends[0]["damaged_frames"], 12);
     EXPECT_EQ(ends[1]["damaged_frames"], 0);
+}
+
+TEST(CliReporter, TheProbedReportCarriesTheBitratesEachFileIsConvertedWith) {
+    CliReporter::Bitrates fitted;
+    fitted.videoKbps = 46;
+    fitted.audioKbps = 32;
+    fitted.sampleRate = 22050;
+    fitted.note = "to fit 300 KB: video 46 kbps, audio 32 kbps";
+
+    Batch json(CliReporter::Style::Json);
+    json.reporter.Probed(0, 1048576, 30.0, fitted);
+    json.reporter.Probed(1, 1048576, 600.0);  // too long to fit: no bitrates
+    std::istringstream lines(json.out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(nlohmann::json::parse(line), nlohmann::json::parse(R"({"file":1,"files":2,
+        "source":"a.mp4","event":"probed","bytes":1048576,"seconds":30.0,"video_kbps":46,
+        "audio_kbps":32,"sample_rate":22050})"));
+    std::getline(lines, line);
+    EXPECT_TRUE(nlohmann::json::parse(line)["video_kbps"].is_null());
+
+    Batch text(CliReporter::Style::Lines);
+    text.reporter.Probed(0, 1048576, 30.0, fitted);
+    text.reporter.Probed(1, 1048576, 30.0);
+    EXPECT_EQ(text.out.str(),
+              "[1/2] a.mp4: 1.0 MB, 00:00:30; to fit 300 KB: video 46 kbps, audio 32 kbps\n"
+              "[2/2] b.mp4: 1.0 MB, 00:00:30\n");
 }

@@ -386,3 +386,46 @@ TEST_F(ConvertWorkerTest, TheEncodersCountOfSkippedDamageEndsUpInItsFilesDoneRep
     }
     EXPECT_EQ(damaged, (std::map<int, int>{{0, 12}, {1, 0}}));
 }
+
+TEST_F(ConvertWorkerTest, UnderASizeLimitATooLongFileFailsBeforeAnyToolAndTheRestConvert) {
+    tools.Script("default", "touch\n");
+    state.sizeLimit = 300 * 1024;
+    const std::string longOne = input.Touch("long.mp4", "x");
+    const std::string shortOne = input.Touch("short.mp4", "x");
+    state.AddFile(longOne, output.Path(), 0, 600);
+    state.AddFile(shortOne, output.Path(), 1, 30);
+    RunBatch();
+
+    const SizePlan tooLong = PlanForSize(state.options, state.sizeLimit, 600);
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
+    EXPECT_EQ(sink.FailureOf(0), "Too long for 300 KB: at most " +
+                                     LengthText(tooLong.longestSeconds) +
+                                     " fits at the lowest quality.");
+    // Nothing ran for it and no name was taken; the next file went on, its encode step bound
+    // to the plan and the other steps as ever.
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 5u);
+    const SizePlan plan = PlanForSize(state.options, state.sizeLimit, 30);
+    const std::string base = output.Path() + "short";
+    EXPECT_EQ(calls[0],
+              BuildStepCommand(0, tools.Folder(), shortOne, base, state.options, &plan).arguments);
+    EXPECT_NE(std::find(calls[0].begin(), calls[0].end(),
+                        "bitrate=100:max_bframes=0:size=" + std::to_string(plan.streamBytes)),
+              calls[0].end());
+    for (int step = 1; step < kStepsPerFile; ++step) {
+        EXPECT_EQ(calls[step],
+                  BuildStepCommand(step, tools.Folder(), shortOne, base, state.options).arguments);
+    }
+    EXPECT_EQ(ValuesOf(9), std::vector<int>{kProgressFileDone});
+    EXPECT_EQ(OutputEntries(), std::vector<std::string>{"short.3gp"});
+}
+
+TEST_F(ConvertWorkerTest, UnderASizeLimitAFileOfUnknownLengthFailsWithItsReason) {
+    state.sizeLimit = 1024 * 1024;
+    state.AddFile(input.Touch("stream.ts", "x"), output.Path(), 0, -1);
+    RunBatch();
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
+    EXPECT_EQ(sink.FailureOf(0),
+              "Its playing time is unknown, so no bitrates can be chosen to fit 1 MB.");
+    EXPECT_TRUE(tools.Calls().empty());
+}

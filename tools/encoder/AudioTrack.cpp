@@ -95,8 +95,11 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
                                    ":channel_layout=" + layoutText;
     m_sourceRate = dec->sample_rate;
     const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
-    if (Status s = m_chain.Configure(false, sourceArgs,
-                                     AudioChainDescription(rate, dec->ch_layout.nb_channels));
+    // Fewer channels asked for than the input has are mixed down.
+    const int channels = settings.channels > 0
+                             ? std::min(settings.channels, dec->ch_layout.nb_channels)
+                             : dec->ch_layout.nb_channels;
+    if (Status s = m_chain.Configure(false, sourceArgs, AudioChainDescription(rate, channels));
         !s) {
         return s;
     }

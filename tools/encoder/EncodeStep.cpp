@@ -1,16 +1,19 @@
 #include "EncodeStep.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <limits>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "AudioTrack.h"
 #include "AudioWorker.h"
 #include "MediaFiles.h"
 #include "PacketTimeline.h"
+#include "PassBudget.h"
 #include "ProgressReport.h"
 #include "VideoTrack.h"
 
@@ -107,9 +110,39 @@ Status AddOutputStream(AVFormatContext* output, const AVCodecContext* encoder, A
     return Status::Ok();
 }
 
-}  // namespace
+// What one pass over the input found.
+struct PassTally {
+    double askedKbps = 0;  // what the video aimed at
+    int64_t videoBytes = 0;
+    int64_t audioBytes = 0;
+    int64_t videoFrames = 0;
+    double seconds = 0;      // the length of the frames encoded
+    double inputLength = 0;  // how far the input went
+};
 
-Status RunEncodeStep(const EncoderJob& job) {
+// One pass of the encode step: the video encoder's part in it, and its share of the progress
+// records, so that they run from the start to the end of the input once over all passes.
+struct Pass {
+    VideoPass video;
+    bool writes = true;  // false for an analysis: nothing is written, only counted
+    int index = 0;
+    int count = 1;
+    double length = 0;  // the input's length for the progress records when it names none
+    // The most the written streams may take, and what they must take more than (what an
+    // earlier pass's file kept takes): a pass outside leaves no file.
+    int64_t bound = 0;
+    int64_t least = 0;
+    bool quiet = false;  // a pass run again: only its last progress record is printed
+};
+
+// Another try at the final pass never prints its records before its end: they would run the
+// bar backwards.
+constexpr std::chrono::hours kQuietInterval{24};
+// How many times the final pass runs again when its streams came out over their bound or well
+// short of it.
+constexpr int kMostRetries = 3;
+
+Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
     InputContextPtr input;
     if (Status s = OpenMediaInput(job.input, true, input); !s) {
         return s;
@@ -157,9 +190,16 @@ Status RunEncodeStep(const EncoderJob& job) {
         return av_rescale_q(start, AV_TIME_BASE_Q, input->streams[index]->time_base);
     };
 
+    const double length = ContainerDurationSeconds(input.get());
+    VideoPass videoPass = pass.video;
+    if (videoPass.role == VideoPass::Role::kAnalysis && videoPass.kbps <= 0) {
+        videoPass.kbps = FirstPassKbps(job.encode, length);
+    }
+    tally.askedKbps = videoPass.kbps;
     VideoTrack video;
-    if (Status s = still ? video.OpenStill(cover, job.encode)
-                         : video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode);
+    if (Status s = still ? video.OpenStill(cover, job.encode, videoPass)
+                         : video.Open(input->streams[videoIndex], offsetIn(videoIndex), job.encode,
+                                      videoPass);
         !s) {
         return s;
     }
@@ -173,8 +213,16 @@ Status RunEncodeStep(const EncoderJob& job) {
 
     StagedOutput staged(job.output);
     OutputContextPtr output;
-    if (Status s = staged.Open("avi", output); !s) {
-        return s;
+    // An analysis pass writes nothing: its streams only stand for the ones a file would have.
+    if (pass.writes) {
+        if (Status s = staged.Open("avi", output); !s) {
+            return s;
+        }
+    } else {
+        output.reset(avformat_alloc_context());
+        if (!output) {
+            return Status::Failure("out of memory");
+        }
     }
     AVStream* videoOut = nullptr;
     AVStream* audioOut = nullptr;
@@ -184,7 +232,7 @@ Status RunEncodeStep(const EncoderJob& job) {
     if (Status s = AddOutputStream(output.get(), audio.Encoder(), audioOut); !s) {
         return s;
     }
-    int error = avformat_write_header(output.get(), nullptr);
+    int error = pass.writes ? avformat_write_header(output.get(), nullptr) : 0;
     if (error < 0) {
         return AvFailure("cannot write " + job.output, error);
     }
@@ -192,8 +240,10 @@ Status RunEncodeStep(const EncoderJob& job) {
     // The audio track writes from its own thread; the writer and its interleaving queue are
     // shared, so every write and every look at the file size holds this lock.
     std::mutex writing;
-    auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift) {
-        return [&output, &writing, stream, encoder, shift, &job](AVPacket* packet) -> Status {
+    auto writeTo = [&](AVStream* stream, const AVCodecContext* encoder, int64_t shift,
+                       int64_t& bytes) {
+        return [&output, &writing, stream, encoder, shift, &job, &bytes,
+                writes = pass.writes](AVPacket* packet) -> Status {
             // AVI cannot say that the first AAC frame only primes the decoder; its samples are
             // written from time zero, and the muxer step moves them back.
             if (packet->pts != AV_NOPTS_VALUE) {
@@ -205,24 +255,27 @@ Status RunEncodeStep(const EncoderJob& job) {
             packet->stream_index = stream->index;
             av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
             std::lock_guard lock(writing);
-            const int e = av_interleaved_write_frame(output.get(), packet);
+            bytes += packet->size;
+            const int e = writes ? av_interleaved_write_frame(output.get(), packet) : 0;
             return e < 0 ? AvFailure("cannot write " + job.output, e) : Status::Ok();
         };
     };
-    const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0);
+    const PacketWriter writeVideo = writeTo(videoOut, video.Encoder(), 0, tally.videoBytes);
     const PacketWriter writeAudio =
-        writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding);
+        writeTo(audioOut, audio.Encoder(), audio.Encoder()->initial_padding, tally.audioBytes);
 
     auto outputSize = [&] {
         std::lock_guard lock(writing);
-        return avio_tell(output->pb);
+        return pass.writes ? avio_tell(output->pb) : tally.videoBytes + tally.audioBytes;
     };
     std::optional<AudioWorker> audioWorker;
     if (audioIndex >= 0) {
         audioWorker.emplace(audio, writeAudio);
     }
 
-    ProgressPrinter progress(stdout, ContainerDurationSeconds(input.get()));
+    ProgressPrinter progress(
+        stdout, length > 0 ? length : pass.length, pass.index, pass.count,
+        pass.quiet ? std::chrono::milliseconds(kQuietInterval) : std::chrono::milliseconds(500));
     double soundEnd = 0;  // seconds from the start: where the sound's packets end
     auto handle = [&](AVPacket* p) -> Status {
         if (p->stream_index == videoIndex) {
@@ -247,14 +300,13 @@ Status RunEncodeStep(const EncoderJob& job) {
 
     // Each track's packets wait one packet, until the next has shown whether their times can
     // be trusted.
-    const double length = ContainerDurationSeconds(input.get());
     std::map<int, HeldPacket> held;
     for (const int index : {videoIndex, audioIndex}) {
         if (index >= 0) {
             held.try_emplace(index, input->streams[index], offsetIn(index), length);
         }
     }
-    auto pass = [&](HeldPacket& lane, AVPacket* incoming) -> Status {
+    auto release = [&](HeldPacket& lane, AVPacket* incoming) -> Status {
         if (incoming) {
             if (!PacketTimeline::Usable(incoming->dts)) {
                 incoming->dts = AV_NOPTS_VALUE;
@@ -316,7 +368,7 @@ Status RunEncodeStep(const EncoderJob& job) {
         }
         Status s = Status::Ok();
         if (const auto lane = held.find(packet->stream_index); lane != held.end()) {
-            s = pass(lane->second, packet.get());
+            s = release(lane->second, packet.get());
         }
         av_packet_unref(packet.get());
         if (!s) {
@@ -325,7 +377,7 @@ Status RunEncodeStep(const EncoderJob& job) {
         progress.Update(video.InputPosition(), video.FramesEncoded(), outputSize());
     }
     for (auto& [index, lane] : held) {
-        if (Status s = pass(lane, nullptr); !s) {
+        if (Status s = release(lane, nullptr); !s) {
             return s;
         }
     }
@@ -383,18 +435,88 @@ Status RunEncodeStep(const EncoderJob& job) {
             return s;
         }
     }
-    const int64_t size = avio_tell(output->pb);
-    if (Status s = staged.Commit(output); !s) {
-        return s;
+    tally.videoFrames = video.FramesEncoded();
+    tally.seconds = video.OutputEnd();
+    tally.inputLength = video.InputEnd();
+    const int64_t size = outputSize();
+    const int64_t took = tally.videoBytes + tally.audioBytes;
+    if (pass.bound > 0 && (took > pass.bound || took <= pass.least)) {
+        return Status::Ok();  // the staged file goes with `staged`; the caller decides
+    }
+    if (pass.writes) {
+        if (Status s = staged.Commit(output); !s) {
+            return s;
+        }
     }
     progress.Finish(video.InputEnd(), video.FramesEncoded(), size);
     const int64_t damaged = video.Damage().skipped + audio.Damage().skipped + lost.skipped;
-    if (damaged > 0) {
+    if (damaged > 0 && pass.writes) {
         std::printf("%lld damaged frame%s skipped\n", static_cast<long long>(damaged),
                     damaged == 1 ? "" : "s");
         std::fflush(stdout);
     }
     return Status::Ok();
+}
+
+}  // namespace
+
+Status RunEncodeStep(const EncoderJob& job) {
+    PassTally tally;
+    if (job.encode.streamBytes <= 0) {
+        return EncodePass(job, Pass{}, tally);
+    }
+    // The statistics of x264's first pass lie in a folder of this run's own, gone with it.
+    PassFolder folder;
+    if (job.encode.family == VideoFamily::kX264) {
+        if (Status s = folder.Create(); !s) {
+            return s;
+        }
+    }
+    Pass first;
+    first.writes = false;
+    first.count = 2;
+    first.video.role = VideoPass::Role::kAnalysis;
+    first.video.statsPath = folder.StatsPath();
+    if (Status s = EncodePass(job, first, tally); !s) {
+        return s;
+    }
+    Pass second = first;
+    second.writes = true;
+    second.index = 1;
+    second.length = tally.inputLength;
+    second.video.role = VideoPass::Role::kFinal;
+    second.video.kbps = SecondPassKbps(
+        job.encode, {tally.askedKbps, tally.videoBytes, tally.audioBytes, tally.seconds});
+    second.bound = job.encode.streamBytes;
+    // A rate control can still overspend on pictures it did not foresee, or fall well short of
+    // its aim, and a bound is a promise: the final pass runs again for less, or for more while
+    // that gains something. The file kept is the fullest within the bound.
+    int64_t kept = 0;
+    for (int retry = 0;; ++retry) {
+        PassTally result;
+        second.least = kept;
+        if (Status s = EncodePass(job, second, result); !s) {
+            return s;
+        }
+        const int64_t took = result.videoBytes + result.audioBytes;
+        const int64_t keptBefore = kept;
+        if (took <= job.encode.streamBytes && took > kept) {
+            kept = took;
+        }
+        const std::optional<double> next = NextFinalKbps(
+            job.encode, {result.askedKbps, result.videoBytes, result.audioBytes, result.seconds},
+            keptBefore);
+        if (!next || retry == kMostRetries) {
+            if (kept > 0) {
+                return Status::Ok();
+            }
+            return Status::Failure(
+                "the video and sound take " + std::to_string(took) + " bytes, more than the " +
+                std::to_string(job.encode.streamBytes) + " they may, even at a lower bitrate");
+        }
+        second.video.kbps = *next;
+        second.quiet = true;
+    }
 }
 
 }  // namespace tarv::tools

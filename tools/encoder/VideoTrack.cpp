@@ -24,8 +24,8 @@ constexpr int kKeyFrameSeconds = 4;
 
 }  // namespace
 
-Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
-                        const EncodeSettings& settings) {
+Status VideoTrack::Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings,
+                        const VideoPass& pass) {
     m_timeBase = stream->time_base;
     m_startOffset = startOffset;
     if (!m_frame || !m_filtered || !m_packet || !m_reshaped) {
@@ -72,7 +72,7 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
         return s;
     }
     m_chainTakesAnyPicture = VideoChainTakesAnyPicture(chain);
-    return OpenEncoder(settings);
+    return OpenEncoder(settings, pass);
 }
 
 Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& format,
@@ -89,7 +89,8 @@ Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& for
     return m_chain.Configure(true, sourceArgs, VideoChainDescription(chain));
 }
 
-Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settings) {
+Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settings,
+                             const VideoPass& pass) {
     // Milliseconds: fine enough to end the picture where the sound ends.
     m_timeBase = AVRational{1, 1000};
     m_still.reset(av_frame_alloc());
@@ -142,7 +143,7 @@ Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settin
         return s;
     }
     m_framesDecoded = 1;
-    return OpenEncoder(settings);
+    return OpenEncoder(settings, pass);
 }
 
 Status VideoTrack::ExtendStill(double seconds, const PacketWriter& write) {
@@ -169,7 +170,7 @@ Status VideoTrack::ExtendStill(double seconds, const PacketWriter& write) {
     return Filtered(write);
 }
 
-Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
+Status VideoTrack::OpenEncoder(const EncodeSettings& settings, const VideoPass& pass) {
     const bool x264 = settings.family == VideoFamily::kX264;
     const char* name = x264 ? "libx264" : "libxvid";
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
@@ -188,7 +189,8 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
     enc->sample_aspect_ratio = av_buffersink_get_sample_aspect_ratio(sink);
     enc->time_base = av_buffersink_get_time_base(sink);
     enc->framerate = av_buffersink_get_frame_rate(sink);
-    enc->bit_rate = static_cast<int64_t>(settings.videoKbps) * 1000;
+    const double kbps = pass.kbps > 0 ? pass.kbps : settings.videoKbps;
+    enc->bit_rate = std::max<int64_t>(1000, std::llround(kbps * 1000));
     enc->max_b_frames = settings.bFrames;
     enc->gop_size = std::max(1, static_cast<int>(av_q2d(enc->framerate) * kKeyFrameSeconds));
     StreamShape shape;
@@ -208,6 +210,13 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
         enc->rc_buffer_size = level.bufferKbits * 1000;
         av_opt_set(enc->priv_data, "profile", settings.cabac ? "main" : "baseline", 0);
         av_opt_set(enc->priv_data, "coder", settings.cabac ? "cabac" : "cavlc", 0);
+        // Two passes: the analysis writes what each frame cost into the statistics, and the
+        // final pass spreads the bits by them, so the stream ends on its size.
+        if (pass.role != VideoPass::Role::kOnly) {
+            enc->flags |=
+                pass.role == VideoPass::Role::kAnalysis ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+            av_opt_set(enc->priv_data, "stats", pass.statsPath.c_str(), 0);
+        }
         enc->codec_tag = MKTAG('H', '2', '6', '4');
     } else {
         // Xvid runs single-threaded unless told how many threads to use.
@@ -217,7 +226,7 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
         const Mpeg4Level level = Mpeg4SimpleLevelFor(shape);
         m_mpeg4ProfileLevel = level.profileLevel;
         enc->flags |= AV_CODEC_FLAG_QSCALE;
-        m_budget.emplace(settings.videoKbps, level.maxKbps, shape.frameRate);
+        m_budget.emplace(kbps, level.maxKbps, shape.frameRate, pass.role != VideoPass::Role::kOnly);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "BitBudget.h"
 #include "EncoderCommand.h"
@@ -11,14 +12,28 @@
 
 namespace tarv::tools {
 
+// The video encoder's part in an encode of one or two passes.
+struct VideoPass {
+    enum class Role {
+        kOnly,      // one pass at the settings' bitrate
+        kAnalysis,  // the first of two: nothing it makes is kept
+        kFinal,     // the second of two, after an analysis of the same input
+    };
+    Role role = Role::kOnly;
+    double kbps = 0;        // the average aimed at; 0 for the settings' bitrate
+    std::string statsPath;  // x264: where the analysis leaves its statistics for the final pass
+};
+
 class VideoTrack {
 public:
     // `startOffset` (in the stream's time base) is subtracted from every timestamp so that
     // the output starts at zero.
-    Status Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings);
+    Status Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings,
+                const VideoPass& pass = {});
     // A still picture for sound without video: the input's cover art when `cover` is given,
     // else black, shown for as long as ExtendStill says.
-    Status OpenStill(const AVStream* cover, const EncodeSettings& settings);
+    Status OpenStill(const AVStream* cover, const EncodeSettings& settings,
+                     const VideoPass& pass = {});
 
     const AVCodecContext* Encoder() const { return m_encoder.get(); }
 
@@ -43,7 +58,7 @@ public:
 private:
     Status Filtered(const PacketWriter& write);
     Status OpenChain(const VideoChainSettings& chain, const AVFrame& format, AVRational sar);
-    Status OpenEncoder(const EncodeSettings& settings);
+    Status OpenEncoder(const EncodeSettings& settings, const VideoPass& pass);
     // Brings a picture to the size and format the chain takes; false (and counted as damage)
     // when it cannot be.
     bool Reshape(AVFrame* frame);
