@@ -148,6 +148,8 @@ void Describe(CLI::App& app, Parsed& parsed) {
     formatter->label("FOLDER", _("FOLDER"));
     // TRANSLATORS: the value of an option that takes a number.
     formatter->label("N", _("N"));
+    // TRANSLATORS: the placeholder for --max-size's value in the help.
+    formatter->label("SIZE", _("SIZE"));
     // TRANSLATORS: the value of --progress: text or json.
     formatter->label("FORMAT", _("FORMAT"));
     app.formatter(formatter);
@@ -189,17 +191,18 @@ void Describe(CLI::App& app, Parsed& parsed) {
            [&request](const std::string& value) {
                const auto bytes = ParseSize(value);
                if (!bytes) {
-                   throw CLI::ValidationError(
-                       "option --max-size takes a size such as 300K, 1M or 307200 (bytes), not \"" +
-                       value + "\"");
+                   throw CLI::ValidationError(Printf(
+                       _("option --max-size takes a size such as 300K, 1M or 307200 (bytes), "
+                         "not \"%s\""),
+                       value.c_str()));
                }
                request.maxSize = *bytes;
            },
-           "the most each .3gp file may take: 300K, 600K, 1M, 3.5M,\n"
-           "16M or any size (K and M of 1024, or bytes; 0: no limit);\n"
-           "each file's bitrates are chosen to fill it, and a file too\n"
-           "long to fit at the lowest quality fails, saying how long\n"
-           "a file may be")
+           _("the most each .3gp file may take: 300K, 600K, 1M, 3.5M,\n"
+             "16M or any size (K and M of 1024, or bytes; 0: no limit);\n"
+             "each file's bitrates are chosen to fill it, and a file too\n"
+             "long to fit at the lowest quality fails, saying how long\n"
+             "a file may be"))
         ->type_name("SIZE");
     app.add_option_function<std::string>(
            "--jobs",
