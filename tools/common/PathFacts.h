@@ -1,0 +1,25 @@
+// What the tools ask of the file system beyond libav's own file access, answered for each
+// platform beside the rest of its file handling (MediaFilesPosix.cpp, MediaFilesWin32.cpp).
+// Paths are UTF-8 on every platform.
+#pragma once
+
+#include <string>
+
+namespace tarv::tools {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+struct PathFacts {
+    bool folder = false;
+    long long size = 0;
+};
+
+// Looks at what lies at the path, following links; false with the system's reason when
+// nothing can be found there.
+bool LookAtPath(const std::string& path, PathFacts& facts, std::string* reason);
+
+}  // namespace tarv::tools
