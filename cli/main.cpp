@@ -15,6 +15,7 @@
 #include "MediaProbe.h"
 #include "OutputFolderCheck.h"
 #include "PathUtils.h"
+#include "ProgramArguments.h"
 #include "StopSignals.h"
 #include "ToolSet.h"
 
@@ -49,7 +50,7 @@ std::string InputProblem(const std::string& name, std::string* path) {
         return "the file name is empty";
     }
     std::error_code error;
-    *path = std::filesystem::absolute(name, error).string();
+    *path = Utf8Path(std::filesystem::absolute(FileSystemPath(name), error));
     if (error) {
         return error.message();
     }
@@ -192,7 +193,7 @@ int Run(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Nothing may end the command by an exception: that would leave its tool running.
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(ProgramArguments(argc, argv));
     } catch (const std::exception& exception) {
         std::cerr << "tarv-convert: " << exception.what() << "\n";
     } catch (...) {
