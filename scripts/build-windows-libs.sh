@@ -322,7 +322,11 @@ build_googletest() {
   finish "$started" "$prefix"
 }
 
-mapfile -t ffmpeg_configure < <(grep -E '^--' "$here/ffmpeg-configure.list")
+# Windows' own threads in place of POSIX ones: FFmpeg's configure rejects MinGW's winpthreads in
+# this cross build ("pthreads requested but not found"), and its Windows threading is what
+# FFmpeg uses on Windows anyway, with no extra library to carry.
+mapfile -t ffmpeg_configure < <(grep -E '^--' "$here/ffmpeg-configure.list" |
+  sed 's/^--enable-pthreads$/--enable-w32threads/')
 library zlib zlib1g zlib lib/libz.a
 library libpng libpng16-16 libpng1.6 lib/libpng.a "$zlib_prefix"
 library wxwidgets libwxgtk3.2-dev wxwidgets3.2 bin/wx-config "${kWxConfigure[@]}" \
