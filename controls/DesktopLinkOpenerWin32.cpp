@@ -4,8 +4,10 @@
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
-#include <shellapi.h>
 #include <windows.h>
+
+// The headers of the shell and common controls need its definitions first.
+#include <shellapi.h>
 
 #include "LinkOpener.h"
 

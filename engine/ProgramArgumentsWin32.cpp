@@ -1,5 +1,7 @@
-#include <shellapi.h>
 #include <windows.h>
+
+// The headers of the shell and common controls need its definitions first.
+#include <shellapi.h>
 
 #include "ProgramArguments.h"
 #include "WindowsText.h"

@@ -5,9 +5,11 @@
 #include <wx/icon.h>
 #include <wx/utils.h>
 
+#include <windows.h>
+
+// The headers of the shell and common controls need its definitions first.
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "DesktopShell.h"
 #include "PathUtils.h"

@@ -6,8 +6,10 @@
 #include <wx/snglinst.h>
 #include <wx/toplevel.h>
 
-#include <commctrl.h>
 #include <windows.h>
+
+// The headers of the shell and common controls need its definitions first.
+#include <commctrl.h>
 
 #include "Resources.h"
 #include "SingleInstance.h"

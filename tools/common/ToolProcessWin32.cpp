@@ -1,7 +1,9 @@
+#include <windows.h>
+
+// The headers of the shell and common controls need its definitions first.
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 
