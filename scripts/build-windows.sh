@@ -50,13 +50,13 @@ cmake -S . -B "$out/host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARV_SYSTEM_FFMP
 cmake --build "$out/host" -j "$jobs" --target tarv_render_artwork
 
 say "the program for Windows"
-# wxWidgets' folder is a root too: CMake checks each library wx-config names with find_library,
-# which looks under the roots only.
+# The folders of wxWidgets and FFmpeg are roots too: CMake looks up the libraries wx-config and
+# pkg-config name with find_library, which looks under the roots only.
 cross=$out/cross
 cmake -S . -B "$cross" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/MinGW64Toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_FIND_ROOT_PATH="${prefix[googletest]};${prefix[wxwidgets]};$headers" \
+  -DCMAKE_FIND_ROOT_PATH="${prefix[googletest]};${prefix[wxwidgets]};${prefix[ffmpeg]};$headers" \
   -DTARV_WINDOWS_PKG_CONFIG_PATH="${prefix[ffmpeg]}/lib/pkgconfig" \
   -DwxWidgets_CONFIG_EXECUTABLE="${prefix[wxwidgets]}/bin/wx-config" \
   -DTARV_HOST_RENDER_ARTWORK="$out/host/resources/tarv_render_artwork" \
