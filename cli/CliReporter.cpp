@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "MediaProbe.h"
+#include "Messages.h"
 #include "ProgressDisplay.h"
 
 namespace tarv {
@@ -28,15 +29,15 @@ nlohmann::ordered_json LengthOrNull(double value) {
 const char* StepName(StepType step) {
     switch (step) {
         case StepType::Encode:
-            return "encoding";
+            return N_("encoding");
         case StepType::RawVideo:
-            return "extracting video";
+            return N_("extracting video");
         case StepType::RawAudio:
-            return "extracting audio";
+            return N_("extracting audio");
         case StepType::VideoMux:
-            return "writing video track";
+            return N_("writing video track");
         case StepType::AudioMux:
-            return "writing audio track";
+            return N_("writing audio track");
     }
     return "";
 }
@@ -109,28 +110,38 @@ CliReporter::File* CliReporter::FileOfReport(const BatchReport& report, size_t* 
     return &m_files[*index];
 }
 
-void CliReporter::Probed(size_t file, uint64_t bytes, double seconds) {
+void CliReporter::Probed(size_t file, uint64_t bytes, double seconds, const Bitrates& bitrates) {
     File& entry = m_files[file];
     // As the window does when files are added: the length decides the percentages.
     entry.duration = seconds > 0 ? static_cast<int>(seconds) : 0;
     entry.inBatch = true;
     if (m_style == Style::Json) {
+        auto orNull = [](const std::optional<int>& value) {
+            return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
+        };
         nlohmann::ordered_json record = Record(file, "probed");
         record["bytes"] = bytes;
         record["seconds"] = LengthOrNull(seconds);
+        record["video_kbps"] = orNull(bitrates.videoKbps);
+        record["audio_kbps"] = orNull(bitrates.audioKbps);
+        record["sample_rate"] = orNull(bitrates.sampleRate);
         m_out << Line(record) << std::endl;
         return;
     }
-    char size[32];
-    std::snprintf(size, sizeof size, "%.1f MB", bytes / (1024.0 * 1024.0));
-    m_out << Prefix(file) << size << ", " << FormatDuration(seconds) << std::endl;
+    // TRANSLATORS: a file's size in megabytes; the number keeps its decimal point.
+    m_out << Prefix(file) << Printf(_("%.1f MB"), bytes / (1024.0 * 1024.0)) << ", "
+          << FormatDuration(seconds);
+    if (!bitrates.note.empty()) {
+        m_out << "; " << bitrates.note;
+    }
+    m_out << std::endl;
 }
 
 void CliReporter::Fail(size_t file, const std::string& reason) {
     End(file, Outcome::Failed, reason);
 }
 
-void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) {
+void CliReporter::End(size_t index, Outcome outcome, const std::string& reason, int damagedFrames) {
     m_files[index].outcome = outcome;
     if (m_style == Style::Json) {
         nlohmann::ordered_json record = Record(index, "end");
@@ -140,20 +151,33 @@ void CliReporter::End(size_t index, Outcome outcome, const std::string& reason) 
         if (outcome == Outcome::Failed) {
             record["reason"] = reason;
         }
+        if (outcome == Outcome::Done) {
+            record["damaged_frames"] = damagedFrames;
+        }
         m_out << Line(record) << std::endl;
         return;
     }
     EndLiveLine();
     m_lastFile = -1;
     if (outcome == Outcome::Done) {
-        m_out << Prefix(index) << "Done" << std::endl;
+        // What the encoder skipped goes after the status, which stays the window's.
+        m_out << Prefix(index) << _("Done");
+        if (damagedFrames > 0) {
+            m_out << " ("
+                  << Printf(ngettext("%d damaged frame skipped", "%d damaged frames skipped",
+                                     static_cast<unsigned long>(damagedFrames)),
+                            damagedFrames)
+                  << ")";
+        }
+        m_out << std::endl;
     } else if (outcome == Outcome::Aborted) {
-        m_out << Prefix(index) << "Abort" << std::endl;
+        m_out << Prefix(index) << _("Abort") << std::endl;
     } else {
         // The reason stays on the file's one line.
         std::string line = reason;
         std::replace(line.begin(), line.end(), '\n', ' ');
-        m_out << Prefix(index) << "Failed: " << line << std::endl;
+        // TRANSLATORS: %s is the reason, as the tool or the system gave it.
+        m_out << Prefix(index) << Printf(_("Failed: %s"), line.c_str()) << std::endl;
     }
 }
 
@@ -176,7 +200,7 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     }
     switch (report.kind) {
         case BatchReport::Kind::FileDone:
-            End(index, Outcome::Done, {});
+            End(index, Outcome::Done, {}, report.damagedFrames);
             return;
         case BatchReport::Kind::Stopped:
             End(index, Outcome::Aborted, {});
@@ -197,7 +221,8 @@ void CliReporter::OnBatchReport(const BatchReport& report) {
     if (!newStep && shown == file->lastShown) {
         return;
     }
-    const std::string line = Prefix(index) + StepName(step) + " " + std::to_string(shown) + "%";
+    // TRANSLATORS: a step of a file's conversion ("encoding") and how far the file is.
+    const std::string line = Prefix(index) + Printf(_("%s %d%%"), _(StepName(step)), shown);
     if (m_style == Style::Json) {
         nlohmann::ordered_json record = Record(index, "progress");
         record["step"] = StepName(step);

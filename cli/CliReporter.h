@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <nlohmann/json_fwd.hpp>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -34,9 +35,17 @@ public:
 
     CliReporter(std::ostream& out, Style style);
 
+    // The bitrates a file is converted with, as probing found them.
+    struct Bitrates {
+        std::optional<int> videoKbps;  // empty when a size limit leaves none
+        std::optional<int> audioKbps;
+        std::optional<int> sampleRate;
+        std::string note;  // how they fit the size limit; empty without one
+    };
+
     void AddFile(File file) { m_files.push_back(std::move(file)); }
     // Reports what probing found; the file is entered into the batch under its place here.
-    void Probed(size_t file, uint64_t bytes, double seconds);
+    void Probed(size_t file, uint64_t bytes, double seconds, const Bitrates& bitrates = {});
     // Reports a file that never reached the batch.
     void Fail(size_t file, const std::string& reason);
     // After the batch: in JSON every file ends with a status, also those a stop never reached.
@@ -54,7 +63,7 @@ private:
     std::string Prefix(size_t index) const;
     // The fields every JSON record starts with, in their order.
     nlohmann::ordered_json Record(size_t index, const char* event) const;
-    void End(size_t index, Outcome outcome, const std::string& reason);
+    void End(size_t index, Outcome outcome, const std::string& reason, int damagedFrames = 0);
     void EndLiveLine();
 
     std::ostream& m_out;
@@ -64,6 +73,7 @@ private:
     bool m_lineOpen = false;  // a live line waits for its end
 };
 
+// The step's name as the JSON records carry it; the text lines show it translated.
 const char* StepName(StepType step);
 
 // A name as it is printed: as it is, unless it is empty or holds a control character (a line

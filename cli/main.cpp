@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "ConvertWorker.h"
 #include "FileSystem.h"
 #include "MediaProbe.h"
+#include "Messages.h"
 #include "OutputFolderCheck.h"
 #include "PathUtils.h"
 #include "ProgramArguments.h"
@@ -32,9 +34,9 @@ constexpr int kExitStopped = 130;
 std::string OutputFolderProblem(const OutputFolderCheck& check) {
     switch (check.problem) {
         case OutputFolderCheck::Problem::Empty:
-            return "no folder was given";
+            return _("no folder was given");
         case OutputFolderCheck::Problem::NotAFolder:
-            return "it is not a folder";
+            return _("it is not a folder");
         case OutputFolderCheck::Problem::CannotCreate:
         case OutputFolderCheck::Problem::NotWritable:
         case OutputFolderCheck::Problem::None:
@@ -47,7 +49,7 @@ std::string OutputFolderProblem(const OutputFolderCheck& check) {
 // absolute path.
 std::string InputProblem(const std::string& name, std::string* path) {
     if (name.empty()) {
-        return "the file name is empty";
+        return _("the file name is empty");
     }
     std::error_code error;
     *path = Utf8Path(std::filesystem::absolute(FileSystemPath(name), error));
@@ -57,14 +59,40 @@ std::string InputProblem(const std::string& name, std::string* path) {
     const PathStatus status = StatusOf(*path, true);
     switch (status.kind) {
         case PathStatus::Kind::Absent:
-            return "no such file";
+            return _("no such file");
         case PathStatus::Kind::Unknown:
             return status.error;
         case PathStatus::Kind::Folder:
-            return "it is a folder, not a file";
+            return _("it is a folder, not a file");
         default:
             return {};
     }
+}
+
+// What a file will be converted with: the chosen bitrates, or those that fit it to the size
+// limit (none when it cannot fit).
+CliReporter::Bitrates BitratesOf(const BatchState& state, const BatchFile& file) {
+    CliReporter::Bitrates bitrates;
+    const auto number = [&](OptionList list) {
+        return std::atoi(std::string(ValueOf(list, state.options[list])).c_str());
+    };
+    const std::optional<SizePlan> plan = state.PlanFor(file);
+    if (!plan) {
+        bitrates.videoKbps = number(OptionList::VideoBitrate);
+        bitrates.audioKbps = number(OptionList::AudioBitrate);
+        bitrates.sampleRate = number(OptionList::SampleRate);
+    } else if (plan->fits) {
+        bitrates.videoKbps = plan->videoKbps;
+        bitrates.audioKbps = plan->audioKbps;
+        bitrates.sampleRate = plan->sampleRate;
+        // It follows the length: "...; to fit 300 KB: ...".
+        bitrates.note = Printf(_("to fit %s: video %d kbps, audio %d kbps"),
+                               SizeText(state.sizeLimit).c_str(), plan->videoKbps, plan->audioKbps);
+        if (plan->mono) {
+            bitrates.note += Printf(_(", mono at %d Hz"), plan->sampleRate);
+        }
+    }
+    return bitrates;
 }
 
 // Checks and probes each file and enters it into the batch, unless the probing is cancelled.
@@ -82,11 +110,13 @@ void ProbeFiles(const CliRequest& request, const std::string& outputFolder, Batc
             if (cancel.Cancelled()) {
                 break;
             }
-            std::cerr << "tarv-convert: cannot start the identify tool in " << state.programFolder
+            std::cerr << "tarv-convert: "
+                      << Printf(_("cannot start the identify tool in %s"),
+                                state.programFolder.c_str())
                       << "\n";
         }
-        reporter.Probed(i, FileSizeOf(path), info.length);
-        state.AddFile(path, outputFolder, i);
+        state.AddFile(path, outputFolder, i, info.length);
+        reporter.Probed(i, FileSizeOf(path), info.length, BitratesOf(state, state.files.back()));
     }
 }
 
@@ -103,6 +133,7 @@ private:
 };
 
 int Run(const std::vector<std::string>& arguments) {
+    UseDesktopLanguageForCommand(ProgramFolder());
     const auto parsed = ParseCommandLine(arguments);
     if (const auto* error = std::get_if<CliError>(&parsed)) {
         std::cerr << "tarv-convert: " << error->message << "\n\n" << UsageText();
@@ -124,8 +155,11 @@ int Run(const std::vector<std::string>& arguments) {
 
     const OutputFolderCheck outputFolder = PrepareOutputFolder(request.outputFolder);
     if (!outputFolder) {
-        std::cerr << "tarv-convert: cannot use the output folder "
-                  << DisplayName(request.outputFolder) << ": " << OutputFolderProblem(outputFolder)
+        // TRANSLATORS: %1$s is the folder, %2$s the reason it cannot be used.
+        std::cerr << "tarv-convert: "
+                  << Printf(_("cannot use the output folder %s: %s"),
+                            DisplayName(request.outputFolder).c_str(),
+                            OutputFolderProblem(outputFolder).c_str())
                   << "\n";
         return kExitUsage;
     }
@@ -133,12 +167,13 @@ int Run(const std::vector<std::string>& arguments) {
     std::string error;
     EndNotice probed, ended;
     if (!InstallStopSignals(&error) || !probed.Valid() || !ended.Valid()) {
-        std::cerr << "tarv-convert: cannot set up signal handling\n";
+        std::cerr << "tarv-convert: " << _("cannot set up signal handling") << "\n";
         return kExitFailed;
     }
 
     BatchState state;
     state.options = request.options;
+    state.sizeLimit = request.maxSize;
     state.programFolder = ProgramFolder();
     state.jobs = request.jobs > 0
                      ? request.jobs
@@ -197,7 +232,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& exception) {
         std::cerr << "tarv-convert: " << exception.what() << "\n";
     } catch (...) {
-        std::cerr << "tarv-convert: unexpected error\n";
+        std::cerr << "tarv-convert: " << _("unexpected error") << "\n";
     }
     return kExitFailed;
 }

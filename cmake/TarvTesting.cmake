@@ -21,4 +21,7 @@ function(tarv_add_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT 900)
   endif()
+  # The texts the tests expect are the English ones, whatever language the desktop running
+  # them speaks; the language tests choose their own.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "LANGUAGE=;LC_ALL=C.UTF-8")
 endfunction()

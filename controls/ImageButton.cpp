@@ -1,6 +1,7 @@
 #include "ImageButton.h"
 
 #include <wx/dcclient.h>
+#include <wx/renderer.h>
 #include <wx/settings.h>
 #include <wx/toplevel.h>
 
@@ -179,7 +180,6 @@ void CImageButton::DrawItem(wxDC& dc) {
 
     DrawBackground(dc, itemRect);
     DrawBorder(dc, itemRect);
-    // No focus rectangle: the flat look has none.
     const wxString caption = GetLabelText();
     wxRect captionRect = itemRect;
     if (m_pictures.IsOk()) {
@@ -187,6 +187,18 @@ void CImageButton::DrawItem(wxDC& dc) {
     }
     if (!caption.empty()) {
         DrawCaption(dc, caption, itemRect, captionRect, m_pressed, m_disabled);
+    }
+    if (HasFocus()) {
+        DrawFocus(dc, itemRect);
+    }
+}
+
+void CImageButton::DrawFocus(wxDC& dc, const wxRect& rect) {
+    // The flat look has no frame at rest, so without this nothing would tell a keyboard user
+    // which button Space presses. Inside the edge, where the hover frame does not reach.
+    const wxRect inside = wxRect(rect).Deflate(kFocusInset);
+    if (!inside.IsEmpty()) {
+        wxRendererNative::Get().DrawFocusRect(this, dc, inside);
     }
 }
 

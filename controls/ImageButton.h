@@ -25,6 +25,8 @@ public:
     static constexpr int kImageMargin = 3;
     // How far picture and caption move, right and down, while the button is pressed.
     static constexpr int kPressedOffset = 1;
+    // How far inside the edge the focus rectangle runs.
+    static constexpr int kFocusInset = 2;
 
     CImageButton() = default;
     CImageButton(wxWindow* parent, wxWindowID id, const wxString& label = wxString(),
@@ -65,6 +67,8 @@ protected:
                             bool pressed, bool disabled);
     virtual void DrawCaption(wxDC& dc, const wxString& caption, const wxRect& itemRect,
                              const wxRect& captionRect, bool pressed, bool disabled);
+    // Drawn last, over the picture and caption, while the button has the keyboard focus.
+    virtual void DrawFocus(wxDC& dc, const wxRect& rect);
 
     wxSize DoGetBestClientSize() const override;
 

@@ -1,42 +1,45 @@
 #include "LinkErrorText.h"
 
+#include <wx/translation.h>
+
 namespace tarv {
 
 wxString LinkErrorText(LinkError error) {
     switch (error) {
         case LinkError::OutOfResources:
-            return "The operating system is out\nof memory or resources.";
+            return _("The operating system is out\nof memory or resources.");
         case LinkError::FileNotFound:
-            return "The specified file was not found.";
+            return _("The specified file was not found.");
         case LinkError::PathNotFound:
-            return "The specified path was not found.";
+            return _("The specified path was not found.");
         case LinkError::AccessDenied:
-            return "The operating system denied\naccess to the specified file.";
+            return _("The operating system denied\naccess to the specified file.");
         case LinkError::NotEnoughMemory:
-            return "There was not enough memory to complete the operation.";
+            return _("There was not enough memory to complete the operation.");
         case LinkError::BadFormat:
-            return "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).";
+            return _("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
         case LinkError::SharingViolation:
-            return "A sharing violation occurred. ";
+            return _("A sharing violation occurred. ");
         case LinkError::AssociationIncomplete:
-            return "The filename association is\nincomplete or invalid.";
+            return _("The filename association is\nincomplete or invalid.");
         case LinkError::DdeTimeout:
-            return "The DDE transaction could not\nbe completed because the request timed out.";
+            return _("The DDE transaction could not\nbe completed because the request timed out.");
         case LinkError::DdeFailed:
-            return "The DDE transaction failed.";
+            return _("The DDE transaction failed.");
         case LinkError::DdeBusy:
-            return "The DDE transaction could not\nbe completed because other DDE "
-                   "transactions\nwere being processed.";
+            return _(
+                "The DDE transaction could not\nbe completed because other DDE "
+                "transactions\nwere being processed.");
         case LinkError::NoAssociation:
-            return "There is no application associated\nwith the given filename extension.";
+            return _("There is no application associated\nwith the given filename extension.");
         case LinkError::LibraryNotFound:
-            return "The specified dynamic-link library was not found.";
+            return _("The specified dynamic-link library was not found.");
     }
-    return wxString::Format("Unknown Error (%d) occurred.", static_cast<int>(error));
+    return wxString::Format(_("Unknown Error (%d) occurred."), static_cast<int>(error));
 }
 
 wxString LinkErrorMessage(LinkError error) {
-    return "Can't open link:\n\n" + LinkErrorText(error);
+    return _("Can't open link:\n\n") + LinkErrorText(error);
 }
 
 }  // namespace tarv

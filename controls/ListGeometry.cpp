@@ -71,16 +71,41 @@ int TopRowShowing(int row, int topRow, int rowsPerPage) {
     return topRow;
 }
 
+namespace {
+
+// What the last column gives up so that columns fitting `clientWidth` fit `rowsWidth` too;
+// 0 when they need no room, do not fit anyway, or the last column is too narrow to give it.
+int RoomFromLastColumn(int totalWidth, int lastColumnWidth, int clientWidth, int rowsWidth) {
+    const int overflow = totalWidth - rowsWidth;
+    if (overflow <= 0 || totalWidth > clientWidth || lastColumnWidth < overflow) {
+        return 0;
+    }
+    return overflow;
+}
+
+}  // namespace
+
 ScrollBars NeededScrollBars(const wxSize& client, int headerHeight, int rowHeight, int rowCount,
-                            int totalWidth, const wxSize& barThickness) {
+                            int totalWidth, const wxSize& barThickness, int lastColumnWidth) {
     // A second pass settles it: a bar the first pass added can only bring the other one.
     ScrollBars bars;
     for (int pass = 0; pass < 2; ++pass) {
-        bars.m_horizontal = totalWidth > client.x - (bars.m_vertical ? barThickness.x : 0);
+        const int width = client.x - (bars.m_vertical ? barThickness.x : 0);
+        const int room = RoomFromLastColumn(totalWidth, lastColumnWidth, client.x, width);
+        bars.m_horizontal = totalWidth - room > width;
         const int height = client.y - headerHeight - (bars.m_horizontal ? barThickness.y : 0);
         bars.m_vertical = rowCount > RowsPerPage(height, rowHeight);
     }
     return bars;
+}
+
+std::vector<int> ShownColumnWidths(const std::vector<int>& widths, int clientWidth, int rowsWidth) {
+    std::vector<int> shown = widths;
+    if (!shown.empty()) {
+        shown.back() -=
+            RoomFromLastColumn(TotalWidth(widths), widths.back(), clientWidth, rowsWidth);
+    }
+    return shown;
 }
 
 }  // namespace tarv

@@ -55,8 +55,14 @@ struct ScrollBars {
 };
 // The bars a list of `client` size needs for `rowCount` rows below its header and columns
 // `totalWidth` wide, given the bars' thickness. Each bar takes room from the other's direction,
-// so one may bring the other.
+// so one may bring the other; except that columns fitting the whole client width give the
+// vertical bar its room from the last one, when that one, `lastColumnWidth` wide, has it.
 ScrollBars NeededScrollBars(const wxSize& client, int headerHeight, int rowHeight, int rowCount,
-                            int totalWidth, const wxSize& barThickness);
+                            int totalWidth, const wxSize& barThickness, int lastColumnWidth = 0);
+
+// The widths the columns are shown at when `rowsWidth` of the `clientWidth` pixels are left
+// for them beside a vertical bar: columns that fit the client width keep fitting, the last one
+// giving up the bar's room if it has it; otherwise each keeps its own width.
+std::vector<int> ShownColumnWidths(const std::vector<int>& widths, int clientWidth, int rowsWidth);
 
 }  // namespace tarv

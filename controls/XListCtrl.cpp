@@ -3,6 +3,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/headerctrl.h>
 #include <wx/listbase.h>
+#include <wx/renderer.h>
 #include <wx/scrolbar.h>
 #include <wx/settings.h>
 
@@ -80,7 +81,7 @@ void CXListCtrl::UpdateMetrics() {
 }
 
 wxSize CXListCtrl::DoGetBestClientSize() const {
-    int width = m_header ? m_header->GetTotalWidth() : 0;
+    const int width = TotalWidth(m_columnWidths);
     return wxSize(std::max(width, 100), m_headerHeight + 4 * m_rowHeight);
 }
 
@@ -109,6 +110,7 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
     item.m_alignment = alignment;
     item.m_width = std::max(0, width);
     const int index = m_header->InsertItem(column, item);
+    m_columnWidths.insert(m_columnWidths.begin() + index, item.m_width);
     // Every row keeps one record per column, in column order.
     m_rows.InsertColumn(index, CellColours::FromSystem());
     Relayout();
@@ -117,21 +119,18 @@ int CXListCtrl::InsertColumn(int column, const wxString& heading, int alignment,
 }
 
 bool CXListCtrl::SetColumnWidth(int column, int width) {
-    const HeaderItem* current = m_header->GetItem(column);
-    if (!current) {
+    if (column < 0 || column >= static_cast<int>(m_columnWidths.size())) {
         return false;
     }
-    HeaderItem item = *current;
-    item.m_width = std::max(0, width);
-    m_header->SetItem(column, item);
+    m_columnWidths[column] = std::max(0, width);
     Relayout();
     Refresh();
     return true;
 }
 
 int CXListCtrl::GetColumnWidth(int column) const {
-    const HeaderItem* item = m_header->GetItem(column);
-    return item ? item->m_width : 0;
+    return column >= 0 && column < static_cast<int>(m_columnWidths.size()) ? m_columnWidths[column]
+                                                                           : 0;
 }
 
 int CXListCtrl::GetColumns() const {
@@ -189,7 +188,7 @@ int CXListCtrl::InsertItem(int row, const wxString& text) {
                                     {m_colours.m_windowText, m_colours.m_window});
     if (index >= 0) {
         Relayout();
-        Refresh();
+        RefreshRowsFrom(index);
     }
     return index;
 }
@@ -290,8 +289,9 @@ bool CXListCtrl::SetItemToolTipText(int row, int column, const wxString& text) {
 
 ListMetrics CXListCtrl::Metrics() const {
     ListMetrics metrics;
+    // As shown, which is what the header shows too.
     for (int column = 0; column < GetColumns(); ++column) {
-        metrics.m_columnWidths.push_back(GetColumnWidth(column));
+        metrics.m_columnWidths.push_back(m_header->GetItem(column)->m_width);
     }
     metrics.m_headerHeight = m_headerHeight;
     metrics.m_rowHeight = m_rowHeight;
@@ -338,12 +338,25 @@ void CXListCtrl::Relayout() {
         return;
     }
     const wxSize client = GetClientSize();
-    const int total = m_header->GetTotalWidth();
     const wxSize bar(m_vScrollBar->GetBestSize().x, m_hScrollBar->GetBestSize().y);
-    const ScrollBars needed =
-        NeededScrollBars(client, m_headerHeight, m_rowHeight, GetItemCount(), total, bar);
+    const ScrollBars needed = NeededScrollBars(client, m_headerHeight, m_rowHeight, GetItemCount(),
+                                               TotalWidth(m_columnWidths), bar,
+                                               m_columnWidths.empty() ? 0 : m_columnWidths.back());
     const int width = std::max(0, client.x - (needed.m_vertical ? bar.x : 0));
     const int height = std::max(0, client.y - (needed.m_horizontal ? bar.y : 0));
+
+    // Columns sized to the list keep fitting beside the vertical bar, so that it brings no
+    // sideways bar of its own to cover the last row.
+    const std::vector<int> shown = ShownColumnWidths(m_columnWidths, client.x, width);
+    for (int column = 0; column < static_cast<int>(shown.size()); ++column) {
+        const HeaderItem* current = m_header->GetItem(column);
+        if (current && current->m_width != shown[column]) {
+            HeaderItem item = *current;
+            item.m_width = shown[column];
+            m_header->SetItem(column, item);
+        }
+    }
+    const int total = TotalWidth(shown);
 
     const bool changed = needed.m_vertical != m_vScrollBar->IsShown() ||
                          needed.m_horizontal != m_hScrollBar->IsShown() ||
@@ -410,9 +423,26 @@ void CXListCtrl::UpdateSubItem(int row, int column) {
     if (!GetCellRect(row, column, rect)) {
         return;
     }
+    // A cell out of view has nothing to show until it is scrolled there, and painting now
+    // would paint whatever else is pending too: filling hundreds of new rows would keep the
+    // window from drawing anything else for seconds.
+    rect.Inflate(2);
+    if (!rect.Intersects(RowsArea())) {
+        return;
+    }
     // Only this cell, and at once: a running batch shows every step of its progress.
-    RefreshRect(rect.Inflate(2), true);
+    RefreshRect(rect, true);
     Update();
+}
+
+void CXListCtrl::RefreshRowsFrom(int row) {
+    wxRect rect;
+    const wxRect area = RowsArea();
+    if (!GetCellRect(row, 0, rect) || rect.y > area.GetBottom()) {
+        return;
+    }
+    const int top = std::max(area.y, rect.y);
+    RefreshRect(wxRect(area.x, top, area.width, area.GetBottom() + 1 - top), false);
 }
 
 void CXListCtrl::RefreshRow(int row) {
@@ -426,14 +456,16 @@ void CXListCtrl::RefreshRow(int row) {
 
 bool CXListCtrl::SelectItem(int row, bool scrollIntoView) {
     const int previous = m_rows.Selected();
+    const int previousFocus = m_rows.Focused();
     if (!m_rows.Select(row)) {
         return false;
     }
     if (scrollIntoView) {
         EnsureVisible(row);
     }
-    if (previous != row) {
+    if (previous != row || previousFocus != row) {
         RefreshRow(previous);
+        RefreshRow(previousFocus);
         RefreshRow(row);
     }
     return true;
@@ -468,6 +500,28 @@ void CXListCtrl::DrawRows(wxDC& dc, const wxRect& area) {
     }
     if (m_exStyle & kListExGridLines) {
         DrawGridLines(dc, rows);
+    }
+    if (HasFocus()) {
+        DrawFocusMark(dc);
+    }
+}
+
+wxRect CXListCtrl::FocusMarkRect() const {
+    // Round the row that Space and the arrow keys start from; round the whole area while no
+    // row has the focus, so that reaching the list with Tab shows all the same.
+    const int row = m_rows.Focused();
+    wxRect rect;
+    if (!GetCellRect(row, 0, rect)) {
+        return RowsArea();
+    }
+    // Above the row's grid line, across all columns.
+    return wxRect(-m_scrollX, rect.y, m_header->GetTotalWidth(), m_rowHeight - 1);
+}
+
+void CXListCtrl::DrawFocusMark(wxDC& dc) {
+    const wxRect mark = FocusMarkRect();
+    if (mark.Intersects(RowsArea())) {
+        wxRendererNative::Get().DrawFocusRect(this, dc, mark);
     }
 }
 
@@ -524,8 +578,10 @@ void CXListCtrl::OnSize(wxSizeEvent& event) {
 }
 
 void CXListCtrl::OnFocusChanged(wxFocusEvent& event) {
-    // The selected row's colours depend on whether the list has the focus.
+    // The selected row's colours depend on whether the list has the focus, and the focus mark
+    // comes and goes with it.
     RefreshRow(m_rows.Selected());
+    RefreshRect(FocusMarkRect().Intersect(RowsArea()), false);
     event.Skip();
 }
 

@@ -47,7 +47,8 @@ enum XListExStyle : long {
 // Rows and columns count from 0. Besides the check-box notification the list sends
 // wxEVT_LIST_COL_CLICK (a wxListEvent with the column) when a header column is clicked, after
 // it has ticked or cleared that column, and wxEVT_LIST_ITEM_SELECTED when the user selects a
-// row. One row at most is selected.
+// row. One row at most is selected. Space toggles the selected row's box in the first column,
+// with the same notification as a click on it.
 class CXListCtrl : public wxControl {
 public:
     // Space left and right of the text in a text cell.
@@ -149,8 +150,13 @@ private:
     void ScrollTo(int topRow);
     void ScrollSideways(int offset);
     void RefreshRow(int row);
+    // The row and every row below it, as far as they are in view.
+    void RefreshRowsFrom(int row);
     void DrawCell(wxDC& dc, int row, int column, const wxRect& rect);
     void DrawGridLines(wxDC& dc, const wxRect& area);
+    // Where the keyboard focus is shown, in client coordinates.
+    wxRect FocusMarkRect() const;
+    void DrawFocusMark(wxDC& dc);
 
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -160,7 +166,10 @@ private:
 
     // XListCtrlInput.cpp: what the mouse, the keyboard and the scroll bars do.
     void SelectByUser(int row);
+    // Toggles a cell's box, if it has one, and tells the parent as a click on it does.
+    void ToggleCheckbox(int row, int column);
     void ToggleCheckboxAt(int row, const wxPoint& point);
+    void ToggleSelectedCheckboxes();
     void UpdateToolTip(const wxPoint& point);
 
     void OnLeftDown(wxMouseEvent& event);
@@ -177,6 +186,9 @@ private:
     wxScrollBar* m_vScrollBar = nullptr;
     wxScrollBar* m_hScrollBar = nullptr;
     ListRows m_rows;
+    // The widths the columns were given; the last may be shown narrower beside the vertical
+    // bar (the header's items hold the widths as shown).
+    std::vector<int> m_columnWidths;
     long m_exStyle = 0;
     bool m_ellipsis = true;
     ListColours m_colours;

@@ -20,25 +20,36 @@ void CXListCtrl::SelectByUser(int row) {
     }
 }
 
+void CXListCtrl::ToggleCheckbox(int row, int column) {
+    CellData* data = Cell(row, column);
+    if (!data || (data->m_checkState != 0 && data->m_checkState != 1)) {
+        return;
+    }
+    data->m_checkState = data->m_checkState == 0 ? 1 : 0;
+    UpdateSubItem(row, column);
+    if (wxWindow* parent = GetParent()) {
+        CXListCheckboxEvent clicked(WM_XLISTCTRL_CHECKBOX_CLICKED, GetId(), row, column);
+        clicked.SetEventObject(this);
+        parent->GetEventHandler()->ProcessEvent(clicked);
+    }
+    UpdateHeaderCheckState(column);
+}
+
 void CXListCtrl::ToggleCheckboxAt(int row, const wxPoint& point) {
     // The first cell whose click square holds the point decides, box or not.
     for (int column = 0; column < GetColumns(); ++column) {
         wxRect cell;
-        if (!GetCellRect(row, column, cell) || !CheckBoxHitSquare(cell).Contains(point)) {
-            continue;
+        if (GetCellRect(row, column, cell) && CheckBoxHitSquare(cell).Contains(point)) {
+            ToggleCheckbox(row, column);
+            return;
         }
-        CellData* data = Cell(row, column);
-        if (data && (data->m_checkState == 0 || data->m_checkState == 1)) {
-            data->m_checkState = data->m_checkState == 0 ? 1 : 0;
-            UpdateSubItem(row, column);
-            if (wxWindow* parent = GetParent()) {
-                CXListCheckboxEvent clicked(WM_XLISTCTRL_CHECKBOX_CLICKED, GetId(), row, column);
-                clicked.SetEventObject(this);
-                parent->GetEventHandler()->ProcessEvent(clicked);
-            }
-            UpdateHeaderCheckState(column);
-        }
-        return;
+    }
+}
+
+void CXListCtrl::ToggleSelectedCheckboxes() {
+    // The list selects one row at most; its first column holds the box that counts.
+    if (GetCurSel() >= 0) {
+        ToggleCheckbox(GetCurSel(), 0);
     }
 }
 
@@ -130,6 +141,14 @@ void CXListCtrl::OnKeyDown(wxKeyEvent& event) {
         case WXK_END:
             target = count - 1;
             break;
+        case WXK_SPACE:
+            // The keyboard's click on the box; with a modifier it is someone else's shortcut.
+            if (event.HasAnyModifiers()) {
+                event.Skip();
+            } else {
+                ToggleSelectedCheckboxes();
+            }
+            return;
         default:
             event.Skip();
             return;

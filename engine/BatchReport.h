@@ -31,6 +31,8 @@ struct BatchReport {
     int seconds = 0;     // for a position: whole seconds, never negative
     std::string output;  // the file's 3GPP path once its names are claimed; empty before
     std::string text;    // for a failure: why, in the tool's own last words
+    // For a file done: how many frames of its source the encoder skipped as damaged.
+    int damagedFrames = 0;
 
     StepType Step() const { return StepTypeOf(step); }
     // The batch entry index and value of the integer protocol: five entries per file, the

@@ -23,8 +23,15 @@ void BatchState::AddFile(const std::string& sourcePath, const std::string& outpu
 }
 
 void BatchState::AddFile(const std::string& sourcePath, const std::string& outputFolder,
-                         uint64_t key) {
-    files.emplace_back(key, sourcePath, OutputBaseName(outputFolder, sourcePath));
+                         uint64_t key, double seconds) {
+    files.emplace_back(key, sourcePath, OutputBaseName(outputFolder, sourcePath), seconds);
+}
+
+std::optional<SizePlan> BatchState::PlanFor(const BatchFile& file) const {
+    if (sizeLimit <= 0) {
+        return std::nullopt;
+    }
+    return PlanForSize(options, sizeLimit, file.seconds);
 }
 
 bool BatchState::Withdraw(uint64_t key) {
@@ -174,6 +181,15 @@ bool ConvertWorker::RunFile(int file, float& position) {
     BatchReport report;
     report.file = file;
 
+    // A file that cannot fit the size limit fails before a name is claimed or a tool runs.
+    const std::optional<SizePlan> plan = m_state.PlanFor(entry);
+    if (plan && !plan->fits) {
+        report.kind = BatchReport::Kind::Failed;
+        report.text = plan->reason;
+        Report(report);
+        return !m_state.stop;
+    }
+
     // The names are claimed before anything is written, and held to the file's end, so no other
     // run, job or user file can come to share them.
     std::unique_ptr<OutputClaim> claim;
@@ -194,16 +210,19 @@ bool ConvertWorker::RunFile(int file, float& position) {
     }
     entry.baseName = choice.baseName;
     report.output = claim->Names().output;
+    int damagedFrames = 0;
 
     for (int p = 0; p < kStepsPerFile; ++p) {
         report.step = p;
         std::string failure = claim->Intrusion();
         int processId = -1;
         StepEnd end = StepEnd::Failed;
+        std::string output;
         if (failure.empty()) {
-            const Command command = BuildStepCommand(p, m_state.programFolder, entry.sourcePath,
-                                                     entry.baseName, m_state.options);
-            end = RunTool(report, command, position, failure, processId);
+            const Command command =
+                BuildStepCommand(p, m_state.programFolder, entry.sourcePath, entry.baseName,
+                                 m_state.options, plan ? &*plan : nullptr);
+            end = RunTool(report, command, position, failure, processId, output);
         }
         const std::string& target = StepTargetOf(p, claim->Names());
         if (end != StepEnd::Done && processId > 0) {
@@ -228,16 +247,21 @@ bool ConvertWorker::RunFile(int file, float& position) {
             return !m_state.stop;
         }
         claim->RecordMade(target);
+        // The encoder decodes past damage in the source and says how much it skipped.
+        if (StepTypeOf(p) == StepType::Encode) {
+            damagedFrames = FindDamagedFrames(output).value_or(0);
+        }
     }
     claim->RemoveMade(OutputClaim::Made::Intermediates);
     report.kind = BatchReport::Kind::FileDone;
+    report.damagedFrames = damagedFrames;
     Report(report);
     return !m_state.stop;
 }
 
 ConvertWorker::StepEnd ConvertWorker::RunTool(BatchReport& report, const Command& command,
-                                              float& position, std::string& failure,
-                                              int& processId) {
+                                              float& position, std::string& failure, int& processId,
+                                              std::string& kept) {
     std::string error;
     std::unique_ptr<ChildProcess> child;
     {
@@ -256,7 +280,7 @@ ConvertWorker::StepEnd ConvertWorker::RunTool(BatchReport& report, const Command
     }
     processId = child->Id();
 
-    std::string kept;
+    kept.clear();
     char chunk[ChildProcess::kMaxRead];
     while (const size_t count = child->Read(chunk, sizeof chunk)) {
         const std::string_view text(chunk, count);

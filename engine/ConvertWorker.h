@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "BatchReport.h"
 #include "ChildProcess.h"
 #include "OptionCatalogue.h"
+#include "SizeLimit.h"
 #include "StepCommands.h"
 
 namespace tarv {
@@ -31,11 +33,15 @@ public:
 
 // One file of a batch.
 struct BatchFile {
-    BatchFile(uint64_t key, std::string sourcePath, std::string baseName)
-        : key(key), sourcePath(std::move(sourcePath)), baseName(std::move(baseName)) {}
+    BatchFile(uint64_t key, std::string sourcePath, std::string baseName, double seconds)
+        : key(key),
+          sourcePath(std::move(sourcePath)),
+          seconds(seconds),
+          baseName(std::move(baseName)) {}
 
     const uint64_t key;  // the caller's name for it, carried by every report
     const std::string sourcePath;
+    const double seconds;  // its playing time as the probe found it; 0 or less when unknown
     std::string baseName;  // output folder and file title, no extension; the claimed one
                            // (perhaps with a suffix) once the worker has started the file
 
@@ -49,6 +55,9 @@ struct BatchFile {
 struct BatchState {
     std::deque<BatchFile> files;  // a deque: its files never move, and their flags are atomic
     ConvertOptions options;
+    // The most each converted file may take, in bytes; 0 for no limit. The window sets it from
+    // the size limit list, the headless command from its option.
+    int64_t sizeLimit = 0;
     std::string programFolder;  // where the tools are; ends in the separator
     // How many files convert at the same time, each one's steps still in order. With more than
     // one, reports of different files interleave.
@@ -58,9 +67,13 @@ struct BatchState {
     std::atomic<bool> busy{false};
     std::atomic<bool> stop{false};
 
-    // Appends a file; its key defaults to its place in the batch.
+    // Appends a file; its key defaults to its place in the batch. Its playing time is needed
+    // only to fit a size limit.
     void AddFile(const std::string& sourcePath, const std::string& outputFolder);
-    void AddFile(const std::string& sourcePath, const std::string& outputFolder, uint64_t key);
+    void AddFile(const std::string& sourcePath, const std::string& outputFolder, uint64_t key,
+                 double seconds = -1);
+    // How a file is made to fit the size limit; empty when there is none.
+    std::optional<SizePlan> PlanFor(const BatchFile& file) const;
     int FileCount() const { return static_cast<int>(files.size()); }
     // Takes a file the worker has not started yet out of the batch: it will not be converted
     // and nothing is reported of it. False when it has started (or there is no such file).
@@ -100,9 +113,10 @@ private:
     // Runs one file's five steps; false when the batch must end.
     bool RunFile(int file, float& position);
     // Runs one step's tool to its end, reporting its progress under `report` (which names the
-    // file and step). On a failure, failure says why; processId is the tool's once it started.
+    // file and step). On a failure, failure says why; processId is the tool's once it started;
+    // output keeps the end of what it printed.
     StepEnd RunTool(BatchReport& report, const Command& command, float& position,
-                    std::string& failure, int& processId);
+                    std::string& failure, int& processId, std::string& output);
     void Report(const BatchReport& report);
 
     BatchState& m_state;

@@ -88,6 +88,16 @@ constexpr std::array<OptionItem, 5> kSampleRates = {{
 
 constexpr std::array<OptionItem, 3> kAspects = {{{"Auto", ""}, {"4:3", ""}, {"16:9", ""}}};
 
+// What a picture message, a network's limit or a chat program lets through; KB and MB of 1024.
+constexpr std::array<OptionItem, 6> kSizeLimits = {{
+    {"No limit", ""},
+    {"300 KB", "307200"},
+    {"600 KB", "614400"},
+    {"1 MB", "1048576"},
+    {"3.5 MB", "3670016"},
+    {"16 MB", "16777216"},
+}};
+
 constexpr std::array<FormatPreset, 3> kPresets = {{
     {0, 0, 0, 0},
     {2, 3, 4, 5},
@@ -104,13 +114,14 @@ constexpr std::array<OptionListInfo, kOptionListCount> kLists = {{
     {OptionList::AudioCodec, 1011, "Audio Codec:", "audio-codec"},
     {OptionList::SampleRate, 1013, "Sample Rate:", "sample-rate"},
     {OptionList::Aspect, 1010, "Aspect Ratio:", "aspect"},
+    {OptionList::SizeLimit, 1019, "Size limit:", "max-size"},
 }};
 
 }  // namespace
 
 int32_t& ConvertOptions::operator[](OptionList list) {
-    int32_t* const fields[] = {&format,     &videoBitrate, &videoCodec, &resolution, &frameRate,
-                               &audioBitrate, &audioCodec, &sampleRate, &aspect};
+    int32_t* const fields[] = {&format,       &videoBitrate, &videoCodec, &resolution, &frameRate,
+                               &audioBitrate, &audioCodec,   &sampleRate, &aspect,     &sizeLimit};
     return *fields[static_cast<int>(list)];
 }
 
@@ -142,6 +153,7 @@ std::span<const OptionItem> ItemsOf(OptionList list) {
         case OptionList::AudioCodec: return kAudioCodecs;
         case OptionList::SampleRate: return kSampleRates;
         case OptionList::Aspect: return kAspects;
+        case OptionList::SizeLimit: return kSizeLimits;
     }
     return {};
 }
@@ -170,6 +182,15 @@ std::string_view ValueOf(OptionList list, int index) {
     return items[index].value;
 }
 
+int64_t SizeLimitBytesOf(int index) {
+    const std::string_view value = ValueOf(OptionList::SizeLimit, index);
+    int64_t bytes = 0;
+    for (const char digit : value) {
+        bytes = bytes * 10 + (digit - '0');
+    }
+    return bytes;
+}
+
 void ApplyFormatPreset(ConvertOptions& options) {
     if (!FormatOf(options.format)) {
         return;
@@ -193,6 +214,7 @@ ConvertOptions StartSelections() {
     options.audioCodec = 0;
     options.sampleRate = 0;
     options.aspect = 0;
+    options.sizeLimit = 0;
     ApplyFormatPreset(options);
     return options;
 }

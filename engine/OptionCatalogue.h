@@ -25,7 +25,7 @@ struct FormatItem {
     VideoFamily family;
 };
 
-// The nine option lists, in the order their positions are captured.
+// The option lists, in the order their positions are captured.
 enum class OptionList {
     Format,
     VideoBitrate,
@@ -36,8 +36,9 @@ enum class OptionList {
     AudioCodec,
     SampleRate,
     Aspect,
+    SizeLimit,  // the most each converted file may take; its values are bytes
 };
-inline constexpr int kOptionListCount = 9;
+inline constexpr int kOptionListCount = 10;
 
 // The list positions captured when a batch starts; -1 where a list had no selection.
 struct ConvertOptions {
@@ -50,6 +51,7 @@ struct ConvertOptions {
     int32_t audioCodec = -1;
     int32_t sampleRate = -1;
     int32_t aspect = -1;
+    int32_t sizeLimit = -1;
 
     int32_t& operator[](OptionList list);
     int32_t operator[](OptionList list) const;
@@ -58,9 +60,9 @@ struct ConvertOptions {
 
 struct OptionListInfo {
     OptionList list;
-    int controlId;            // the combo box of the form
-    std::string_view label;   // its caption on the form
-    std::string_view cliName; // its name as an option of the headless command
+    int controlId;             // the combo box of the form
+    std::string_view label;    // its caption on the form
+    std::string_view cliName;  // its name as an option of the headless command
 };
 
 // The lists in capture order, with their form ids and captions.
@@ -79,6 +81,10 @@ std::string_view DisplayTextOf(OptionList list, int index, int format = 0);
 
 // The value text of a list position; empty for an index outside the table.
 std::string_view ValueOf(OptionList list, int index);
+
+// The bytes a position of the size limit list stands for; 0 for "No limit" and for a position
+// outside the table.
+int64_t SizeLimitBytesOf(int index);
 
 // Choosing a format sets these four lists, replacing what the user had chosen there.
 struct FormatPreset {

@@ -17,8 +17,15 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 
-// Characters a folder name may not hold, in the order they are tested.
-inline constexpr std::string_view kForbiddenNameCharacters = "\\/:*?\"<>|";
+// Characters Windows refuses in a file or folder name, in the order they are tested.
+inline constexpr std::string_view kWindowsForbiddenNameCharacters = "\\/:*?\"<>|";
+// Characters this system refuses in a name. Here only the separator: a folder named
+// `quote"s and spaces` or `a:b` is an ordinary folder the user may write to.
+#ifdef _WIN32
+inline constexpr std::string_view kForbiddenNameCharacters = kWindowsForbiddenNameCharacters;
+#else
+inline constexpr std::string_view kForbiddenNameCharacters = "/";
+#endif
 
 // The text up to and including the last separator; empty when there is none.
 std::string FolderPart(std::string_view path, char separator = kSeparator);
@@ -52,9 +59,9 @@ std::string Utf8Path(const std::filesystem::path& path);
 // on Windows the drive letters of the fixed disks in letter order ("C:", "D:").
 std::vector<std::string> FixedDriveList();
 
-// True when the path names an existing folder whose last part holds no forbidden character.
+// True when the path names an existing folder whose last part holds none of `forbidden`.
 // A trailing separator makes no difference.
-bool IsUsableFolder(std::string_view path);
+bool IsUsableFolder(std::string_view path, std::string_view forbidden = kForbiddenNameCharacters);
 
 // True when the folder holds at least one folder other than "." and "..".
 bool HasSubfolders(std::string_view path);

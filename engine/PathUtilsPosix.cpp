@@ -63,7 +63,7 @@ std::vector<std::string> FixedDriveList() {
     return roots;
 }
 
-bool IsUsableFolder(std::string_view path) {
+bool IsUsableFolder(std::string_view path, std::string_view forbidden) {
     std::string folder(path);
     if (folder.size() > 1 && folder.back() == kSeparator) {
         folder.pop_back();
@@ -72,7 +72,7 @@ bool IsUsableFolder(std::string_view path) {
     const bool isFolder =
         !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     const std::string last = LastPathPart(folder);
-    const bool clean = last.find_first_of(kForbiddenNameCharacters) == std::string::npos;
+    const bool clean = last.find_first_of(forbidden) == std::string::npos;
     return isFolder && clean;
 }
 

@@ -50,7 +50,7 @@ std::vector<std::string> FixedDriveList() {
     return roots;
 }
 
-bool IsUsableFolder(std::string_view path) {
+bool IsUsableFolder(std::string_view path, std::string_view forbidden) {
     std::string folder(path);
     if (!folder.empty() && folder.back() == kSeparator) {
         folder.pop_back();
@@ -70,7 +70,7 @@ bool IsUsableFolder(std::string_view path) {
         }
     }
     const std::string last = LastPathPart(folder);
-    const bool clean = last.find_first_of(kForbiddenNameCharacters) == std::string::npos;
+    const bool clean = last.find_first_of(forbidden) == std::string::npos;
     return isFolder && clean;
 }
 

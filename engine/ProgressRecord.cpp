@@ -67,4 +67,31 @@ int WholeSeconds(float position) {
     return static_cast<int>(position);
 }
 
+std::optional<int> FindDamagedFrames(std::string_view output) {
+    for (size_t at = output.rfind(" damaged frame"); at != std::string_view::npos;
+         at = at > 0 ? output.rfind(" damaged frame", at - 1) : std::string_view::npos) {
+        size_t start = at;
+        while (start > 0 && output[start - 1] >= '0' && output[start - 1] <= '9') {
+            --start;
+        }
+        const std::string_view rest = output.substr(at + std::string_view(" damaged frame").size());
+        const bool wholeLine =
+            start < at && (start == 0 || output[start - 1] == '\n' || output[start - 1] == '\r');
+        if (!wholeLine || !(rest.starts_with(" skipped") || rest.starts_with("s skipped"))) {
+            continue;
+        }
+        int count = 0;
+        if (std::from_chars(output.data() + start, output.data() + at, count).ec != std::errc()) {
+            count = INT_MAX;  // more than a count can hold
+        }
+        return count;
+    }
+    return std::nullopt;
+}
+
+std::string DamagedFramesNote(int count) {
+    return std::to_string(count) +
+           (count == 1 ? " damaged frame skipped" : " damaged frames skipped");
+}
+
 }  // namespace tarv

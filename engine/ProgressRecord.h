@@ -1,7 +1,9 @@
-// Reads the encoder's and muxer's "Pos:" progress records out of a chunk of their output.
+// Reads the encoder's and muxer's "Pos:" progress records out of a chunk of their output, and
+// the encoder's closing line about damage it decoded past.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tarv {
@@ -20,5 +22,12 @@ std::optional<float> ParseProgressRecord(std::string_view chunk);
 // The position as the whole seconds a progress report carries: truncated toward zero, never
 // negative (negative values are the worker's stop and done codes).
 int WholeSeconds(float position);
+
+// The count of the last line "N damaged frames skipped" (or "1 damaged frame skipped") of a
+// tool's output; empty when it holds none.
+std::optional<int> FindDamagedFrames(std::string_view output);
+
+// That line for a count, as the window and the headless command show it.
+std::string DamagedFramesNote(int count);
 
 }  // namespace tarv

@@ -150,7 +150,7 @@ int32_t TickCount() {
 
 Command BuildStepCommand(int stepPosition, std::string_view programFolder,
                          std::string_view sourcePath, std::string_view baseName,
-                         const ConvertOptions& options) {
+                         const ConvertOptions& options, const SizePlan* plan) {
     const std::string_view rawExtension = RawVideoExtensionOf(options.format);
     const OutputNames names = OutputNamesOf(baseName, rawExtension);
     const std::string encoder = ToolPath(programFolder, Tool::Encoder);
@@ -161,20 +161,29 @@ Command BuildStepCommand(int stepPosition, std::string_view programFolder,
         case StepType::Encode: {
             CommandBuilder command(encoder);
             command.Plain("-af").Plain("volnorm");
-            command.Plain("-srate").Plain(value(OptionList::SampleRate));
+            const bool sized = plan && plan->fits;
+            command.Plain("-srate").Plain(sized ? std::to_string(plan->sampleRate)
+                                                : value(OptionList::SampleRate));
+            if (sized && plan->mono) {
+                command.Plain("-channels").Plain("1");
+            }
             command.Plain("-vf-add").Plain("scale=" + value(OptionList::Resolution) + ",harddup");
             command.Plain("-ofps").Plain(value(OptionList::FrameRate));
             command.Plain("-oac").Plain("faac");
             command.Plain("-faacopts")
-                .Plain("br=" + value(OptionList::AudioBitrate) + ":mpeg=4:object=2");
+                .Plain("br=" +
+                       (sized ? std::to_string(plan->audioKbps) : value(OptionList::AudioBitrate)) +
+                       ":mpeg=4:object=2");
             const std::string bitrate = "bitrate=" + value(OptionList::VideoBitrate);
+            const std::string size = sized ? ":size=" + std::to_string(plan->streamBytes) : "";
             const FormatItem* format = FormatOf(options.format);
             if (format && format->family == VideoFamily::X264) {
                 command.Plain("-ovc").Plain("x264").Plain("-ffourcc").Plain("H264");
-                command.Plain("-x264encopts").Plain(bitrate + ":level_idc=12:nocabac:bframes=0");
+                command.Plain("-x264encopts")
+                    .Plain(bitrate + ":level_idc=12:nocabac:bframes=0" + size);
             } else {
                 command.Plain("-ovc").Plain("xvid");
-                command.Plain("-xvidencopts").Plain(bitrate + ":max_bframes=0");
+                command.Plain("-xvidencopts").Plain(bitrate + ":max_bframes=0" + size);
             }
             command.Quoted(std::string(sourcePath)).Plain("-o").Quoted(names.avi);
             return command.Finish(true);

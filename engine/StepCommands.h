@@ -11,6 +11,7 @@
 
 #include "OptionCatalogue.h"
 #include "PathUtils.h"
+#include "SizeLimit.h"
 
 namespace tarv {
 
@@ -88,9 +89,12 @@ BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount
 // The system's millisecond tick count as a signed 32-bit number.
 int32_t TickCount();
 
-// The command of one step for a file. The program folder ends in its separator.
+// The command of one step for a file. The program folder ends in its separator. A file made to
+// fit a size limit has its plan: the encode step then takes the plan's sound (bitrate, sample
+// rate, one channel when lowered) and gains ":size=N" in its video options, the bytes both
+// streams may take together; the video's bitrate stays the chosen one, the most it may have.
 Command BuildStepCommand(int stepPosition, std::string_view programFolder,
                          std::string_view sourcePath, std::string_view baseName,
-                         const ConvertOptions& options);
+                         const ConvertOptions& options, const SizePlan* plan = nullptr);
 
 }  // namespace tarv

@@ -54,6 +54,11 @@ std::vector<std::string> ListedSubfolders(const std::string& folder) {
     return found;
 }
 
+bool IsSameFolder(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return !a.empty() && !b.empty() && std::filesystem::equivalent(a, b, error) && !error;
+}
+
 std::string ItemPathOf(const std::string& folderWithSeparator, bool hasChildren, bool isRoot) {
     if (hasChildren || isRoot || folderWithSeparator.size() <= 1) {
         return folderWithSeparator;

@@ -18,6 +18,10 @@ bool IsHiddenFolderName(std::string_view name);
 // has none.
 std::vector<std::string> ListedSubfolders(const std::string& folder);
 
+// True when both paths name one existing folder, however they are spelt (a trailing
+// separator, a symbolic link); false when either cannot be found.
+bool IsSameFolder(const std::string& a, const std::string& b);
+
 // The path a tree item stands for, given its folder path with a trailing separator: an item
 // without children (no sub-folders, or none read) drops the separator; a file-system root
 // always keeps it.

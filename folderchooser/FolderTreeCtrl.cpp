@@ -1,6 +1,7 @@
 #include "FolderTreeCtrl.h"
 
 #include <wx/artprov.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include "DesktopShell.h"
@@ -72,7 +73,7 @@ void CFolderTreeCtrl::Fill() {
     const SpecialFolders special = UserSpecialFolders();
     m_documentsPath = WithTrailingSeparator(special.documents);
     const ShellItem desktop = DescribeFolder(special.desktop);
-    const wxTreeItemId root = AddRoot(desktop.displayName);
+    const wxTreeItemId root = AddRoot(OneLineLabel(desktop.displayName));
     const int icon = IconIndex({"user-desktop", "user-home", "folder"});
     SetItemImage(root, icon, wxTreeItemIcon_Normal);
     SetItemImage(root, icon, wxTreeItemIcon_Selected);
@@ -87,8 +88,8 @@ wxTreeItemId CFolderTreeCtrl::AddItem(const wxTreeItemId& parent, const wxString
                                       const std::vector<std::string>& openIcons, bool placeholder) {
     const int normal = IconIndex(icons);
     const int open = openIcons.empty() ? normal : IconIndex(openIcons);
-    const wxTreeItemId item =
-        AppendItem(parent, label, normal, open >= 0 ? open : normal, new ItemData(kind, path));
+    const wxTreeItemId item = AppendItem(parent, OneLineLabel(label), normal,
+                                         open >= 0 ? open : normal, new ItemData(kind, path));
     if (placeholder) {
         AddPlaceholder(item);
     }
@@ -139,15 +140,25 @@ void CFolderTreeCtrl::FillItem(const wxTreeItemId& item) {
         WithTrailingSeparator(static_cast<ItemData*>(GetItemData(item))->m_path);
     DeleteChildren(item);
     if (kind == ItemKind::Desktop) {
-        m_computerItem = AddItem(item, "My Computer", ItemKind::Computer, std::string(),
+        m_computerItem = AddItem(item, _("My Computer"), ItemKind::Computer, std::string(),
                                  {"computer", "drive-harddisk"}, {}, true);
-        const ShellItem documents = DescribeFolder(m_documentsPath);
-        m_documentsItem = AddItem(item, documents.displayName, ItemKind::Documents, m_documentsPath,
-                                  documents.iconNames, {}, true);
+        // Without a desktop folder the home folder is the root, and the documents folder may
+        // fall back to it too: the root under itself would only repeat the tree.
+        m_documentsItem = wxTreeItemId();
+        if (!IsSameFolder(m_documentsPath, path)) {
+            const ShellItem documents = DescribeFolder(m_documentsPath);
+            m_documentsItem = AddItem(item, documents.displayName, ItemKind::Documents,
+                                      m_documentsPath, documents.iconNames, {}, true);
+        }
         Expand(m_computerItem);
     }
     wxBusyCursor wait;
     for (const std::string& folder : ListedSubfolders(path)) {
+        // A documents folder inside the root already has its item just above.
+        if (kind == ItemKind::Desktop && m_documentsItem.IsOk() &&
+            IsSameFolder(folder, m_documentsPath)) {
+            continue;
+        }
         const ShellItem shown = DescribeFolder(folder);
         std::vector<std::string> open = {"folder-open"};
         // A folder the desktop marks as special keeps its own picture when open.
@@ -199,6 +210,31 @@ void CFolderTreeCtrl::OnRightDown(wxMouseEvent& event) {
 void CFolderTreeCtrl::OnEndLabelEdit(wxTreeEvent& event) {
     // Folders are picked here, not renamed: the label goes back to the folder's name.
     event.Veto();
+}
+
+wxString OneLineLabel(const wxString& name) {
+    // The tree gives every row the height of its tallest label, so a single name holding a
+    // line break would make every row two lines high.
+    const wxUniChar lineBreak(0x23CE);
+    wxString label;
+    for (auto it = name.begin(); it != name.end(); ++it) {
+        const wxUint32 code = (*it).GetValue();
+        const bool lineEnd = code == '\n' || code == '\r' || code == '\v' || code == '\f' ||
+                             code == 0x85 || code == 0x2028 || code == 0x2029;
+        if (code == '\r' && it + 1 != name.end() && *(it + 1) == '\n') {
+            continue;  // a Windows line end is one break
+        }
+        if (lineEnd) {
+            label += lineBreak;
+        } else if (code < 0x20) {
+            label += wxUniChar(0x2400 + code);  // the control character's visible picture
+        } else if (code == 0x7f) {
+            label += wxUniChar(0x2421);
+        } else {
+            label += *it;
+        }
+    }
+    return label;
 }
 
 }  // namespace tarv

@@ -66,4 +66,8 @@ private:
     std::string m_documentsPath;
 };
 
+// A name as a tree label: on one line, each line break shown as "\u23CE" and any other
+// control character as its visible picture (a tab as "\u2409").
+wxString OneLineLabel(const wxString& name);
+
 }  // namespace tarv

@@ -59,6 +59,7 @@ inline constexpr int kCtrlPreviewPlay = 1015;
 inline constexpr int kCtrlPreviewPause = 1016;
 inline constexpr int kCtrlPreviewStop = 1017;
 inline constexpr int kCtrlExplore = 1018;
+inline constexpr int kCtrlSizeLimit = 1019;
 
 // Status bar panes, left to right.
 inline constexpr int kPaneSelectedCount = 2000;

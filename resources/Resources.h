@@ -6,11 +6,13 @@
 #include <wx/bmpbndl.h>
 #include <wx/colour.h>
 #include <wx/iconbndl.h>
+#include <wx/translation.h>
 
 #include "ResourceIds.h"
 
-// The main window's caption, the program's display name and the caption of its message boxes.
-inline constexpr char kAppTitle[] = "TarvSoft Video to 3GP Converter";
+// The main window's caption, the program's display name and the caption of its message boxes
+// (shown in the user's language; the settings keep it as written).
+inline constexpr char kAppTitle[] = wxTRANSLATE("TarvSoft Video to 3GP Converter");
 inline constexpr char kHomePageUrl[] = "http://www.example.com/tarvsoft/";
 
 inline constexpr char kHelpFileName[] = "3gphelp.html";

@@ -70,10 +70,11 @@ say "the program folder"
 folder=$out/$name
 rm -rf "$folder"
 mkdir -p "$folder"
-# What ships: the program, its tools, tarv-convert, the logo and the help; not the shell
-# wrapper for many machines, which needs a POSIX shell.
+# What ships: the program, its tools, tarv-convert, the logo, the help and the translations
+# (locale/, which the window reads with wxWidgets; tarv-convert speaks English on Windows); not
+# the shell wrapper for many machines, which needs a POSIX shell.
 (cd "$cross/bin" && cp -r TarvMediaConverter.exe tarv-convert.exe tarv.patch3 tarv.patch4 \
-  tarv.patch5 logo.bmp 3gphelp.html help "$folder/")
+  tarv.patch5 logo.bmp 3gphelp.html help locale "$folder/")
 for program in TarvMediaConverter.exe tarv-convert.exe tarv.patch3 tarv.patch4 tarv.patch5; do
   x86_64-w64-mingw32-strip --strip-unneeded "$folder/$program"
 done

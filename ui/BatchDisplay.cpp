@@ -7,7 +7,9 @@
 
 #include "BatchRunner.h"
 #include "ConversionList.h"
+#include "ConvertWorker.h"
 #include "FailureText.h"
+#include "FailureTranslation.h"
 #include "Resources.h"
 #include "XListCtrl.h"
 
@@ -75,31 +77,44 @@ bool BatchDisplay::Start(const std::string& outputFolder, const ConvertOptions& 
     BatchState& state = m_runner->State();
     state.files.clear();
     state.options = options;
+    state.sizeLimit = SizeLimitBytesOf(options.sizeLimit);
     m_batchRows.clear();
     for (int row = 0; row < m_rows.RowCount(); ++row) {
         if (m_rows.IsChecked(row)) {
             JobEntry& entry = m_rows.EntryAt(row);
-            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id);
+            state.AddFile(FileNameBytes(entry.sourcePath), outputFolder, entry.id, entry.length);
             m_batchRows.push_back(entry.id);
         }
     }
     if (!m_runner->Start()) {
         return false;
     }
-    // What the rows said of an earlier batch goes: each of them now waits for this one.
-    for (const uint64_t id : m_batchRows) {
-        const int row = m_rows.RowOfId(id);
+    // What the rows said of an earlier batch goes: each of them now waits for this one, and
+    // shows how it is to fit the size limit.
+    for (size_t i = 0; i < m_batchRows.size(); ++i) {
+        const int row = m_rows.RowOfId(m_batchRows[i]);
         JobEntry& entry = m_rows.EntryAt(row);
         entry.status = RowStatus::Waiting;
         entry.shownPercent = 0;
         entry.outputFile.clear();
         entry.failure.clear();
         entry.toolOutput.clear();
+        entry.note.clear();
+        const std::optional<SizePlan> plan = state.PlanFor(state.files[i]);
+        entry.sizePlan.clear();
+        if (plan && plan->fits) {
+            entry.sizePlan = wxString::Format(_("To fit %s: video %d kbps, audio %d kbps"),
+                                              wxString::FromUTF8(SizeText(state.sizeLimit)),
+                                              plan->videoKbps, plan->audioKbps);
+            if (plan->mono) {
+                entry.sizePlan += wxString::Format(_(", mono at %d Hz"), plan->sampleRate);
+            }
+        }
         ShowStatus(row, entry, false);
     }
     m_progress.StartBatch();
     m_start = std::chrono::steady_clock::now();
-    m_endLine = m_batchRows.empty() ? "No file is ticked for conversion." : "";
+    m_endLine = m_batchRows.empty() ? _("No file is ticked for conversion.") : wxString();
     if (!m_batchRows.empty()) {
         m_timer.Start(kLinePeriodMs);
     }
@@ -154,19 +169,28 @@ void BatchDisplay::ShowStatus(int row, const JobEntry& entry, bool startBar) {
     if (entry.status == RowStatus::Running) {
         if (startBar) {
             m_list.SetProgress(row, kColumnStatus);
-            m_list.SetItemToolTipText(row, kColumnStatus, wxString());
+            m_list.SetItemToolTipText(row, kColumnStatus, entry.sizePlan);
             m_list.EnsureVisible(row);
         }
         m_list.UpdateProgress(row, kColumnStatus, entry.shownPercent);
         return;
     }
     m_list.DeleteProgress(row, kColumnStatus);
-    const wxString text = entry.status == RowStatus::Done      ? wxString("Done")
-                          : entry.status == RowStatus::Aborted ? wxString("Abort")
-                          : entry.status == RowStatus::Failed  ? wxString("Failed")
+    const wxString text = entry.status == RowStatus::Done      ? _("Done")
+                          : entry.status == RowStatus::Aborted ? _("Abort")
+                          : entry.status == RowStatus::Failed  ? _("Failed")
                                                                : wxString();
     m_list.SetItemText(row, kColumnStatus, text);
-    m_list.SetItemToolTipText(row, kColumnStatus, entry.failure);
+    // A failure says why; otherwise the tip tells what was skipped of a damaged source and
+    // the bitrates the size limit chose.
+    wxString tip = entry.failure;
+    if (entry.status != RowStatus::Failed) {
+        tip = entry.note;
+        if (!entry.sizePlan.empty()) {
+            tip += (tip.empty() ? "" : "\n") + entry.sizePlan;
+        }
+    }
+    m_list.SetItemToolTipText(row, kColumnStatus, tip);
 }
 
 void BatchDisplay::OnBatchReport(const BatchReport& report) {
@@ -190,6 +214,12 @@ void BatchDisplay::OnBatchReport(const BatchReport& report) {
             break;
         case RowUpdate::Kind::Done:
             entry.status = RowStatus::Done;
+            if (report.damagedFrames > 0) {
+                entry.note =
+                    wxString::Format(wxPLURAL("%d damaged frame skipped",
+                                              "%d damaged frames skipped", report.damagedFrames),
+                                     report.damagedFrames);
+            }
             break;
         case RowUpdate::Kind::Abort:
             entry.status = RowStatus::Aborted;
@@ -199,7 +229,7 @@ void BatchDisplay::OnBatchReport(const BatchReport& report) {
             entry.status = RowStatus::Failed;
             entry.outputFile.clear();
             entry.failure =
-                wxString::FromUTF8(FailureSentence(report.text, FileNameBytes(entry.sourcePath)));
+                TranslatedFailure(FailureSentence(report.text, FileNameBytes(entry.sourcePath)));
             entry.toolOutput = wxString::FromUTF8(report.text.data(), report.text.size());
             break;
     }
@@ -236,7 +266,8 @@ void BatchDisplay::NotifyBatchEnd(const wxString& summary) {
     if (!frame || frame->IsActive()) {
         return;
     }
-    m_notification = std::make_unique<wxNotificationMessage>(kAppTitle, summary, frame);
+    m_notification =
+        std::make_unique<wxNotificationMessage>(wxGetTranslation(kAppTitle), summary, frame);
     m_notification->Bind(wxEVT_NOTIFICATION_MESSAGE_CLICK, [frame](wxCommandEvent&) {
         frame->Show();
         frame->Iconize(false);

@@ -1,5 +1,8 @@
 #include "BatchSummary.h"
 
+#include <wx/string.h>
+#include <wx/translation.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -73,21 +76,24 @@ BatchEstimate EstimateBatch(const std::vector<FileProgress>& files, double elaps
 }
 
 std::string ProgressText(const BatchEstimate& estimate) {
-    std::string text = "Converting " + std::to_string(estimate.fileNumber) + " of " +
-                       std::to_string(estimate.fileCount) +
-                       (estimate.fileCount == 1 ? " file" : " files") + " \u00b7 " +
-                       std::to_string(estimate.percent) + "% \u00b7 ";
+    // TRANSLATORS: the number of the file being converted, and how many files the batch has.
+    wxString text = wxString::Format(
+        wxPLURAL("Converting %d of %d file", "Converting %d of %d files", estimate.fileCount),
+        estimate.fileNumber, estimate.fileCount);
+    // TRANSLATORS: how much of the batch is done; write the percentage as your language does.
+    text += wxString(L" \u00b7 ") + wxString::Format(_("%d%%"), estimate.percent) + L" \u00b7 ";
     if (estimate.secondsLeft) {
-        text += "about " + ClockText(*estimate.secondsLeft) + " left";
+        // TRANSLATORS: %s is a time such as 1:20 (minutes and seconds) or 1:02:05.
+        text += wxString::Format(_("about %s left"), wxString(ClockText(*estimate.secondsLeft)));
     } else {
-        text += "estimating...";
+        text += _("estimating...");
     }
-    return text;
+    return text.utf8_string();
 }
 
 std::string SummaryText(const std::vector<FileProgress>& files, bool stopped) {
     if (stopped) {
-        return "Stopped";
+        return _("Stopped").utf8_string();
     }
     int converted = 0;
     int failed = 0;
@@ -96,10 +102,12 @@ std::string SummaryText(const std::vector<FileProgress>& files, bool stopped) {
         failed += file.state == FileProgress::State::Failed ? 1 : 0;
     }
     if (failed == 0) {
-        return std::to_string(converted) +
-               (converted == 1 ? " file converted" : " files converted");
+        return wxString::Format(wxPLURAL("%d file converted", "%d files converted", converted),
+                                converted)
+            .utf8_string();
     }
-    return std::to_string(converted) + " converted, " + std::to_string(failed) + " failed";
+    // TRANSLATORS: how a batch ended: the files converted, and the files that failed.
+    return wxString::Format(_("%d converted, %d failed"), converted, failed).utf8_string();
 }
 
 }  // namespace tarv

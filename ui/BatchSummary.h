@@ -1,5 +1,5 @@
 // What the status bar says about a batch: how far it has come and how long it still takes
-// while it runs, and how it ended. Plain values in, text out.
+// while it runs, and how it ended. Plain values in, text out, in the window's language.
 #pragma once
 
 #include <optional>

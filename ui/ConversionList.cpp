@@ -1,7 +1,7 @@
 #include "ConversionList.h"
 
 #include <wx/filename.h>
-#include <wx/tokenzr.h>
+#include <wx/translation.h>
 
 #include <set>
 
@@ -14,23 +14,25 @@ namespace tarv {
 
 namespace {
 
-// The input types as name and patterns, pairs separated by "|".
-constexpr char kInputTypes[] =
-    "All Media files|*.3gp;*.3g2;*.avi;*.divx;*.div;*.flv;*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v;*.mp4;"
-    "*.m4v;*.mov;*.qt;*.rm;*.rmvb;*.dat;*.vob;*.wmv;*.asf;*.xvid|"
-    "3GPP files(*.3gp,*.3g2)|*.3gp;*.3g2|"
-    "AVI files(*.avi)|*.avi|"
-    "DivX Video(*.divx;*.div)|*.divx;*.div|"
-    "Flash Video(*.flv)|*.flv|"
-    "MPEG files(*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v)|*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v|"
-    "MPEG-4 files(*.mp4;*.m4a;*.m4v)|*.mp4;*.m4v|"
-    "Quick Time files(*.mov;*.qt)|*.mov;*.qt|"
-    "RealMedia files(*.rm;*.rmvb)|*.rm;*.rmvb|"
-    "VCD DAT files(*.dat)|*.dat|"
-    "VOB Video files(*.vob)|*.vob|"
-    "Windows Media files(*.wmv;*.asf)|*.wmv;*.asf|"
-    "Xvid Video files(*.xvid)|*.xvid|"
-    "All files(*.*)|*.*";
+// The input types: the name the dialog shows (in the window's language), then its patterns.
+constexpr const char* kInputTypes[][2] = {
+    {wxTRANSLATE("All Media files"),
+     "*.3gp;*.3g2;*.avi;*.divx;*.div;*.flv;*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v;*.mp4;"
+     "*.m4v;*.mov;*.qt;*.rm;*.rmvb;*.dat;*.vob;*.wmv;*.asf;*.xvid"},
+    {wxTRANSLATE("3GPP files(*.3gp,*.3g2)"), "*.3gp;*.3g2"},
+    {wxTRANSLATE("AVI files(*.avi)"), "*.avi"},
+    {wxTRANSLATE("DivX Video(*.divx;*.div)"), "*.divx;*.div"},
+    {wxTRANSLATE("Flash Video(*.flv)"), "*.flv"},
+    {wxTRANSLATE("MPEG files(*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v)"), "*.mpeg;*.mpg;*.mpe;*.m1v;*.m2v"},
+    {wxTRANSLATE("MPEG-4 files(*.mp4;*.m4a;*.m4v)"), "*.mp4;*.m4v"},
+    {wxTRANSLATE("Quick Time files(*.mov;*.qt)"), "*.mov;*.qt"},
+    {wxTRANSLATE("RealMedia files(*.rm;*.rmvb)"), "*.rm;*.rmvb"},
+    {wxTRANSLATE("VCD DAT files(*.dat)"), "*.dat"},
+    {wxTRANSLATE("VOB Video files(*.vob)"), "*.vob"},
+    {wxTRANSLATE("Windows Media files(*.wmv;*.asf)"), "*.wmv;*.asf"},
+    {wxTRANSLATE("Xvid Video files(*.xvid)"), "*.xvid"},
+    {wxTRANSLATE("All files(*.*)"), "*.*"},
+};
 
 bool IsAddableFile(const wxString& path) {
     const std::string bytes = FileNameBytes(path);
@@ -52,20 +54,20 @@ wxString DisplayPath(const wxString& path) {
 
 wxString MediaFileFilter() {
     wxString filter;
-    const wxArrayString parts = wxStringTokenize(kInputTypes, "|", wxTOKEN_RET_EMPTY_ALL);
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    for (const auto& [name, given] : kInputTypes) {
+        const wxString own(given);
         wxString patterns;
-        if (parts[i + 1] == "*.*") {
+        if (own == "*.*") {
             // "*.*" would leave out every file without a dot in its name.
             patterns = "*";
         } else {
-            const wxString upper = parts[i + 1].Upper();
-            patterns = parts[i + 1] + (upper != parts[i + 1] ? ";" + upper : wxString());
+            const wxString upper = own.Upper();
+            patterns = own + (upper != own ? ";" + upper : wxString());
         }
         if (!filter.empty()) {
             filter += "|";
         }
-        filter += parts[i] + "|" + patterns;
+        filter += wxGetTranslation(name) + "|" + patterns;
     }
     return filter;
 }
@@ -107,10 +109,10 @@ void ConversionList::StopProbing() {
 void ConversionList::SetUpColumns() {
     const int width = m_list.GetSize().GetWidth();
     m_list.SetExtendedStyle(kListExGridLines | kListExFullRowSelect);
-    m_list.InsertColumn(kColumnFile, "Original file", wxALIGN_LEFT, width * 10 / 20);
-    m_list.InsertColumn(kColumnSize, "File size(MB)", wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
-    m_list.InsertColumn(kColumnDuration, "Duration", wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
-    m_list.InsertColumn(kColumnStatus, "Status", wxALIGN_CENTER_HORIZONTAL, width * 4 / 20 - 3);
+    m_list.InsertColumn(kColumnFile, _("Original file"), wxALIGN_LEFT, width * 10 / 20);
+    m_list.InsertColumn(kColumnSize, _("File size(MB)"), wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
+    m_list.InsertColumn(kColumnDuration, _("Duration"), wxALIGN_CENTER_HORIZONTAL, width * 3 / 20);
+    m_list.InsertColumn(kColumnStatus, _("Status"), wxALIGN_CENTER_HORIZONTAL, width * 4 / 20 - 3);
     m_list.SetHeaderCheckedState(kColumnFile, 1);
 }
 
@@ -178,6 +180,7 @@ void ConversionList::OnDurationRead(uint64_t id, double length) {
         JobEntry& entry = m_entries[row];
         // Whole seconds, truncated; the tool's own "unknown" stays -1.
         entry.duration = length < 0 ? -1 : static_cast<int>(std::min(length, 2147483647.0));
+        entry.length = length;
         entry.probing = false;
         m_list.SetItemText(row, kColumnDuration, FormatDuration(entry.duration));
     }

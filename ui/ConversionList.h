@@ -25,14 +25,19 @@ struct JobEntry {
     wxString sourcePath;  // as the user chose it
     uint64_t size = 0;    // bytes
     int duration = 0;     // whole seconds; -1 when unknown, 0 when the identify tool did not start
+    double length = 0;    // the playing time as read, to the fraction of a second
     bool probing = true;  // the duration is still being read
     RowStatus status = RowStatus::None;
     int shownPercent = 0;  // the bar's value while it converts
     // The 3GPP file: the name claimed while it converts, the converted file once done.
     wxString outputFile;
+    // How its last batch fitted it to the size limit: the bitrates chosen for it.
+    wxString sizePlan;
     // Why its last conversion failed, in the program's words, and what the tool said.
     wxString failure;
     wxString toolOutput;
+    // What its last conversion noticed on the way, such as damage in the source it skipped.
+    wxString note;
 };
 
 // The columns of the list.

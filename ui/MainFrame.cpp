@@ -6,6 +6,7 @@
 #include <wx/msgdlg.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/translation.h>
 
 #include "AboutBox.h"
 #include "OutputFolder.h"
@@ -29,14 +30,14 @@ struct ToolButton {
 };
 // In button order; a zero id is a separator.
 constexpr ToolButton kToolButtons[] = {
-    {kCmdToolbarAdd, "Add"},
-    {kCmdToolbarRemove, "Remove"},
-    {kCmdToolbarClear, "Clear"},
+    {kCmdToolbarAdd, wxTRANSLATE("Add")},
+    {kCmdToolbarRemove, wxTRANSLATE("Remove")},
+    {kCmdToolbarClear, wxTRANSLATE("Clear")},
     {0, nullptr},
-    {kCmdToolbarConvert, "Convert"},
-    {kCmdToolbarStop, "Stop"},
+    {kCmdToolbarConvert, wxTRANSLATE("Convert")},
+    {kCmdToolbarStop, wxTRANSLATE("Stop")},
     {0, nullptr},
-    {kCmdToolbarHelp, "Help"},
+    {kCmdToolbarHelp, wxTRANSLATE("Help")},
 };
 
 // Picture `index` of a toolbar strip, at 100 % and at 200 %, its key colour made transparent.
@@ -57,7 +58,7 @@ wxBitmapBundle ToolbarPicture(const wxBitmapBundle& strip, const wxColour& key, 
 }  // namespace
 
 CMainFrame::CMainFrame(const ProgramContext& context)
-    : wxFrame(nullptr, wxID_ANY, kAppTitle, wxDefaultPosition,
+    : wxFrame(nullptr, wxID_ANY, wxGetTranslation(kAppTitle), wxDefaultPosition,
               wxSize(kInitialWidth, kInitialHeight),
               // Moved and minimised, never resized or maximised.
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
@@ -92,23 +93,23 @@ CMainFrame::CMainFrame(const ProgramContext& context)
 
 void CMainFrame::CreateMenu() {
     auto* file = new wxMenu;
-    file->Append(kCmdMenuAddFile, "Add file");
-    file->Append(kCmdMenuRemoveFile, "Remove file");
-    file->Append(kCmdMenuClear, "Clear");
+    file->Append(kCmdMenuAddFile, _("Add file"));
+    file->Append(kCmdMenuRemoveFile, _("Remove file"));
+    file->Append(kCmdMenuClear, _("Clear"));
     file->AppendSeparator();
-    file->Append(kCmdMenuExit, "E&xit");
+    file->Append(kCmdMenuExit, _("E&xit"));
     auto* action = new wxMenu;
-    action->Append(kCmdMenuConvert, "Convert");
-    action->Append(kCmdMenuStop, "Stop");
+    action->Append(kCmdMenuConvert, _("Convert"));
+    action->Append(kCmdMenuStop, _("Stop"));
     auto* help = new wxMenu;
-    help->Append(kCmdMenuHomepage, "Homepage");
-    help->Append(kCmdMenuHelp, "Help");
+    help->Append(kCmdMenuHomepage, _("Homepage"));
+    help->Append(kCmdMenuHelp, _("Help"));
     help->AppendSeparator();
-    help->Append(kCmdMenuAbout, "&About");
+    help->Append(kCmdMenuAbout, _("&About"));
     auto* bar = new wxMenuBar;
-    bar->Append(file, "&File");
-    bar->Append(action, "Action");
-    bar->Append(help, "&Help");
+    bar->Append(file, _("&File"));
+    bar->Append(action, _("Action"));
+    bar->Append(help, _("&Help"));
     SetMenuBar(bar);
 }
 
@@ -133,7 +134,7 @@ bool CMainFrame::CreateToolbar() {
             continue;
         }
         toolbar->AddTool(
-            button.id, button.text,
+            button.id, wxGetTranslation(button.text),
             ToolbarPicture(normal, ResourceKeyColour(kBitmapToolbar), picture),
             ToolbarPicture(disabled, ResourceKeyColour(kBitmapToolbarDisabled), picture),
             wxITEM_NORMAL);
@@ -203,7 +204,7 @@ void CMainFrame::ResetStatusPanes() {
 
 void CMainFrame::SetSelectedCount(int count) {
     if (wxStatusBar* status = GetStatusBar()) {
-        status->SetStatusText(wxString::Format("   select %d files", count), 0);
+        status->SetStatusText(wxString::Format(_("   select %d files"), count), 0);
         status->Update();
     }
 }
@@ -267,7 +268,8 @@ void CMainFrame::SaveOutputFolder() {
         return;
     }
     if (!tarv::SaveOutputFolder(*m_context.settings, m_view->GetOutputFolder())) {
-        wxMessageBox("Access registry fail!", kAppTitle, wxOK | wxICON_ERROR, this);
+        wxMessageBox(_("Access registry fail!"), wxGetTranslation(kAppTitle), wxOK | wxICON_ERROR,
+                     this);
     }
 }
 

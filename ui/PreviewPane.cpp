@@ -36,7 +36,14 @@ void PreviewArea::DrawPane(wxDC& dc) {
         dc.SetFont(GetParent()->GetFont());
         dc.SetTextForeground(wxColour(230, 230, 230));
         const wxRect inner = wxRect(area).Deflate(8);
-        dc.DrawLabel(m_message, inner, wxALIGN_CENTER);
+        // A message longer than the pane is wide, as translations may be, wraps at its words.
+        wxString lines;
+        for (const wxString& line :
+             WrapCaption(m_message, inner.width,
+                         [&dc](const wxString& text) { return dc.GetTextExtent(text).x; })) {
+            lines += (lines.empty() ? "" : "\n") + line;
+        }
+        dc.DrawLabel(lines, inner, wxALIGN_CENTER);
         return;
     }
     dc.SetBackground(wxBrush(GetParent()->GetBackgroundColour()));

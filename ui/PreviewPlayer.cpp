@@ -1,9 +1,12 @@
 #include "PreviewPlayer.h"
 
 #include <wx/mediactrl.h>
+#include <wx/translation.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "PreviewPane.h"
 #include "SkinSlider.h"
@@ -15,6 +18,25 @@ namespace {
 constexpr int kTimerPeriodMs = 1000;
 // How long a file may take to start before the pane says it cannot be previewed.
 constexpr int kLoadingTicks = 6;
+
+// GStreamer's GL sink answers the pane's repaint by waiting on its own GL thread, which under
+// software rendering can wait for the window thread in turn: the whole window froze in a
+// paint. The X image sinks draw a pane this small just as well and never wait on us. The
+// user's own ranking, if any, comes after ours and so still wins.
+void PreferPlainVideoSinks() {
+#ifdef __WXGTK__
+    static const bool done = [] {
+        std::string ranks = "glimagesink:NONE";
+        if (const char* own = std::getenv("GST_PLUGIN_FEATURE_RANK"); own && *own) {
+            ranks += ',';
+            ranks += own;
+        }
+        setenv("GST_PLUGIN_FEATURE_RANK", ranks.c_str(), 1);
+        return true;
+    }();
+    (void)done;
+#endif
+}
 
 }  // namespace
 
@@ -59,6 +81,7 @@ bool PreviewPlayer::EnsureMedia() {
     if (m_media) {
         return true;
     }
+    PreferPlainVideoSinks();
     m_media = new wxMediaCtrl();
     if (!m_media->Create(&m_form, wxID_ANY, wxString(), m_area.GetPosition(), m_area.GetSize(),
                          wxBORDER_NONE)) {
@@ -168,7 +191,7 @@ void PreviewPlayer::Fail() {
     DropMedia();
     m_state = State::Failed;
     m_slider.SetPos(0);
-    m_area.ShowMessage("This file cannot be previewed.");
+    m_area.ShowMessage(_("This file cannot be previewed."));
 }
 
 }  // namespace tarv

@@ -5,13 +5,14 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/translation.h>
 
 #include "ConversionList.h"
 
 namespace tarv {
 
 RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxString& status)
-    : wxDialog(parent, wxID_ANY, "Details", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, _("Details"), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     auto label = [&](const wxString& text) {
@@ -23,21 +24,25 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
         sizer->Add(box, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
         return box;
     };
-    label("File:");
+    label(_("File:"));
     m_file = field(DisplayPath(entry.sourcePath));
-    label("Result:");
-    field(status.empty() ? wxString("Not converted yet") : status);
+    label(_("Result:"));
+    field(status.empty() ? _("Not converted yet") : status);
     if (!entry.failure.empty()) {
-        label("Why:");
+        label(_("Why:"));
         m_reason = field(entry.failure);
     }
+    if (!entry.note.empty()) {
+        label(_("Note:"));
+        m_note = field(entry.note);
+    }
     if (!entry.outputFile.empty()) {
-        label("Converted file:");
+        label(_("Converted file:"));
         field(DisplayPath(entry.outputFile));
     }
-    label("What the tool said:");
+    label(_("What the tool said:"));
     m_toolOutput = new wxTextCtrl(
-        this, wxID_ANY, entry.toolOutput.empty() ? wxString("Nothing.") : entry.toolOutput,
+        this, wxID_ANY, entry.toolOutput.empty() ? _("Nothing.") : entry.toolOutput,
         wxDefaultPosition, wxSize(520, 140), wxTE_MULTILINE | wxTE_READONLY | wxTE_WORDWRAP);
     m_toolOutput->SetFont(wxFont(wxFontInfo(9).Family(wxFONTFAMILY_TELETYPE)));
     m_toolOutput->SetInsertionPoint(0);
@@ -45,8 +50,8 @@ RowDetailsDlg::RowDetailsDlg(wxWindow* parent, const JobEntry& entry, const wxSt
     sizer->Add(m_toolOutput, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 10);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* copy = new wxButton(this, wxID_COPY, "Copy");
-    auto* close = new wxButton(this, wxID_CLOSE, "Close");
+    auto* copy = new wxButton(this, wxID_COPY, _("Copy"));
+    auto* close = new wxButton(this, wxID_CLOSE, _("Close"));
     buttons->Add(copy, 0, wxRIGHT, 8);
     buttons->Add(close, 0);
     sizer->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 10);
@@ -65,7 +70,7 @@ void RowDetailsDlg::OnCopy(wxCommandEvent&) {
     if (!!lock) {
         wxTheClipboard->SetData(new wxTextDataObject(
             m_file->GetValue() + "\n" + (m_reason ? m_reason->GetValue() + "\n" : wxString()) +
-            m_toolOutput->GetValue()));
+            (m_note ? m_note->GetValue() + "\n" : wxString()) + m_toolOutput->GetValue()));
     }
 }
 

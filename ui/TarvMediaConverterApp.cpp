@@ -14,6 +14,7 @@
 #include "TarvMediaConverterView.h"
 #include "TerminationWatch.h"
 #include "ToolSet.h"
+#include "Translations.h"
 
 namespace tarv {
 
@@ -35,8 +36,10 @@ CTarvMediaConverterApp::~CTarvMediaConverterApp() = default;
 
 bool CTarvMediaConverterApp::OnInit() {
     SetAppName("TarvMediaConverter");
-    SetAppDisplayName(kAppTitle);
     wxStandardPaths::Get().SetFileLayout(wxStandardPaths::FileLayout_XDG);
+    // Before any window: every text is read in the desktop's language when it is made.
+    UseDesktopLanguage(ProgramFolder());
+    SetAppDisplayName(wxGetTranslation(kAppTitle));
 
     // Files named on the command line (what the desktop's "Open With" does) join the list.
     std::vector<wxString> files;
@@ -71,7 +74,7 @@ bool CTarvMediaConverterApp::OnInit() {
     m_frame->Centre();
     m_frame->Show();
     m_frame->Update();
-    m_frame->SetTitle(kAppTitle);
+    m_frame->SetTitle(wxGetTranslation(kAppTitle));
     SetTopWindow(m_frame);
 
     if (!files.empty()) {

@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/stdpaths.h>
 #include <wx/textctrl.h>
+#include <wx/translation.h>
 #include <wx/utils.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 #include "BatchDisplay.h"
 #include "ConversionList.h"
 #include "FileSystem.h"
+#include "FormFit.h"
 #include "FormStyle.h"
 #include "FormTemplate.h"
 #include "ImageButton.h"
@@ -34,6 +36,7 @@
 #include "RowDetailsDlg.h"
 #include "SkinSlider.h"
 #include "TargetFolderDlg.h"
+#include "Translations.h"
 #include "XListCtrl.h"
 
 namespace tarv {
@@ -57,8 +60,32 @@ OptionList ListOfControl(int id) {
     return OptionList::Format;
 }
 
+// The option lists' texts that are words, as the engine's catalogue has them; the window shows
+// them in its language. The other items are numbers and names that read alike everywhere.
+[[maybe_unused]] constexpr const char* kOptionWords[] = {
+    wxTRANSLATE("3GP - (XVID AAC) 3GPP format(*.3gp)"),
+    wxTRANSLATE("3GP - (MPEG4-AVC AAC) 3GPP format(*.3gp)"),
+    wxTRANSLATE("3GP - (MPEG4-XVID AAC) 3GPP format(*.3gp)"),
+    wxTRANSLATE("Original as input"),
+    // TRANSLATORS: the aspect ratio is the input's own.
+    wxTRANSLATE("Auto"),
+    wxTRANSLATE("No limit"),
+    // TRANSLATORS: the size limits, in KB and MB of 1024 bytes; write the units and the decimal
+    // separator as the language does.
+    wxTRANSLATE("300 KB"),
+    wxTRANSLATE("600 KB"),
+    wxTRANSLATE("1 MB"),
+    wxTRANSLATE("3.5 MB"),
+    wxTRANSLATE("16 MB"),
+};
+
+// An option list's item or label in the window's language.
+wxString OptionText(std::string_view text) {
+    return text.empty() ? wxString() : TranslatedText(text);
+}
+
 void ShowMessage(wxWindow* parent, const wxString& text, long icon) {
-    wxMessageBox(text, kAppTitle, wxOK | icon, parent);
+    wxMessageBox(text, wxGetTranslation(kAppTitle), wxOK | icon, parent);
 }
 
 // Files dropped from the file manager are added as the Add command adds them.
@@ -167,27 +194,47 @@ void CTarvMediaConverterView::CreateControls() {
     ApplyCompactFormStyle(*this);
     std::vector<wxStaticText*> labels;
     std::vector<wxWindow*> fields;
+    // Each control with the place the template gives it, so longer texts can be given room.
+    std::vector<wxWindow*> placed;
+    std::vector<FitItem> places;
+    auto place = [&](wxWindow* window, FitItem::Role role, const wxRect& rect) {
+        int need = 0;
+        if (role == FitItem::Role::Label) {
+            // Measured in the form's font: the theme's idea of a label's size comes from its
+            // own font until the label is first shown.
+            need = window->GetTextExtent(window->GetLabel()).x + 1;
+        } else if (role == FitItem::Role::Button) {
+            need = window->GetBestSize().x;
+        }
+        placed.push_back(window);
+        places.push_back({role, rect, need});
+    };
+    const int band = ConvertDialogToPixels(wxSize(0, 14)).y;
     for (const FormControl& control : MainFormTemplate()) {
         const wxPoint pos = ConvertDialogToPixels(wxPoint(control.x, control.y));
         const wxSize size = ConvertDialogToPixels(wxSize(control.width, control.height));
         const int id = control.id ? control.id : wxID_ANY;
+        const wxString text = OptionText(control.text);
         switch (control.kind) {
             case Kind::List:
                 m_list = new CXListCtrl(this, id, pos, size);
+                place(m_list, FitItem::Role::Other, wxRect(pos, size));
                 break;
             case Kind::Label: {
-                // As wide as the text needs at least, so no caption wraps or loses its end.
-                auto* label = new wxStaticText(this, id, control.text, pos);
-                label->SetSize(std::max(size.x, label->GetBestSize().x), -1);
+                auto* label = new wxStaticText(this, id, text, pos);
                 labels.push_back(label);
+                place(label, FitItem::Role::Label, wxRect(pos, wxSize(size.x, label->GetSize().y)));
                 break;
             }
             case Kind::Edit:
                 m_outputFolder = new wxTextCtrl(this, id, "", pos, size);
                 fields.push_back(m_outputFolder);
+                place(m_outputFolder, FitItem::Role::Field, wxRect(pos, size));
                 break;
             case Kind::ImageButton: {
-                auto* button = new CImageButton(this, id, control.text, pos, size);
+                auto* button = new CImageButton(this, id, text, pos, size);
+                place(button, text.empty() ? FitItem::Role::Other : FitItem::Role::Button,
+                      wxRect(pos, size));
                 if (id == kCtrlPreviewPlay)
                     m_play = button;
                 if (id == kCtrlPreviewPause)
@@ -200,22 +247,34 @@ void CTarvMediaConverterView::CreateControls() {
                 // Closed, a drop-down list is as high as its font needs; the template's height
                 // is that of the opened list. It sits centred on the template's 14-unit band.
                 auto* choice = new wxChoice(this, id, pos, wxSize(size.x, -1));
-                const int band = ConvertDialogToPixels(wxSize(0, 14)).y;
                 choice->Move(pos.x, pos.y + (band - choice->GetSize().y) / 2);
                 m_choices[static_cast<int>(ListOfControl(control.id))] = choice;
                 fields.push_back(choice);
+                place(choice, FitItem::Role::Field, wxRect(pos, wxSize(size.x, band)));
                 break;
             }
             case Kind::GroupBox:
-                new wxStaticBox(this, id, control.text, pos, size);
+                place(new wxStaticBox(this, id, text, pos, size), FitItem::Role::Box,
+                      wxRect(pos, size));
                 break;
             case Kind::PreviewArea:
                 m_previewArea = new PreviewArea(this, id, pos, size,
                                                 wxString(m_context.programFolder) + kLogoFileName);
+                place(m_previewArea, FitItem::Role::Other, wxRect(pos, size));
                 break;
             case Kind::Slider:
                 m_slider = new CSkinSlider(this, id, pos, size);
                 break;
+        }
+    }
+    // No caption wraps or loses its end, in any language: the places move where a text needs
+    // more room than the template gives it.
+    FitTexts(places, ConvertDialogToPixels(wxSize(4, 0)).x);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const wxRect& rect = places[i].rect;
+        const wxRect now = placed[i]->GetRect();
+        if (rect.x != now.x || rect.width != now.width) {
+            placed[i]->SetSize(rect.x, now.y, rect.width, now.height);
         }
     }
     // A label reads as one line with the field beside it: their middles meet, whatever height
@@ -247,7 +306,7 @@ void CTarvMediaConverterView::FillOptionLists() {
         choice.Clear();
         if (info.list != OptionList::VideoCodec) {  // the chosen format fills it
             for (const OptionItem& item : ItemsOf(info.list)) {
-                choice.Append(wxString::FromUTF8(item.display.data(), item.display.size()));
+                choice.Append(OptionText(item.display));
             }
         }
         choice.Enable();
@@ -269,7 +328,7 @@ void CTarvMediaConverterView::SelectOptions(const ConvertOptions& options) {
     wxChoice& codec = Choice(OptionList::VideoCodec);
     codec.Clear();
     const std::string_view item = DisplayTextOf(OptionList::VideoCodec, 0, options.format);
-    codec.Append(wxString::FromUTF8(item.data(), item.size()));
+    codec.Append(OptionText(item));
     for (const OptionListInfo& info : OptionLists()) {
         Choice(info.list).SetSelection(options[info.list]);
     }
@@ -294,7 +353,7 @@ void CTarvMediaConverterView::SetDefaultOutputFolder() {
         std::string reason;
         if (!MakeFolders(FileNameBytes(start.folder), &reason) ||
             !IsUsableFolder(FileNameBytes(start.folder))) {
-            ShowMessage(this, "Can not create default output folder!", wxICON_ERROR);
+            ShowMessage(this, _("Can not create default output folder!"), wxICON_ERROR);
         }
     }
     SetOutputFolder(start.folder);
@@ -323,8 +382,9 @@ void CTarvMediaConverterView::UpdateSelectedCount() {
 wxString CTarvMediaConverterView::MessagePaneText() const {
     const int pending = m_rows ? m_rows->PendingDurations() : 0;
     if (pending > 0) {
-        return wxString::Format("Reading the playing time of %d file%s...", pending,
-                                pending == 1 ? "" : "s");
+        return wxString::Format(wxPLURAL("Reading the playing time of %d file...",
+                                         "Reading the playing time of %d files...", pending),
+                                pending);
     }
     return m_batch ? m_batch->Line() : wxString();
 }
@@ -353,7 +413,7 @@ int CTarvMediaConverterView::AddFiles(const std::vector<wxString>& paths) {
 }
 
 void CTarvMediaConverterView::OnAddFiles(wxCommandEvent&) {
-    wxFileDialog dialog(this, "Open", wxString(), wxString(), MediaFileFilter(),
+    wxFileDialog dialog(this, _("Open"), wxString(), wxString(), MediaFileFilter(),
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
     if (dialog.ShowModal() != wxID_OK) {
         return;
@@ -432,25 +492,27 @@ wxString CTarvMediaConverterView::PrepareOutputFolder() {
             return folder;
         case OutputFolderCheck::Problem::Empty:
             ShowMessage(
-                this, "Please enter an output folder first: the converted files are written there.",
+                this,
+                _("Please enter an output folder first: the converted files are written there."),
                 wxICON_WARNING);
             m_outputFolder->SetFocus();
             break;
         case OutputFolderCheck::Problem::NotAFolder:
-            ShowMessage(this,
-                        wxString::Format("The output folder\n%s\nis a file, not a folder.", folder),
-                        wxICON_ERROR);
+            ShowMessage(
+                this,
+                wxString::Format(_("The output folder\n%s\nis a file, not a folder."), folder),
+                wxICON_ERROR);
             break;
         case OutputFolderCheck::Problem::CannotCreate:
             ShowMessage(
                 this,
-                wxString::Format("Can not create the output folder\n%s\n\n%s", folder, reason),
+                wxString::Format(_("Can not create the output folder\n%s\n\n%s"), folder, reason),
                 wxICON_ERROR);
             break;
         case OutputFolderCheck::Problem::NotWritable:
             ShowMessage(this,
-                        wxString::Format("The output folder\n%s\ncannot be written to. Please "
-                                         "choose another one.",
+                        wxString::Format(_("The output folder\n%s\ncannot be written to. Please "
+                                           "choose another one."),
                                          folder),
                         wxICON_ERROR);
             break;
@@ -505,10 +567,10 @@ void CTarvMediaConverterView::OnListContextMenu(wxContextMenuEvent& event) {
     }
     m_list->SelectItem(row, false);
     wxMenu menu;
-    menu.Append(kRowMenuDetails, "Show details...");
-    menu.Append(kRowMenuOpenFolder, "Open output folder");
+    menu.Append(kRowMenuDetails, _("Show details..."));
+    menu.Append(kRowMenuOpenFolder, _("Open output folder"));
     menu.AppendSeparator();
-    menu.Append(kRowMenuRemove, "Remove");
+    menu.Append(kRowMenuRemove, _("Remove"));
     menu.Enable(kRowMenuRemove, !IsBusy());
     const int chosen = m_list->GetPopupMenuSelectionFromUser(menu, point);
     if (chosen == kRowMenuDetails) {
@@ -596,9 +658,9 @@ void CTarvMediaConverterView::OnExplore(wxCommandEvent&) {
     const wxString folder = NormalisedOutputFolder(GetOutputFolder(), wxGetHomeDir());
     if (folder.empty() || !wxFileName::DirExists(folder)) {
         ShowMessage(this,
-                    folder.empty() ? wxString("There is no output folder to open yet.")
-                                   : wxString::Format("The folder\n%s\ndoes not exist yet. It is "
-                                                      "made when a conversion starts.",
+                    folder.empty() ? _("There is no output folder to open yet.")
+                                   : wxString::Format(_("The folder\n%s\ndoes not exist yet. It is "
+                                                        "made when a conversion starts."),
                                                       folder),
                     wxICON_INFORMATION);
         return;

@@ -130,6 +130,7 @@ Section "Uninstall"
   Delete "$INSTDIR\logo.bmp"
   Delete "$INSTDIR\3gphelp.*"
   RMDir /r "$INSTDIR\help"
+  RMDir /r "$INSTDIR\locale"
   RMDir "$INSTDIR"
 
   Delete "$SMPROGRAMS\${TITLE}\${TITLE}.lnk"

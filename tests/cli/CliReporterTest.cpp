@@ -15,8 +15,9 @@ struct Batch {
         reporter.AddFile({"a.mp4", 100, true});
         reporter.AddFile({"b.mp4", 0, true});
     }
-    // The report of the integer protocol's entry and value, with the failure's words.
-    void Report(int entry, int value, std::string failure = {}) {
+    // The report of the integer protocol's entry and value, with the failure's words or the
+    // done file's count of damaged frames.
+    void Report(int entry, int value, std::string failure = {}, int damagedFrames = 0) {
         BatchReport report;
         report.file = entry / 5;
         report.key = static_cast<uint64_t>(entry / 5);
@@ -27,6 +28,7 @@ struct Batch {
                                                   : BatchReport::Kind::Position;
         report.seconds = value >= 0 ? value : 0;
         report.text = std::move(failure);
+        report.damagedFrames = damagedFrames;
         reporter.OnBatchReport(report);
     }
     std::ostringstream out;
@@ -103,7 +105,8 @@ TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
     }
     ASSERT_EQ(records.size(), 6u) << batch.out.str();
     EXPECT_EQ(records[0], nlohmann::json::parse(R"({"file":1,"files":3,"source":"a.mp4",
-        "event":"probed","bytes":2048,"seconds":100.0})"));
+        "event":"probed","bytes":2048,"seconds":100.0,"video_kbps":null,"audio_kbps":null,
+        "sample_rate":null})"));
     EXPECT_TRUE(records[1]["seconds"].is_null());
     EXPECT_EQ(records[2]["source"], "c \"odd\"\nname\xef\xbf\xbd.mp4");
     EXPECT_EQ(records[2]["status"], "failed");
@@ -120,4 +123,54 @@ TEST(CliReporter, JsonLinesParseAndEveryFileEndsWithOneStatus) {
             ends[file] = static_cast<int>(i);
     }
     EXPECT_EQ(ends.size(), 3u);
+}
+
+TEST(CliReporter, DamageSkippedInADoneFileFollowsItsDoneInTextAndIsCountedInJson) {
+    Batch lines(CliReporter::Style::Lines);
+    lines.Report(4, kProgressFileDone, {}, 12);
+    lines.Report(9, kProgressFileDone, {}, 1);
+    EXPECT_EQ(lines.out.str(),
+              "[1/2] a.mp4: Done (12 damaged frames skipped)\n"
+              "[2/2] b.mp4: Done (1 damaged frame skipped)\n");
+
+    Batch json(CliReporter::Style::Json);
+    json.Report(4, kProgressFileDone, {}, 12);
+    json.Report(9, kProgressFileDone);
+    std::istringstream records(json.out.str());
+    std::string line;
+    std::vector<nlohmann::json> ends;
+    while (std::getline(records, line)) {
+        ends.push_back(nlohmann::json::parse(line));
+    }
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends[0]["status"], "done");
+    EXPECT_EQ(ends[0]["damaged_frames"], 12);
+    EXPECT_EQ(ends[1]["damaged_frames"], 0);
+}
+
+TEST(CliReporter, TheProbedReportCarriesTheBitratesEachFileIsConvertedWith) {
+    CliReporter::Bitrates fitted;
+    fitted.videoKbps = 46;
+    fitted.audioKbps = 32;
+    fitted.sampleRate = 22050;
+    fitted.note = "to fit 300 KB: video 46 kbps, audio 32 kbps";
+
+    Batch json(CliReporter::Style::Json);
+    json.reporter.Probed(0, 1048576, 30.0, fitted);
+    json.reporter.Probed(1, 1048576, 600.0);  // too long to fit: no bitrates
+    std::istringstream lines(json.out.str());
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(nlohmann::json::parse(line), nlohmann::json::parse(R"({"file":1,"files":2,
+        "source":"a.mp4","event":"probed","bytes":1048576,"seconds":30.0,"video_kbps":46,
+        "audio_kbps":32,"sample_rate":22050})"));
+    std::getline(lines, line);
+    EXPECT_TRUE(nlohmann::json::parse(line)["video_kbps"].is_null());
+
+    Batch text(CliReporter::Style::Lines);
+    text.reporter.Probed(0, 1048576, 30.0, fitted);
+    text.reporter.Probed(1, 1048576, 30.0);
+    EXPECT_EQ(text.out.str(),
+              "[1/2] a.mp4: 1.0 MB, 00:00:30; to fit 300 KB: video 46 kbps, audio 32 kbps\n"
+              "[2/2] b.mp4: 1.0 MB, 00:00:30\n");
 }

@@ -98,3 +98,42 @@ TEST(CommandLine, ALaterOptionWinsAndEveryFileNameIsTakenAsItIs) {
     EXPECT_EQ(ErrorOf({"-o", "out", "--frame", "1", "a"}), "unknown option --frame");
     EXPECT_TRUE(Parse({"--version"}).version);
 }
+
+TEST(CommandLine, MaxSizeTakesKilobytesMegabytesOrBytes) {
+    EXPECT_EQ(Parse({"-o", "out", "a.mp4"}).maxSize, 0);
+    EXPECT_EQ(Parse({"--max-size", "300K", "-o", "out", "a.mp4"}).maxSize, 307200);
+    EXPECT_EQ(Parse({"--max-size=1m", "-o", "out", "a.mp4"}).maxSize, 1048576);
+    EXPECT_EQ(Parse({"--max-size", "3.5MB", "-o", "out", "a.mp4"}).maxSize, 3670016);
+    EXPECT_EQ(Parse({"--max-size", "500000", "-o", "out", "a.mp4"}).maxSize, 500000);
+    EXPECT_EQ(Parse({"--max-size", "0", "-o", "out", "a.mp4"}).maxSize, 0);
+    // The window's list position follows where the size is one of its items.
+    EXPECT_EQ(Parse({"--max-size", "1M", "-o", "out", "a.mp4"}).options.sizeLimit, 3);
+    EXPECT_EQ(Parse({"--max-size", "0", "-o", "out", "a.mp4"}).options.sizeLimit, 0);
+    EXPECT_EQ(Parse({"--max-size", "500000", "-o", "out", "a.mp4"}).options.sizeLimit, -1);
+    for (const char* bad : {"300X", "1.5", "-1", "K", ".5M", "1..5M", "2G", "5000M", ""}) {
+        EXPECT_EQ(ErrorOf({"--max-size", bad, "-o", "out", "a"}),
+                  std::string("option --max-size takes a size such as 300K, 1M or 307200 "
+                              "(bytes), not \"") +
+                      bad + "\"")
+            << bad;
+    }
+}
+
+TEST(CommandLine, TheListingGivesTheSizeLimitsAsTheSizesToType) {
+    const std::string listing = OptionListing();
+    EXPECT_NE(listing.find("--max-size  (Size limit:)\n"
+                           "  *    0  No limit\n"
+                           "    300K  300 KB\n"
+                           "    600K  600 KB\n"
+                           "      1M  1 MB\n"
+                           "    3.5M  3.5 MB\n"
+                           "     16M  16 MB\n"),
+              std::string::npos)
+        << listing;
+    // Each token reads back as its item's size.
+    for (int i = 0; i < ItemCountOf(OptionList::SizeLimit); ++i) {
+        EXPECT_EQ(ParseSize(SizeToken(SizeLimitBytesOf(i))), SizeLimitBytesOf(i));
+    }
+    EXPECT_EQ(SizeToken(307201), "307201");
+    EXPECT_NE(UsageText().find("--max-size SIZE"), std::string::npos);
+}

@@ -67,9 +67,10 @@ class Completion : public ::testing::TestWithParam<Shell> {};
 TEST_P(Completion, OffersTheOptionsTheCommandKnows) {
     EXPECT_EQ(Complete(GetParam(), "tarv-convert --fo"), std::vector<std::string>{"--format"});
     const std::vector<std::string> all = Complete(GetParam(), "tarv-convert --");
-    for (const char* option : {"--help", "--output", "--format", "--video-quality", "--resolution",
-                               "--framerate", "--audio-quality", "--sample-rate", "--aspect",
-                               "--jobs", "--progress", "--list-options", "--version"}) {
+    for (const char* option :
+         {"--help", "--output", "--format", "--video-quality", "--resolution", "--framerate",
+          "--audio-quality", "--sample-rate", "--aspect", "--max-size", "--jobs", "--progress",
+          "--list-options", "--version"}) {
         EXPECT_TRUE(Offers(all, option)) << option;
     }
 }
@@ -88,6 +89,10 @@ TEST_P(Completion, AfterAListOptionOffersItsPositions) {
                                         "19"}));
     EXPECT_EQ(Complete(GetParam(), "tarv-convert --progress "),
               (std::vector<std::string>{"json", "text"}));
+    // The size limit offers its items as the sizes to type.
+    std::vector<std::string> sizes = Complete(GetParam(), "tarv-convert --max-size ");
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ(sizes, (std::vector<std::string>{"0", "16M", "1M", "3.5M", "300K", "600K"}));
 }
 
 TEST_P(Completion, OffersVideoFilesAndFoldersAndOnlyFoldersForTheOutput) {

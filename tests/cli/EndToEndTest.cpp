@@ -145,6 +145,48 @@ TEST(EndToEnd, TarvConvertConvertsARealClip) {
     EXPECT_EQ(facts.at("audio.codec_name"), "aac");
 }
 
+TEST(EndToEnd, ADamagedClipIsConvertedAndTarvConvertSaysWhatItSkipped) {
+    TempFolder input, output;
+    const std::string clip = MakeClip(input, "scratched.mp4");
+    // Every 500th byte of the pictures and sound changed, as a bad copy leaves them.
+    std::string bytes;
+    {
+        std::ifstream in(clip, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const size_t box = bytes.find("mdat") - 4;
+    ASSERT_LT(box, bytes.size());
+    size_t end = 0;
+    for (int i = 0; i < 4; ++i) {
+        end = end << 8 | static_cast<unsigned char>(bytes[box + i]);
+    }
+    for (size_t at = box + 8 + 250; at < box + end; at += 500) {
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+    }
+    std::ofstream(clip, std::ios::binary | std::ios::trunc) << bytes;
+
+    const Output run = RunProgram({TARV_PROGRAM_DIR "tarv-convert", "-o", output.Path(), clip});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    const std::string done = "[1/1] " + clip + ": Done (";
+    const size_t at = run.text.find(done);
+    ASSERT_NE(at, std::string::npos) << run.text;
+    const int skipped = std::atoi(run.text.c_str() + at + done.size());
+    EXPECT_GT(skipped, 0) << run.text;
+    EXPECT_NE(run.text.find(" damaged frame", at), std::string::npos) << run.text;
+    const auto facts = ProbeWithFfprobe(output.Path() + "scratched.3gp");
+    EXPECT_EQ(facts.at("streams"), "2");
+    EXPECT_NEAR(std::stod(facts.at("format.duration")), 2.0, 0.25);
+
+    // The same count, as a number, in the file's end record.
+    TempFolder again;
+    const Output json =
+        RunProgram({TARV_PROGRAM_DIR "tarv-convert", "--progress=json", "-o", again.Path(), clip});
+    EXPECT_EQ(json.status.code, 0) << json.text;
+    EXPECT_NE(json.text.find("\"status\":\"done\",\"damaged_frames\":" + std::to_string(skipped)),
+              std::string::npos)
+        << json.text;
+}
+
 TEST(EndToEnd, AFileThatIsNotMediaFailsWithTheToolsReason) {
     TempFolder input, output;
     const std::string bogus = input.Touch("notes.avi", "this is not a video at all");

@@ -292,6 +292,34 @@ TEST_F(ImageButtonTest, DisablingTheLastTabStopWrapsToTheFirst) {
     EXPECT_EQ(wxWindow::FindFocus(), m_before);
 }
 
+TEST_F(ImageButtonTest, TheKeyboardFocusShowsAFocusRectangleInsideTheButton) {
+    m_button->SetBitmaps(Picture(), kKey);
+    m_button->SetFocus();
+    PumpEvents(50);
+    ASSERT_TRUE(m_button->HasFocus());
+    const wxImage focused = Render();
+    m_after->SetFocus();
+    PumpEvents(50);
+    ASSERT_FALSE(m_button->HasFocus());
+    const wxImage unfocused = Render();
+
+    int marked = 0;
+    for (int y = 0; y < kButtonHeight; ++y) {
+        for (int x = 0; x < kButtonWidth; ++x) {
+            if (PixelAt(focused, x, y) == PixelAt(unfocused, x, y)) {
+                continue;
+            }
+            ++marked;
+            // Inside the edge, where the hover and pressed frames go.
+            EXPECT_TRUE(wxRect(1, 1, kButtonWidth - 2, kButtonHeight - 2).Contains(x, y))
+                << x << ", " << y;
+        }
+    }
+    EXPECT_GT(marked, 20);
+    // The picture still shows.
+    EXPECT_EQ(PixelAt(focused, 14, 9), kInk);
+}
+
 TEST(WrapCaptionTest, LongCaptionBreaksAtWordBoundariesAndLongWordsKeepALine) {
     auto oneDotPerLetter = [](const wxString& text) { return static_cast<int>(text.length()); };
     EXPECT_EQ(WrapCaption("Explore the folder", 11, oneDotPerLetter),

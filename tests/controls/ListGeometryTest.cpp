@@ -80,5 +80,28 @@ TEST(ListGeometry, AHorizontalBarCanBringTheVerticalOneAndTheOtherWayRound) {
     EXPECT_FALSE(needed.m_horizontal);
 }
 
+TEST(ListGeometry, ColumnsThatFitTheListGiveTheVerticalBarRoomFromTheLastColumn) {
+    const wxSize bars(15, 15);
+    const wxSize client(500, 19 + 6 * 17);
+    // Seven rows bring the vertical bar; the columns fit the whole width, so the last one
+    // narrows by the bar's width and no sideways bar comes.
+    ScrollBars needed = NeededScrollBars(client, 19, 17, 7, 490, bars, 90);
+    EXPECT_TRUE(needed.m_vertical);
+    EXPECT_FALSE(needed.m_horizontal);
+    EXPECT_EQ(ShownColumnWidths({250, 75, 75, 90}, 500, 485), (std::vector<int>{250, 75, 75, 85}));
+    // Without the vertical bar every column keeps its width.
+    EXPECT_EQ(ShownColumnWidths({250, 75, 75, 90}, 500, 500), (std::vector<int>{250, 75, 75, 90}));
+    // Columns wider than the list scroll sideways at their own widths.
+    needed = NeededScrollBars(client, 19, 17, 7, 501, bars, 90);
+    EXPECT_TRUE(needed.m_horizontal);
+    EXPECT_EQ(ShownColumnWidths({250, 75, 75, 101}, 500, 485),
+              (std::vector<int>{250, 75, 75, 101}));
+    // A last column narrower than the bar cannot give it its room.
+    needed = NeededScrollBars(client, 19, 17, 7, 490, bars, 4);
+    EXPECT_TRUE(needed.m_horizontal);
+    EXPECT_EQ(ShownColumnWidths({480, 6, 4}, 500, 485), (std::vector<int>{480, 6, 4}));
+    EXPECT_TRUE(ShownColumnWidths({}, 500, 485).empty());
+}
+
 }  // namespace
 }  // namespace tarv

@@ -316,3 +316,108 @@ TEST_F(ListTest, TheSelectedRowShowsOnlyWhileTheListHasTheFocus) {
     EXPECT_EQ(PixelAt(image, inSizeCell.x, inSizeCell.y), system.m_window);
     EXPECT_EQ(m_list->GetCurSel(), 1);
 }
+
+TEST_F(ListTest, SpaceTogglesTheSelectedRowsTickAndTellsTheParentAsAClickWould) {
+    AddRows(3);
+    // Nothing selected: nothing to toggle.
+    Key(WXK_SPACE);
+    EXPECT_TRUE(m_checkClicks.empty());
+
+    m_list->SelectItem(1, false);
+    Key(WXK_SPACE);
+    EXPECT_EQ(m_list->GetCheckbox(1, 0), 0);
+    EXPECT_EQ(m_checkClicks, (std::vector<std::pair<int, int>>{{1, 0}}));
+    EXPECT_EQ(m_stateSeenByParent, 0);
+    EXPECT_EQ(m_list->GetHeaderCheckedState(0), 1);
+    EXPECT_EQ(m_list->GetCheckbox(0, 0), 1);
+    EXPECT_EQ(m_list->GetCheckbox(2, 0), 1);
+
+    Key(WXK_SPACE);
+    EXPECT_EQ(m_list->GetCheckbox(1, 0), 1);
+    EXPECT_EQ(m_list->GetHeaderCheckedState(0), 2);
+    EXPECT_EQ(m_checkClicks.size(), 2u);
+
+    // A row without a box in its first column has nothing to toggle.
+    m_list->SetCheckbox(2, 0, -1);
+    m_list->SelectItem(2, false);
+    Key(WXK_SPACE);
+    EXPECT_EQ(m_list->GetCheckbox(2, 0), -1);
+    EXPECT_EQ(m_checkClicks.size(), 2u);
+}
+
+TEST_F(ListTest, TheFocusedRowShowsAFocusMarkWhileTheListHasTheFocus) {
+    // Pixels of `area` that differ between two pictures of the list.
+    auto differing = [](const wxImage& a, const wxImage& b, const wxRect& area) {
+        int count = 0;
+        for (int y = area.y; y < area.y + area.height; ++y) {
+            for (int x = area.x; x < area.x + area.width; ++x) {
+                count += PixelAt(a, x, y) != PixelAt(b, x, y);
+            }
+        }
+        return count;
+    };
+    auto focusedAndNot = [this] {
+        m_list->SetFocus();
+        PumpEvents(100);
+        EXPECT_TRUE(m_list->HasFocus());
+        wxImage focused = RenderRows();
+        m_other->SetFocus();
+        PumpEvents(100);
+        EXPECT_FALSE(m_list->HasFocus());
+        return std::pair{focused, RenderRows()};
+    };
+    const wxSize client = m_list->GetClientSize();
+
+    // An empty list marks its whole area.
+    auto [emptyFocused, emptyUnfocused] = focusedAndNot();
+    EXPECT_GT(differing(emptyFocused, emptyUnfocused, wxRect(client)), 100);
+
+    // A row that has the focus without being selected: only the mark tells it apart.
+    AddRows(3);
+    m_list->SelectItem(1, false);
+    Mouse(m_list, wxEVT_LEFT_DOWN, wxPoint(10, Cell(2, 0).GetBottom() + 20));
+    ASSERT_EQ(m_list->GetCurSel(), -1);
+    auto [focused, unfocused] = focusedAndNot();
+    const wxRect row(0, Cell(1, 0).y, client.x, Cell(1, 0).height);
+    EXPECT_GT(differing(focused, unfocused, row), 100);
+    EXPECT_EQ(differing(focused, unfocused, wxRect(0, 0, client.x, row.y)), 0);
+    EXPECT_EQ(differing(focused, unfocused,
+                        wxRect(0, row.GetBottom() + 1, client.x, client.y - row.GetBottom() - 1)),
+              0);
+}
+
+TEST_F(ListTest, ColumnsSizedToTheListNeedNoSidewaysBarWhenTheVerticalOneComes) {
+    // The form's sizing from the list's outer width W: W*10/20, W*3/20, W*3/20, W*4/20-3.
+    const int w = m_list->GetSize().x;
+    const int widths[] = {w * 10 / 20, w * 3 / 20, w * 3 / 20, w * 4 / 20 - 3};
+    for (int column = 0; column < 4; ++column) {
+        m_list->SetColumnWidth(column, widths[column]);
+    }
+    wxScrollBar* vertical = nullptr;
+    wxScrollBar* sideways = nullptr;
+    for (wxWindow* child : m_list->GetChildren()) {
+        if (auto* bar = dynamic_cast<wxScrollBar*>(child)) {
+            (bar->IsVertical() ? vertical : sideways) = bar;
+        }
+    }
+    ASSERT_TRUE(vertical && sideways);
+    AddRows(40);
+    ASSERT_TRUE(vertical->IsShown());
+    EXPECT_FALSE(sideways->IsShown());
+    // Every cell lies left of the vertical bar, the header's last item with them, and the last
+    // row reaches the list's bottom edge.
+    const int barLeft = vertical->GetPosition().x;
+    EXPECT_LE(Cell(0, 3).GetRight(), barLeft - 1);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetItemRect(3).GetRight(), Cell(0, 3).GetRight());
+    EXPECT_EQ(m_list->GetColumnWidth(3), widths[3]);
+    m_list->EnsureVisible(39);
+    EXPECT_LE(Cell(39, 0).GetBottom(), m_list->GetClientSize().y - 1);
+    EXPECT_GT(Cell(39, 0).GetBottom(), m_list->GetClientSize().y - 1 - Cell(39, 0).height);
+
+    // The bar goes with the rows, and the last column gets its own width back.
+    m_list->DeleteAllItems();
+    AddRows(2);
+    EXPECT_FALSE(vertical->IsShown());
+    EXPECT_EQ(Cell(0, 3).width, widths[3]);
+    EXPECT_EQ(m_list->GetHeaderCtrl()->GetItemRect(3).width, widths[3]);
+}

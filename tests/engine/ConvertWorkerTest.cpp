@@ -363,3 +363,69 @@ TEST_F(ConvertWorkerTest, EveryReportAndEndCarriesItsBatchsTicketAndTheClaimedRe
     EXPECT_EQ(reports[5].output.rfind(output.Path() + "clip_", 0), 0u) << reports[5].output;
     EXPECT_EQ(reports[11].output, output.Path() + "other.3gp");
 }
+
+TEST_F(ConvertWorkerTest, TheEncodersCountOfSkippedDamageEndsUpInItsFilesDoneReport) {
+    tools.Script("default", "touch\nwrite Pos: 1.0s 1f (1%) [0:0]\\r\n");
+    // The count arrives in two reads, after the last record.
+    tools.Script("0",
+                 "touch\nwrite Pos: 6.0s 60f (100%) [0:0]\\r\\n1\nwrite 2 damaged frames "
+                 "skipped\\n\n");
+    // Only the encode step reads the source: a copy step's words about damage do not count.
+    tools.Script("6", "touch\nwrite 3 damaged frames skipped\\n\n");
+    AddFile("damaged.avi");
+    AddFile("whole.avi");
+    RunBatch();
+
+    std::map<int, int> damaged;  // file -> count in its done report
+    for (const BatchReport& r : sink.FullReports()) {
+        if (r.kind == BatchReport::Kind::FileDone) {
+            damaged[r.file] = r.damagedFrames;
+        } else {
+            EXPECT_EQ(r.damagedFrames, 0) << "entry " << r.Entry();
+        }
+    }
+    EXPECT_EQ(damaged, (std::map<int, int>{{0, 12}, {1, 0}}));
+}
+
+TEST_F(ConvertWorkerTest, UnderASizeLimitATooLongFileFailsBeforeAnyToolAndTheRestConvert) {
+    tools.Script("default", "touch\n");
+    state.sizeLimit = 300 * 1024;
+    const std::string longOne = input.Touch("long.mp4", "x");
+    const std::string shortOne = input.Touch("short.mp4", "x");
+    state.AddFile(longOne, output.Path(), 0, 600);
+    state.AddFile(shortOne, output.Path(), 1, 30);
+    RunBatch();
+
+    const SizePlan tooLong = PlanForSize(state.options, state.sizeLimit, 600);
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
+    EXPECT_EQ(sink.FailureOf(0), "Too long for 300 KB: at most " +
+                                     LengthText(tooLong.longestSeconds) +
+                                     " fits at the lowest quality.");
+    // Nothing ran for it and no name was taken; the next file went on, its encode step bound
+    // to the plan and the other steps as ever.
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 5u);
+    const SizePlan plan = PlanForSize(state.options, state.sizeLimit, 30);
+    const std::string base = output.Path() + "short";
+    EXPECT_EQ(calls[0],
+              BuildStepCommand(0, tools.Folder(), shortOne, base, state.options, &plan).arguments);
+    EXPECT_NE(std::find(calls[0].begin(), calls[0].end(),
+                        "bitrate=100:max_bframes=0:size=" + std::to_string(plan.streamBytes)),
+              calls[0].end());
+    for (int step = 1; step < kStepsPerFile; ++step) {
+        EXPECT_EQ(calls[step],
+                  BuildStepCommand(step, tools.Folder(), shortOne, base, state.options).arguments);
+    }
+    EXPECT_EQ(ValuesOf(9), std::vector<int>{kProgressFileDone});
+    EXPECT_EQ(OutputEntries(), std::vector<std::string>{"short.3gp"});
+}
+
+TEST_F(ConvertWorkerTest, UnderASizeLimitAFileOfUnknownLengthFailsWithItsReason) {
+    state.sizeLimit = 1024 * 1024;
+    state.AddFile(input.Touch("stream.ts", "x"), output.Path(), 0, -1);
+    RunBatch();
+    EXPECT_EQ(ValuesOf(0), std::vector<int>{kProgressFailed});
+    EXPECT_EQ(sink.FailureOf(0),
+              "Its playing time is unknown, so no bitrates can be chosen to fit 1 MB.");
+    EXPECT_TRUE(tools.Calls().empty());
+}

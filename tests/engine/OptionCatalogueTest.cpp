@@ -39,6 +39,20 @@ TEST(OptionCatalogue, ListsHoldTheirItemsInTableOrderWithTheirOddSpellings) {
               (std::vector<std::string_view>{"22050 Hz", "24000 Hz", "32000 Hz", "44100 Hz",
                                              "48000 Hz"}));
     EXPECT_EQ(Displays(OptionList::Aspect), (std::vector<std::string_view>{"Auto", "4:3", "16:9"}));
+    EXPECT_EQ(
+        Displays(OptionList::SizeLimit),
+        (std::vector<std::string_view>{"No limit", "300 KB", "600 KB", "1 MB", "3.5 MB", "16 MB"}));
+}
+
+TEST(OptionCatalogue, SizeLimitsAreBytesOfKilobytesAndMegabytesOf1024) {
+    EXPECT_EQ(SizeLimitBytesOf(0), 0);
+    EXPECT_EQ(SizeLimitBytesOf(1), 300 * 1024);
+    EXPECT_EQ(SizeLimitBytesOf(2), 600 * 1024);
+    EXPECT_EQ(SizeLimitBytesOf(3), 1024 * 1024);
+    EXPECT_EQ(SizeLimitBytesOf(4), 7 * 512 * 1024);
+    EXPECT_EQ(SizeLimitBytesOf(5), 16 * 1024 * 1024);
+    EXPECT_EQ(SizeLimitBytesOf(6), 0);
+    EXPECT_EQ(SizeLimitBytesOf(-1), 0);
 }
 
 TEST(OptionCatalogue, ValuesAreTheCommandTextsAndOriginalSizeIsEmpty) {
@@ -54,7 +68,7 @@ TEST(OptionCatalogue, ValuesAreTheCommandTextsAndOriginalSizeIsEmpty) {
 }
 
 TEST(OptionCatalogue, ListsCarryTheirFormIdsAndCaptionsInCaptureOrder) {
-    const int ids[] = {1002, 1003, 1005, 1006, 1009, 1004, 1011, 1013, 1010};
+    const int ids[] = {1002, 1003, 1005, 1006, 1009, 1004, 1011, 1013, 1010, 1019};
     int i = 0;
     for (const OptionListInfo& info : OptionLists()) {
         EXPECT_EQ(static_cast<int>(info.list), i);
@@ -63,11 +77,14 @@ TEST(OptionCatalogue, ListsCarryTheirFormIdsAndCaptionsInCaptureOrder) {
     }
     EXPECT_EQ(InfoOf(OptionList::AudioBitrate).label, "Audio Quality:");
     EXPECT_EQ(InfoOf(OptionList::FrameRate).label, "Framerate:");
+    EXPECT_EQ(InfoOf(OptionList::SizeLimit).label, "Size limit:");
+    EXPECT_EQ(i, 10);
 }
 
 TEST(OptionCatalogue, StartSelectionsShowFormatZeroWithItsPreset) {
     const ConvertOptions start = StartSelections();
-    EXPECT_EQ(DisplayTextOf(OptionList::Format, start.format), "3GP - (XVID AAC) 3GPP format(*.3gp)");
+    EXPECT_EQ(DisplayTextOf(OptionList::Format, start.format),
+              "3GP - (XVID AAC) 3GPP format(*.3gp)");
     EXPECT_EQ(DisplayTextOf(OptionList::FrameRate, start.frameRate), "10.0 FPS");
     EXPECT_EQ(DisplayTextOf(OptionList::VideoBitrate, start.videoBitrate), "100 kbps");
     EXPECT_EQ(DisplayTextOf(OptionList::Resolution, start.resolution), "176X144 QCIF");
@@ -77,12 +94,14 @@ TEST(OptionCatalogue, StartSelectionsShowFormatZeroWithItsPreset) {
     EXPECT_EQ(DisplayTextOf(OptionList::Aspect, start.aspect), "Auto");
     EXPECT_EQ(DisplayTextOf(OptionList::VideoCodec, start.videoCodec, start.format), "XVID");
     EXPECT_EQ(ItemCountOf(OptionList::VideoCodec), 1);
+    EXPECT_EQ(DisplayTextOf(OptionList::SizeLimit, start.sizeLimit), "No limit");
 }
 
 TEST(OptionCatalogue, ChoosingAFormatReplacesFourListsAndKeepsTheOthers) {
     ConvertOptions options = StartSelections();
     options.resolution = 17;
     options.aspect = 2;
+    options.sizeLimit = 3;
     options.frameRate = 5;
     options.format = 1;
     ApplyFormatPreset(options);
@@ -90,9 +109,11 @@ TEST(OptionCatalogue, ChoosingAFormatReplacesFourListsAndKeepsTheOthers) {
     EXPECT_EQ(DisplayTextOf(OptionList::VideoBitrate, options.videoBitrate), "256 kbps");
     EXPECT_EQ(DisplayTextOf(OptionList::SampleRate, options.sampleRate), "48000 Hz");
     EXPECT_EQ(DisplayTextOf(OptionList::AudioBitrate, options.audioBitrate), "96 kbps");
-    EXPECT_EQ(DisplayTextOf(OptionList::VideoCodec, options.videoCodec, options.format), "MPEG4-AVC");
+    EXPECT_EQ(DisplayTextOf(OptionList::VideoCodec, options.videoCodec, options.format),
+              "MPEG4-AVC");
     EXPECT_EQ(options.resolution, 17);
     EXPECT_EQ(options.aspect, 2);
+    EXPECT_EQ(options.sizeLimit, 3);
 
     options.format = 2;
     ApplyFormatPreset(options);
@@ -119,4 +140,5 @@ TEST(OptionCatalogue, OptionsIndexByListInCaptureOrder) {
     EXPECT_EQ(options.frameRate, 104);
     EXPECT_EQ(options.audioBitrate, 105);
     EXPECT_EQ(options.aspect, 108);
+    EXPECT_EQ(options.sizeLimit, 109);
 }

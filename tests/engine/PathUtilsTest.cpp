@@ -43,10 +43,28 @@ TEST(Folders, UsableFolderExistsAndHasACleanName) {
     EXPECT_TRUE(IsUsableFolder(plain));
     EXPECT_TRUE(IsUsableFolder(plain + "/"));
     EXPECT_TRUE(IsUsableFolder("/"));
-    EXPECT_FALSE(IsUsableFolder(odd));
+    // Windows refuses a "?" in a name, so there such a folder is never offered.
+    EXPECT_FALSE(IsUsableFolder(odd, kWindowsForbiddenNameCharacters));
+    EXPECT_FALSE(IsUsableFolder(odd + "/", kWindowsForbiddenNameCharacters));
+    EXPECT_TRUE(IsUsableFolder(plain, kWindowsForbiddenNameCharacters));
     EXPECT_FALSE(IsUsableFolder(root.Path() + "file.txt"));
     EXPECT_FALSE(IsUsableFolder(root.Path() + "missing"));
     EXPECT_FALSE(IsUsableFolder(""));
+}
+
+TEST(Folders, OnlyCharactersThisSystemRefusesMakeANameUnusable) {
+    TempFolder root;
+    // Every one of these is a legal name here; Windows would refuse each.
+    for (const std::string name :
+         {"quote\"s and spaces", "what?", "a:b", "star*", "<angled>", "pipe|d", "back\\slash"}) {
+        const std::string folder = root.Path() + name;
+        ASSERT_TRUE(std::filesystem::create_directory(folder)) << name;
+        EXPECT_TRUE(IsUsableFolder(folder)) << name;
+        EXPECT_TRUE(IsUsableFolder(folder + "/")) << name;
+        EXPECT_FALSE(IsUsableFolder(folder, kWindowsForbiddenNameCharacters)) << name;
+    }
+    EXPECT_EQ(kForbiddenNameCharacters, "/");
+    EXPECT_EQ(kWindowsForbiddenNameCharacters, "\\/:*?\"<>|");
 }
 
 TEST(Folders, SubfoldersCountOnlyRealFolders) {

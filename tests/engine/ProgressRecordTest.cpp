@@ -43,3 +43,26 @@ TEST(ProgressRecord, WholeSecondsTruncateAndNeverGoNegative) {
     EXPECT_EQ(WholeSeconds(-3.0f), 0);
     EXPECT_EQ(WholeSeconds(1e20f), 2147483647);
 }
+
+TEST(ProgressRecord, TheEncodersLastLineAboutDamageGivesItsCount) {
+    const std::string out =
+        "Pos:   5.9s     59f (98%) 90.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r"
+        "Pos:   6.0s     60f (100%) 90.00fps Trem:   0min   0mb  A-V:0.000 [0:0]\r\n"
+        "12 damaged frames skipped\n";
+    EXPECT_EQ(FindDamagedFrames(out), 12);
+    EXPECT_EQ(FindDamagedFrames("1 damaged frame skipped\n"), 1);
+    EXPECT_EQ(FindDamagedFrames("3 damaged frames skipped\r\n7 damaged frames skipped"), 7);
+    EXPECT_EQ(FindDamagedFrames("99999999999 damaged frames skipped\n"), 2147483647);
+    // Only a line of its own, with its count first, counts.
+    EXPECT_FALSE(FindDamagedFrames("Pos: 1.0s 1f (1%) [0:0]\r\n"));
+    EXPECT_FALSE(FindDamagedFrames("file 12 damaged frames skipped\n"));
+    EXPECT_FALSE(FindDamagedFrames(" damaged frames skipped\n"));
+    EXPECT_FALSE(FindDamagedFrames("12 damaged frames were fine\n"));
+}
+
+TEST(ProgressRecord, TheDamageNoteCountsInWords) {
+    EXPECT_EQ(DamagedFramesNote(1), "1 damaged frame skipped");
+    EXPECT_EQ(DamagedFramesNote(12), "12 damaged frames skipped");
+    EXPECT_EQ(FindDamagedFrames(DamagedFramesNote(1)), 1);
+    EXPECT_EQ(FindDamagedFrames(DamagedFramesNote(40)), 40);
+}

@@ -7,6 +7,7 @@
 #include <functional>
 #include <set>
 
+#include "ConvertWorker.h"
 #include "OutputClaim.h"
 #include "TempFolder.h"
 
@@ -88,6 +89,62 @@ TEST(StepCommands, EveryStepRendersTheDocumentedCommandLineForEachFormat) {
     EXPECT_EQ(BuiltCommands(OptionsForFormat(1))[3],
               "\"/opt/tarv/tarv.patch5\" -c \"/home/ann/out/clip.264\" -rate=15 "
               "\"/home/ann/out/clip.3gp\"");
+}
+
+TEST(StepCommands, ASizePlanGivesTheEncodeStepItsSoundAndBoundAndLeavesTheRest) {
+    SizePlan plan;
+    plan.fits = true;
+    plan.videoKbps = 40;  // what the video is expected to get: the encoder finds it out itself
+    plan.audioKbps = 24;
+    plan.sampleRate = 22050;
+    plan.mono = true;
+    plan.streamBytes = 280000;
+    const ConvertOptions xvid = OptionsForFormat(0);
+    EXPECT_EQ(BuildStepCommand(0, kFolder, kSource, kBase, xvid, &plan).text,
+              "\"/opt/tarv/tarv.patch4\" -af volnorm -srate 22050 -channels 1 -vf-add "
+              "scale=176:144,harddup -ofps 10 -oac faac -faacopts br=24:mpeg=4:object=2 -ovc xvid "
+              "-xvidencopts bitrate=100:max_bframes=0:size=280000 \"/home/ann/My Videos/clip.avi\" "
+              "-o \"/home/ann/out/clip.avi\" ");
+
+    plan.mono = false;
+    plan.audioKbps = 96;
+    plan.sampleRate = 48000;
+    const ConvertOptions x264 = OptionsForFormat(1);
+    const Command encode = BuildStepCommand(0, kFolder, kSource, kBase, x264, &plan);
+    EXPECT_EQ(encode.text.find("-channels"), std::string::npos);
+    EXPECT_NE(encode.text.find(" -srate 48000 "), std::string::npos);
+    EXPECT_NE(
+        encode.text.find(" -x264encopts bitrate=256:level_idc=12:nocabac:bframes=0:size=280000 "),
+        std::string::npos);
+    // The other four steps never change.
+    for (int step = 1; step < kStepsPerFile; ++step) {
+        EXPECT_EQ(BuildStepCommand(step, kFolder, kSource, kBase, x264, &plan).text,
+                  ExpectedCommands(x264)[step]);
+    }
+}
+
+TEST(StepCommands, NoLimitLeavesEveryCommandAsDocumented) {
+    BatchState state;
+    for (int format = 0; format < 3; ++format) {
+        state.options = OptionsForFormat(format);
+        state.options.sizeLimit = 3;  // a list position alone sets no limit
+        state.sizeLimit = 0;
+        state.files.clear();
+        state.AddFile(kSource, "/home/ann/out", 0, 600);
+        const std::optional<SizePlan> plan = state.PlanFor(state.files.front());
+        EXPECT_FALSE(plan.has_value());
+        std::vector<std::string> texts;
+        for (int step = 0; step < kStepsPerFile; ++step) {
+            texts.push_back(BuildStepCommand(step, kFolder, kSource, kBase, state.options,
+                                             plan ? &*plan : nullptr)
+                                .text);
+        }
+        EXPECT_EQ(texts, ExpectedCommands(state.options));
+    }
+    // A plan the file does not fit changes nothing either: the file never gets that far.
+    SizePlan unfit;
+    EXPECT_EQ(BuildStepCommand(0, kFolder, kSource, kBase, OptionsForFormat(0), &unfit).text,
+              ExpectedCommands(OptionsForFormat(0))[0]);
 }
 
 TEST(StepCommands, FormatTwoGivesTheSameCommandsAsFormatZero) {

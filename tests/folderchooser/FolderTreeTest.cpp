@@ -24,7 +24,9 @@ struct FakeHome {
         for (const char* folder :
              {"Desktop/Projects/2024", "Desktop/Music", "Desktop/recycled", "Desktop/RECYCLER",
               "Desktop/System Volume Information", "Desktop/system volume information",
-              "Desktop/.hidden", "Desktop/Zeta/deeper", "Docs/Videos", ".config"}) {
+              "Desktop/.hidden", "Desktop/Zeta/deeper", "Docs/Videos", ".config",
+              // Names that are legal here, though Windows would refuse them.
+              "Docs/Odd/quote\"s and spaces", "Docs/Odd/a:b*c?d<e>f|g", "Docs/Odd/two\nlines/x"}) {
             fs::create_directories(home.Path() + folder);
         }
         home.Touch("Desktop/not-a-folder.txt");
@@ -174,6 +176,56 @@ TEST_F(FolderTreeTest, ARightClickSelectsAndTheFieldFollowsTheSelection) {
     EXPECT_EQ(dialog->PathField().GetValue(), "");
     EXPECT_EQ(dialog->GetPath(), "/");
     EXPECT_FALSE(dialog->PathField().IsEditable());
+}
+
+TEST(FolderLabels, LineBreaksAndControlCharactersShowAsVisibleSymbolsOnOneLine) {
+    EXPECT_EQ(OneLineLabel("Videos"), "Videos");
+    EXPECT_EQ(OneLineLabel(wxString::FromUTF8("two\nlines")), wxString::FromUTF8("two\u23CElines"));
+    // A Windows line end is one break, not two.
+    EXPECT_EQ(OneLineLabel(wxString::FromUTF8("a\r\nb\rc")), wxString::FromUTF8("a\u23CEb\u23CEc"));
+    EXPECT_EQ(OneLineLabel(wxString::FromUTF8("tab\there\u2028x")),
+              wxString::FromUTF8("tab\u2409here\u23CEx"));
+    EXPECT_EQ(OneLineLabel(wxString::FromUTF8("caf\u00e9 \"q\"")),
+              wxString::FromUTF8("caf\u00e9 \"q\""));
+}
+
+TEST_F(FolderTreeTest, FolderNamesOnlyWindowsRefusesAreListedAndCanBeChosen) {
+    const wxTreeItemId docs = tree->GetDocumentsItem();
+    tree->Expand(docs);
+    const wxTreeItemId odd = Child(*tree, docs, "Odd");
+    ASSERT_TRUE(odd.IsOk());
+    tree->Expand(odd);
+    EXPECT_EQ(Labels(*tree, odd), (std::vector<wxString>{"a:b*c?d<e>f|g", "quote\"s and spaces",
+                                                         wxString::FromUTF8("two\u23CElines")}));
+    const wxTreeItemId quote = Child(*tree, odd, "quote\"s and spaces");
+    ASSERT_TRUE(quote.IsOk());
+    tree->SelectItem(quote);
+    const std::string folder = kHome.home.Path() + "Docs/Odd/quote\"s and spaces";
+    EXPECT_EQ(dialog->PathField().GetValue(), folder);
+    EXPECT_EQ(dialog->GetPath(), folder + "/");
+}
+
+TEST_F(FolderTreeTest, ALineBreakInANameKeepsEveryRowOneLineHighAndThePathReal) {
+    wxRect before;
+    ASSERT_TRUE(tree->GetBoundingRect(root, before));
+    const wxTreeItemId docs = tree->GetDocumentsItem();
+    tree->Expand(docs);
+    const wxTreeItemId odd = Child(*tree, docs, "Odd");
+    tree->Expand(odd);
+    // The last of the folder's three.
+    const wxTreeItemId broken = tree->GetLastChild(odd);
+    ASSERT_TRUE(broken.IsOk());
+    // The path is the folder's real name, line break and all; the label is one line.
+    EXPECT_EQ(tree->GetItemPath(broken), kHome.home.Path() + "Docs/Odd/two\nlines/");
+    EXPECT_EQ(tree->GetItemText(broken), wxString::FromUTF8("two\u23CElines"));
+    tree->EnsureVisible(broken);
+    PumpEvents();
+    wxRect rootAfter;
+    wxRect brokenRect;
+    ASSERT_TRUE(tree->GetBoundingRect(root, rootAfter));
+    ASSERT_TRUE(tree->GetBoundingRect(broken, brokenRect));
+    EXPECT_EQ(rootAfter.height, before.height);
+    EXPECT_EQ(brokenRect.height, before.height);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build as a user would get it and checks what a desktop and Debian expect:
 # a staged install whose own tarv-convert converts a clip, a valid desktop entry and AppStream
-# file, the manual pages, the shell completion, and a .deb that lintian finds no error in.
+# file, the translations, the manual pages, the shell completion, and a .deb that lintian finds
+# no error in.
 #   check-install.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
@@ -29,6 +30,22 @@ ffmpeg -v error -f lavfi -i testsrc=size=160x120:rate=25:duration=2 \
 "$stage/usr/bin/tarv-convert" -o "$work/out" "$work/clip.mp4" > "$work/convert.log"
 streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$work/out/clip.3gp" | sort | tr '\n' ' ')
 [ "$streams" = "audio video " ] || { echo "the staged tarv-convert made: $streams"; exit 1; }
+
+# The translations lie where the system keeps every program's, and the staged command finds
+# them there from its own folder; the menu entry and the AppStream file carry them too.
+for language in de es fr hi id pt_BR ru; do
+  [ -f "$stage/usr/share/locale/$language/LC_MESSAGES/tarvmediaconverter.mo" ] ||
+    { echo "missing from the install: the $language translation"; exit 1; }
+done
+[ ! -e "$stage/usr/lib/tarvmediaconverter/locale" ] ||
+  { echo "the translations were installed into the program folder too"; exit 1; }
+LANGUAGE=es LC_ALL= LANG= "$stage/usr/bin/tarv-convert" --help | grep -q '^Uso: tarv-convert' ||
+  { echo "the staged tarv-convert does not speak Spanish"; exit 1; }
+grep -q '^Name\[de\]=TarvSoft Video-zu-3GP-Konverter$' \
+  "$stage/usr/share/applications/com.example.TarvMediaConverter.desktop"
+grep -q '^Comment\[ru\]=' "$stage/usr/share/applications/com.example.TarvMediaConverter.desktop"
+grep -q '<summary xml:lang="hi">' \
+  "$stage/usr/share/metainfo/com.example.TarvMediaConverter.metainfo.xml"
 
 desktop-file-validate "$stage/usr/share/applications/com.example.TarvMediaConverter.desktop"
 appstreamcli validate --no-net \
@@ -60,6 +77,18 @@ grep -q './usr/share/bash-completion/completions/tarv-convert$' "$work/contents"
 grep -q './usr/share/zsh/vendor-completions/_tarv-convert$' "$work/contents"
 depends=$(dpkg-deb -f "$deb" Depends)
 case "$depends" in *gstreamer1.0-libav*) ;; *) echo "no preview plug-ins in: $depends"; exit 1 ;; esac
-case "$depends" in *libavcodec*) ;; *) echo "no computed dependencies in: $depends"; exit 1 ;; esac
+case "$depends" in *fonts-lohit-deva*) ;; *) echo "no Devanagari font in: $depends"; exit 1 ;; esac
+grep -q './usr/share/locale/ru/LC_MESSAGES/tarvmediaconverter.mo$' "$work/contents"
+# Computed from the programs: the tools carry our static FFmpeg unless built with the system's,
+# and then they need Debian's libav* and nothing else does.
+if grep -q '^TARV_SYSTEM_FFMPEG:BOOL=ON$' "$build/CMakeCache.txt"; then
+  case "$depends" in *libavcodec*) ;; *) echo "no computed dependencies in: $depends"; exit 1 ;; esac
+else
+  case "$depends" in *libx264-*) ;; *) echo "no computed dependencies in: $depends"; exit 1 ;; esac
+  case "$depends" in
+    *libavcodec* | *libavformat* | *libavutil* | *libavfilter* | *libswscale* | *libswresample*)
+      echo "the static FFmpeg build still depends on Debian's: $depends"; exit 1 ;;
+  esac
+fi
 lintian --fail-on error --suppress-tags-from-file /dev/null "$deb"
 echo "install, desktop files, manual pages, completion and package are in order"

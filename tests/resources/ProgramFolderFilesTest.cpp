@@ -111,7 +111,7 @@ TEST_F(HelpFile, EveryLocalLinkAndPictureResolves) {
 TEST_F(HelpFile, DescribesEveryOptionOfTheHeadlessCommand) {
     for (const char* option :
          {"tarv-convert", "-o FOLDER", "--format", "--video-quality", "--resolution", "--framerate",
-          "--audio-quality", "--sample-rate", "--aspect", "--list-options"}) {
+          "--audio-quality", "--sample-rate", "--aspect", "--max-size", "--list-options"}) {
         EXPECT_TRUE(m_html.Contains(option)) << option;
     }
 }

@@ -151,3 +151,39 @@ TEST(EncoderCommand, InputWithLeadingDashIsReadWhenItExists) {
 
 }  // namespace
 }  // namespace tarv::tools
+
+namespace tarv::tools {
+namespace {
+
+TEST(EncoderCommand, ASizeBoundAndOneChannelAreTakenByBothEncoders) {
+    std::vector<std::string> xvid =
+        Replaced(kXvidEncode, "bitrate=100:max_bframes=0", "bitrate=100:max_bframes=0:size=280000");
+    xvid.insert(xvid.begin() + 4, {"-channels", "1"});
+    EncoderJob job = MustParse(xvid);
+    EXPECT_EQ(job.encode.streamBytes, 280000);
+    EXPECT_EQ(job.encode.channels, 1);
+    EXPECT_EQ(job.encode.videoKbps, 100);
+    job = MustParse(Replaced(kX264Encode, "bitrate=256:level_idc=12:nocabac:bframes=0",
+                             "size=1000000:bitrate=256:level_idc=12:nocabac:bframes=0"));
+    EXPECT_EQ(job.encode.streamBytes, 1000000);
+    EXPECT_EQ(job.encode.channels, 0);
+    // Without them: no bound, and the channels as the input has them (two at most).
+    EXPECT_EQ(MustParse(kXvidEncode).encode.streamBytes, 0);
+}
+
+TEST(EncoderCommand, ABoundOrChannelCountThatMakesNoSenseIsNamed) {
+    for (const char* size : {"size=", "size=-5", "size=1k", "size=100"}) {
+        const Status s = ParseStatus(
+            Replaced(kXvidEncode, "bitrate=100:max_bframes=0", std::string("bitrate=100:") + size));
+        EXPECT_FALSE(s) << size;
+        EXPECT_NE(s.Message().find("size"), std::string::npos) << s.Message();
+    }
+    std::vector<std::string> args = kX264Encode;
+    args.insert(args.begin(), {"-channels", "6"});
+    const Status s = ParseStatus(args);
+    EXPECT_FALSE(s);
+    EXPECT_NE(s.Message().find("-channels"), std::string::npos) << s.Message();
+}
+
+}  // namespace
+}  // namespace tarv::tools

@@ -62,3 +62,34 @@ TEST(ProgressPrinter, PrintsAClosingRecordAndPacesTheRest) {
 
 }  // namespace
 }  // namespace tarv::tools
+
+namespace tarv::tools {
+namespace {
+
+// The records of one pass of several, paced to print every update.
+std::vector<float> PassRecords(int index, int count, double duration) {
+    char* buffer = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    {
+        ProgressPrinter printer(out, duration, index, count, std::chrono::milliseconds(0));
+        for (int second = 0; second <= 10; second += 5) {
+            printer.Update(second, second * 10, 0);
+        }
+        printer.Finish(10, 100, 0);
+    }
+    std::fclose(out);
+    const std::string text(buffer, size);
+    std::free(buffer);
+    return test::RecordPositions(text);
+}
+
+TEST(ProgressPrinter, TwoPassesShareTheInputsLengthOneAfterTheOther) {
+    EXPECT_EQ(PassRecords(0, 2, 10), (std::vector<float>{0.0f, 2.5f, 5.0f, 5.0f}));
+    EXPECT_EQ(PassRecords(1, 2, 10), (std::vector<float>{5.0f, 7.5f, 10.0f, 10.0f}));
+    // One pass is as it always was.
+    EXPECT_EQ(PassRecords(0, 1, 10), (std::vector<float>{0.0f, 5.0f, 10.0f, 10.0f}));
+}
+
+}  // namespace
+}  // namespace tarv::tools

@@ -131,7 +131,8 @@ TEST(SoundLeveller, KeepsTruePeaksUnderTheCeiling) {
     for (const Channels* in : {&square, &between}) {
         for (const bool level : {false, true}) {
             const Channels out = Levelled(*in, level, -3.0);
-            EXPECT_LE(TruePeakDb(out), -3.0 + kFinerLook) << in->size() << " channels, level " << level;
+            EXPECT_LE(TruePeakDb(out), -3.0 + kFinerLook)
+                << in->size() << " channels, level " << level;
         }
     }
 }

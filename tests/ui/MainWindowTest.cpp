@@ -4,9 +4,12 @@
 #include <wx/choice.h>
 #include <wx/fileconf.h>
 #include <wx/menu.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,6 +29,7 @@
 #include "ResourceIds.h"
 #include "RowDetailsDlg.h"
 #include "SingleInstance.h"
+#include "SizeLimit.h"
 #include "TargetFolderDlg.h"
 #include "TarvMediaConverterView.h"
 #include "UiTesting.h"
@@ -158,9 +162,13 @@ protected:
 TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
     Open(tools.Folder());
     EXPECT_EQ(frame->GetTitle(), "TarvSoft Video to 3GP Converter");
-    EXPECT_EQ(view->FormSize(), wxSize(740, 450));
-    EXPECT_EQ(view->GetSize(), wxSize(740, 450));
-    EXPECT_EQ(frame->GetClientSize(), wxSize(740, 450));
+    // 493 x 283 dialog units: the original's 277 and the size limit's row. The frame with its
+    // bars still fits the 800 x 600 the program starts at.
+    EXPECT_EQ(view->FormSize(), wxSize(740, 460));
+    EXPECT_EQ(view->GetSize(), wxSize(740, 460));
+    EXPECT_EQ(frame->GetClientSize(), wxSize(740, 460));
+    EXPECT_LE(frame->GetSize().y, 600);
+    EXPECT_LE(frame->GetSize().x, 800);
     EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
     EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_EQ(frame->GetMinSize(), frame->GetMaxSize());
@@ -190,7 +198,8 @@ TEST_F(MainWindowTest, StartsAsAFixedWindowAroundTheWholeForm) {
         {OptionList::AudioBitrate, "32 kbps"},
         {OptionList::AudioCodec, "aac"},
         {OptionList::SampleRate, "22050 Hz"},
-        {OptionList::Aspect, "Auto"}};
+        {OptionList::Aspect, "Auto"},
+        {OptionList::SizeLimit, "No limit"}};
     for (const auto& [list, text] : start) {
         EXPECT_EQ(view->Choice(list).GetStringSelection(), text);
     }
@@ -285,6 +294,21 @@ TEST_F(MainWindowTest, TheStatusBarCountsTheTickedRows) {
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
 }
 
+TEST_F(MainWindowTest, SpaceOnTheSelectedRowTogglesItsTickAndTheCountFollows) {
+    Open(tools.Folder());
+    AddFiles({"one.avi", "two.avi"});
+    view->List().SelectItem(1, false);
+    view->List().SetFocus();
+    PumpEvents();
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
+    EXPECT_EQ(view->List().GetCheckbox(1, 0), 0);
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 1 files");
+    wxUIActionSimulator().Char(' ');
+    PumpEvents();
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "   select 2 files");
+}
+
 TEST_F(MainWindowTest, ABatchShowsProgressThenDoneAndConvertAndStopNeverShareTheirState) {
     // The encode step of the first file takes its time, reporting as it goes.
     tools.Script("2", "touch\n" + PosLine(2) + "sleep 300\n" + PosLine(5) + "sleep 300\n");
@@ -371,6 +395,38 @@ TEST_F(MainWindowTest, AFailingFileShowsFailedWithTheToolsWordsAndTheNextOneConv
     EXPECT_EQ(shownReason, "Cannot decode frame 12 of one.avi.");
     EXPECT_FALSE(std::filesystem::exists(output.Path() + "one.3gp"));
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "two.3gp"));
+}
+
+TEST_F(MainWindowTest, ADoneRowTellsOfDamageSkippedInItsToolTipAndDetailsUntilItsNextBatch) {
+    // The first file's encode step decoded past damage in its source.
+    tools.Script("2", "touch\n" + PosLine(5) + "write 3 damaged frames skipped\\n\n");
+    Open(tools.Folder());
+    AddFiles({"scratched.avi", "whole.avi"});
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
+              "3 damaged frames skipped");
+    EXPECT_EQ(view->List().GetCellData(1, kColumnStatus)->m_toolTipText, "");
+
+    // The details, as the row menu's "Show details..." opens them, say it too.
+    {
+        RowDetailsDlg details(view, view->Rows().EntryAt(0), Status(0));
+        ASSERT_NE(details.Note(), nullptr);
+        EXPECT_EQ(details.Note()->GetValue(), "3 damaged frames skipped");
+        EXPECT_EQ(details.Reason(), nullptr);
+    }
+    {
+        RowDetailsDlg details(view, view->Rows().EntryAt(1), Status(1));
+        EXPECT_EQ(details.Note(), nullptr);
+    }
+
+    // Converted again without damage, the row no longer tells of any.
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText, "");
 }
 
 TEST_F(MainWindowTest, AnOutputFolderThatCannotBeUsedRefusesConvertWithAMessage) {
@@ -476,9 +532,10 @@ TEST_F(MainWindowTest, BrowsePutsTheChosenFolderIntoTheFieldAndCancelLeavesItAlo
         auto* folders = dynamic_cast<CTargetFolderDlg*>(dialog);
         if (!folders)
             return int(wxID_CANCEL);
-        // The documents folder, which is the home folder here.
-        folders->Tree().SelectItem(folders->Tree().GetDocumentsItem());
-        chosen = folders->Tree().GetItemPath(folders->Tree().GetDocumentsItem());
+        // The home folder: the tree's root here, which stands for the documents folder too.
+        const wxTreeItemId home = folders->Tree().GetRootItem();
+        folders->Tree().SelectItem(home);
+        chosen = folders->Tree().GetItemPath(home);
         return int(wxID_OK);
     };
     view->ProcessWindowEvent(browse);
@@ -743,6 +800,120 @@ TEST_F(MainWindowTest, ANameThatIsNotUtf8JoinsTheListFromTheCommandLineAndConver
     EXPECT_EQ(Status(0), "Done");
     EXPECT_TRUE(std::filesystem::exists(output.Path() + "bad\xff\xfe"
                                                         "bytes.3gp"));
+}
+
+TEST_F(MainWindowTest, TheSizeLimitListSitsUnderTheOtherEightInsideTheGroup) {
+    Open(tools.Folder());
+    wxChoice& limit = view->Choice(OptionList::SizeLimit);
+    ASSERT_EQ(limit.GetCount(), 6u);
+    EXPECT_EQ(limit.GetString(1), "300 KB");
+    EXPECT_EQ(limit.GetString(5), "16 MB");
+    EXPECT_EQ(limit.GetStringSelection(), "No limit");
+    EXPECT_EQ(limit.GetId(), kCtrlSizeLimit);
+
+    // A fifth row of the left column, as far below the frame rate as the rows above are apart.
+    const wxRect resolution = view->Choice(OptionList::Resolution).GetRect();
+    const wxRect frameRate = view->Choice(OptionList::FrameRate).GetRect();
+    const wxRect own = limit.GetRect();
+    EXPECT_EQ(own.x, frameRate.x);
+    EXPECT_EQ(own.width, frameRate.width);
+    EXPECT_NEAR(own.y - frameRate.y, frameRate.y - resolution.y, 2);
+    // Its caption ends where the captions above end, on the same line as the list.
+    const wxStaticText* caption = nullptr;
+    const wxStaticText* frameRateCaption = nullptr;
+    const wxStaticBox* group = nullptr;
+    for (wxWindow* child : view->GetChildren()) {
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) {
+            if (text->GetLabel() == "Size limit:")
+                caption = text;
+            if (text->GetLabel() == "Framerate:")
+                frameRateCaption = text;
+        }
+        if (auto* box = dynamic_cast<wxStaticBox*>(child))
+            group = box;
+    }
+    ASSERT_TRUE(caption && frameRateCaption && group);
+    EXPECT_LT(caption->GetRect().x, own.x);
+    EXPECT_NEAR(caption->GetRect().x + caption->GetBestSize().x,
+                frameRateCaption->GetRect().x + frameRateCaption->GetBestSize().x, 3);
+    EXPECT_NEAR(caption->GetRect().y - own.y, frameRateCaption->GetRect().y - frameRate.y, 2);
+    // The group holds it, with the margin it keeps below the other rows, and the form holds
+    // the group.
+    EXPECT_TRUE(group->GetRect().Contains(own));
+    EXPECT_GE(group->GetRect().GetBottom() - own.GetBottom(), 5);
+    EXPECT_LT(group->GetRect().GetBottom(), view->FormSize().y);
+}
+
+TEST_F(MainWindowTest, UnderASizeLimitTheTipTellsTheBitratesAndATooLongFileFailsWithItsReason) {
+    // The first file plays for ten minutes, the second for ten seconds.
+    tools.Script("tarv.patch3", "");
+    tools.Script("0", "write ID_LENGTH=600.00\\n\n");
+    tools.Script("1", "write ID_LENGTH=10.00\\n\n");
+    Open(tools.Folder());
+    AddFiles({"long.avi", "short.avi"});
+    view->Choice(OptionList::SizeLimit).SetSelection(1);  // 300 KB
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+
+    ConvertOptions options = StartSelections();
+    EXPECT_EQ(Status(0), "Failed");
+    const SizePlan tooLong = PlanForSize(options, 300 * 1024, 600);
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText,
+              wxString("Too long for 300 KB: at most " + LengthText(tooLong.longestSeconds) +
+                       " fits at the lowest quality."));
+    EXPECT_EQ(Status(1), "Done");
+    EXPECT_EQ(view->List().GetCellData(1, kColumnStatus)->m_toolTipText,
+              "To fit 300 KB: video 100 kbps, audio 32 kbps");
+    // No tool ran for the long file: two lengths read, then the short file's five steps, its
+    // encode step bound to the plan.
+    const auto calls = tools.Calls();
+    ASSERT_EQ(calls.size(), 7u);
+    const SizePlan plan = PlanForSize(options, 300 * 1024, 10);
+    EXPECT_EQ(calls[2][calls[2].size() - 4],
+              "bitrate=100:max_bframes=0:size=" + std::to_string(plan.streamBytes));
+    EXPECT_EQ(view->MessagePaneText(), "1 converted, 1 failed");
+
+    // Back at "No limit" the next batch has no plan, and its tip says nothing of one.
+    view->Choice(OptionList::SizeLimit).SetSelection(0);
+    std::filesystem::remove(output.Path() + "short.3gp");
+    ASSERT_TRUE(view->StartBatch());
+    WaitForBatchEnd();
+    EXPECT_EQ(Status(0), "Done");
+    EXPECT_EQ(view->List().GetCellData(0, kColumnStatus)->m_toolTipText, "");
+    EXPECT_EQ(tools.Calls()[7], BuildStepCommand(0, tools.Folder(), input.Path() + "long.avi",
+                                                 output.Path() + "long", options)
+                                    .arguments);
+}
+
+TEST_F(MainWindowTest, AThirtySecondClipFits300KbInBothFormats) {
+    namespace media = tarv::tools::test;
+    const std::string clip = media::NewFolder("thirty seconds") + "/party.mp4";
+    ASSERT_TRUE(media::Ffmpeg({"-f", "lavfi", "-i",
+                               "testsrc2=size=176x144:rate=25:duration=30,noise=alls=8:allf=t",
+                               "-f", "lavfi", "-i", "sine=frequency=330:duration=30", "-c:v",
+                               "mpeg4", "-q:v", "3", "-c:a", "aac", clip}));
+    Open(TARV_PROGRAM_DIR);
+    view->AddFiles({wxString(clip)});
+    ASSERT_TRUE(WaitUntil([&] { return view->Rows().PendingDurations() == 0; }));
+    view->Choice(OptionList::SizeLimit).SetSelection(1);
+    for (int format : {0, 1}) {
+        SCOPED_TRACE(format);
+        view->Choice(OptionList::Format).SetSelection(format);
+        wxCommandEvent change(wxEVT_CHOICE, kCtrlOutputFormat);
+        change.SetEventObject(&view->Choice(OptionList::Format));
+        view->Choice(OptionList::Format).ProcessWindowEvent(change);
+        ASSERT_TRUE(view->StartBatch());
+        WaitForBatchEnd();
+        ASSERT_EQ(Status(0), "Done");
+        const std::string made = FileNameBytes(view->Rows().EntryAt(0).outputFile);
+        const auto size = std::filesystem::file_size(made);
+        EXPECT_LE(size, 300u * 1024);
+        EXPECT_GE(size, 300u * 1024 * 9 / 10);
+        EXPECT_TRUE(view->List()
+                        .GetCellData(0, kColumnStatus)
+                        ->m_toolTipText.StartsWith("To fit 300 KB: video "));
+        std::filesystem::remove(made);
+    }
 }
 
 }  // namespace

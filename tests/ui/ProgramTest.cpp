@@ -1,5 +1,5 @@
-// The window program itself, started as a user starts it: one copy per user, and a clean end
-// when the desktop asks it to quit.
+// The window program itself, started as a user starts it: one copy per user, a clean end when
+// the desktop asks it to quit, and the desktop's language from its first window on.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -13,6 +13,7 @@
 
 #include "ChildProcess.h"
 #include "TempFolder.h"
+#include "WindowTitle.h"
 
 using namespace tarv;
 
@@ -43,6 +44,9 @@ protected:
         setenv("HOME", home.Path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (home.Path() + "config").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+        // English, whatever a test before this one chose.
+        unsetenv("LANGUAGE");
+        setenv("LC_ALL", "C.UTF-8", 1);
     }
 
     std::unique_ptr<ChildProcess> Start() {
@@ -105,6 +109,34 @@ TEST_F(ProgramTest, ASecondStartHandsOverToTheFirstAndEndsOnItsOwn) {
     EXPECT_TRUE(Running(again->Id()));
     kill(again->Id(), SIGTERM);
     EXPECT_TRUE(again->Wait().Succeeded());
+}
+
+TEST_F(ProgramTest, AGermanDesktopGetsAGermanWindowAndAnEnglishOneTheTitleAsWritten) {
+    // LANGUAGE alone, as on a desktop whose German locale is not installed.
+    setenv("LANGUAGE", "de", 1);
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        unsetenv(name);
+    }
+    auto german = Start();
+    ASSERT_TRUE(german);
+    std::string title;
+    // Its window is up once it listens for a second start.
+    ASSERT_TRUE(WaitFor([&] { return Listening(); }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return !(title = WindowTitleOf(german->Id())).empty(); }, 20000));
+    EXPECT_EQ(title, "TarvSoft Video-zu-3GP-Konverter");
+    kill(german->Id(), SIGTERM);
+    EXPECT_TRUE(german->Wait().Succeeded());
+
+    // The C locale keeps the texts as written, as gettext ignores LANGUAGE there.
+    setenv("LC_ALL", "C", 1);
+    auto english = Start();
+    ASSERT_TRUE(english);
+    // Its window is up once it listens for a second start.
+    ASSERT_TRUE(WaitFor([&] { return Listening(); }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return !(title = WindowTitleOf(english->Id())).empty(); }, 20000));
+    EXPECT_EQ(title, "TarvSoft Video to 3GP Converter");
+    kill(english->Id(), SIGTERM);
+    EXPECT_TRUE(english->Wait().Succeeded());
 }
 
 }  // namespace

@@ -17,6 +17,70 @@ std::string FileUrl(const std::string& path) {
     return "file:" + path;
 }
 
+namespace {
+
+// How far a second look reads into a file whose first look left a stream without its size or
+// sample format: ten times what the library reads by default, on both counts.
+constexpr int64_t kDeepProbeBytes = 50'000'000;
+constexpr int64_t kDeepProbeMicroseconds = 50'000'000;
+
+// Whether a picture or sound stream still lacks what its decoder must know to be set up.
+bool LacksParameters(const AVFormatContext* input) {
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVStream* st = input->streams[i];
+        const AVCodecParameters* par = st->codecpar;
+        if (st->disposition & AV_DISPOSITION_ATTACHED_PIC) {
+            continue;
+        }
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
+            (par->width <= 0 || par->height <= 0 || par->format < 0)) {
+            return true;
+        }
+        if (par->codec_type == AVMEDIA_TYPE_AUDIO &&
+            (par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0 || par->format < 0)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the file's first bytes say clearly what kind of file it is, whatever follows them.
+// Its name is no evidence: any text file can be called ".avi".
+bool KnownKind(const std::string& path) {
+    AVIOContext* io = nullptr;
+    if (avio_open(&io, FileUrl(path).c_str(), AVIO_FLAG_READ) < 0) {
+        return false;
+    }
+    const AVInputFormat* format = nullptr;
+    const int score = av_probe_input_buffer2(io, &format, "", nullptr, 0, 0);
+    avio_closep(&io);
+    return format && score > AVPROBE_SCORE_RETRY;
+}
+
+Status OpenOnce(const std::string& path, const AVInputFormat* format, AVDictionary* options,
+                InputContextPtr& out) {
+    AVDictionary* copy = nullptr;
+    av_dict_copy(&copy, options, 0);
+    AVFormatContext* raw = nullptr;
+    const int error = avformat_open_input(&raw, FileUrl(path).c_str(), format, &copy);
+    av_dict_free(&copy);
+    if (error < 0) {
+        if (error == AVERROR(ENOMEM)) {
+            return AvFailure("cannot read " + path, error);
+        }
+        // A header that cannot be read is damage when the file is of a kind the library knows.
+        if (error == AVERROR_INVALIDDATA && !KnownKind(path)) {
+            return Status::Failure("cannot read " + path + ": not a media file this tool knows");
+        }
+        return error == AVERROR_INVALIDDATA ? DamageFailure(error)
+                                            : AvFailure("cannot read " + path, error);
+    }
+    out.reset(raw);
+    return Status::Ok();
+}
+
+}  // namespace
+
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
                       AVDictionary** demuxerOptions, const AVInputFormat* format) {
     PathFacts info;
@@ -30,20 +94,32 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
     if (info.size == 0) {
         return Status::Failure("cannot read " + path + ": the file is empty");
     }
-    AVFormatContext* raw = nullptr;
-    int error = avformat_open_input(&raw, FileUrl(path).c_str(), format, demuxerOptions);
-    if (error < 0) {
-        if (error == AVERROR_INVALIDDATA) {
-            return Status::Failure("cannot read " + path + ": not a media file this tool knows");
-        }
-        return AvFailure("cannot read " + path, error);
+    AVDictionary* options = demuxerOptions ? *demuxerOptions : nullptr;
+    if (Status s = OpenOnce(path, format, options, out); !s || !findStreamInfo) {
+        return s;
     }
-    out.reset(raw);
-    if (findStreamInfo) {
-        error = avformat_find_stream_info(raw, nullptr);
-        if (error < 0) {
-            return AvFailure("cannot read the streams of " + path, error);
+    return ReadStreamInfo(path, out, options, format);
+}
+
+Status ReadStreamInfo(const std::string& path, InputContextPtr& input, AVDictionary* options,
+                      const AVInputFormat* format) {
+    int error = avformat_find_stream_info(input.get(), nullptr);
+    if (error >= 0 && LacksParameters(input.get())) {
+        // A damaged header or a damaged first stretch: look further before giving up.
+        AVDictionary* deeper = nullptr;
+        av_dict_copy(&deeper, options, 0);
+        av_dict_set_int(&deeper, "probesize", kDeepProbeBytes, 0);
+        av_dict_set_int(&deeper, "analyzeduration", kDeepProbeMicroseconds, 0);
+        InputContextPtr again;
+        Status opened = OpenOnce(path, format ? format : input->iformat, deeper, again);
+        av_dict_free(&deeper);
+        if (opened && avformat_find_stream_info(again.get(), nullptr) >= 0) {
+            input = std::move(again);
         }
+    }
+    if (error < 0) {
+        return error == AVERROR(ENOMEM) ? AvFailure("cannot read the streams of " + path, error)
+                                        : DamageFailure(error);
     }
     return Status::Ok();
 }

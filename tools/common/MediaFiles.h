@@ -14,11 +14,18 @@ namespace tarv::tools {
 std::string FileUrl(const std::string& path);
 
 // Opens `path` for demuxing. With `findStreamInfo` the streams' parameters are completed by
-// reading the start of the file; otherwise only the container's header is read. A `format`
-// reads the file as that format instead of guessing it from the contents.
+// reading the start of the file (see ReadStreamInfo); otherwise only the container's header is
+// read. A `format` reads the file as that format instead of guessing it from the contents. A
+// file of a known kind whose header cannot be read fails as damaged.
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
                       AVDictionary** demuxerOptions = nullptr,
                       const AVInputFormat* format = nullptr);
+
+// Completes the streams' parameters of an input opened from `path` by reading its start. When
+// a picture or sound stream is still without its size or sample format, as after damage, the
+// file is opened again and read ten times as far; `input` then becomes the new one.
+Status ReadStreamInfo(const std::string& path, InputContextPtr& input,
+                      AVDictionary* options = nullptr, const AVInputFormat* format = nullptr);
 
 // The input's length in seconds from the container or its streams; 0 when it names none.
 double ContainerDurationSeconds(const AVFormatContext* input);

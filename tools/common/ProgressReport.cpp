@@ -34,6 +34,13 @@ ProgressPrinter::ProgressPrinter(std::FILE* out, double durationSeconds,
       m_start(std::chrono::steady_clock::now()),
       m_last(m_start) {}
 
+ProgressPrinter::ProgressPrinter(std::FILE* out, double durationSeconds, int passIndex,
+                                 int passCount, std::chrono::milliseconds interval)
+    : ProgressPrinter(out, durationSeconds, interval) {
+    m_passCount = std::max(1, passCount);
+    m_passIndex = std::clamp(passIndex, 0, m_passCount - 1);
+}
+
 void ProgressPrinter::Update(double positionSeconds, int64_t frames, int64_t outputBytes) {
     if (std::chrono::steady_clock::now() - m_last >= m_interval) {
         Print(positionSeconds, frames, outputBytes);
@@ -49,7 +56,10 @@ void ProgressPrinter::Finish(double positionSeconds, int64_t frames, int64_t out
 void ProgressPrinter::Print(double positionSeconds, int64_t frames, int64_t outputBytes) {
     m_last = std::chrono::steady_clock::now();
     ProgressSnapshot snapshot;
-    snapshot.positionSeconds = positionSeconds;
+    const double length = std::max(m_duration, 0.0);
+    snapshot.positionSeconds =
+        m_passCount > 1 ? (m_passIndex * length + std::min(positionSeconds, length)) / m_passCount
+                        : positionSeconds;
     snapshot.durationSeconds = m_duration;
     snapshot.frames = frames;
     snapshot.elapsedSeconds = std::chrono::duration<double>(m_last - m_start).count();

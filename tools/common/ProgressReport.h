@@ -26,6 +26,11 @@ public:
     // Prints to `out` (flushed after each record) at most every `interval`.
     ProgressPrinter(std::FILE* out, double durationSeconds,
                     std::chrono::milliseconds interval = std::chrono::milliseconds(500));
+    // For pass `passIndex` (from 0) of `passCount` over the same input: the records run from
+    // the start to the end of the input once over all passes, each pass taking an equal share,
+    // so a reader of the positions sees one steady run.
+    ProgressPrinter(std::FILE* out, double durationSeconds, int passIndex, int passCount,
+                    std::chrono::milliseconds interval = std::chrono::milliseconds(500));
 
     // Prints a record when the interval has passed since the last one.
     void Update(double positionSeconds, int64_t frames, int64_t outputBytes);
@@ -37,6 +42,8 @@ private:
 
     std::FILE* m_out;
     double m_duration;
+    int m_passIndex = 0;
+    int m_passCount = 1;
     std::chrono::milliseconds m_interval;
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_last;

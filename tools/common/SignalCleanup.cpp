@@ -11,8 +11,9 @@ namespace tarv::tools {
 namespace {
 
 // The handler may only touch memory that is ready when the signal lands, so the paths live in
-// fixed slots; a tool writes one staged file at a time, and a few slots leave room.
-constexpr int kSlots = 4;
+// fixed slots; a tool writes one staged file at a time, and the encoder's two passes keep a
+// folder of statistics beside it.
+constexpr int kSlots = 8;
 constexpr size_t kPathBytes = 4096;
 
 char g_paths[kSlots][kPathBytes];
@@ -22,6 +23,12 @@ void OnStopSignal(int signalNumber) {
     for (int i = 0; i < kSlots; ++i) {
         if (g_used[i].load()) {
             unlink(g_paths[i]);
+        }
+    }
+    // Folders last, once the files in them are gone.
+    for (int i = 0; i < kSlots; ++i) {
+        if (g_used[i].load()) {
+            rmdir(g_paths[i]);
         }
     }
     signal(signalNumber, SIG_DFL);

@@ -10,7 +10,8 @@ namespace tarv::tools {
 // signal, so its caller still sees that it was stopped.
 void InstallSignalCleanup();
 
-// Registers a file to remove on a stop; false when no slot is free (the file then stays).
+// Registers a file, or an empty folder, to remove on a stop; false when no slot is free (it
+// then stays). Folders go after the files.
 bool RemoveOnStop(const std::string& path);
 // Forgets a file, once it is complete or already removed.
 void KeepOnStop(const std::string& path);

@@ -30,10 +30,14 @@ private:
     std::string m_message;
 };
 
-// Libav's text for an AVERROR code ("No space left on device", "Invalid data found ...").
+// Libav's text for an AVERROR code ("No space left on device", "Invalid data found ..."); a
+// code libav has no text for is described in words, its number only in brackets.
 std::string AvErrorText(int error);
 
 // "what: reason" for a failed libav call.
 Status AvFailure(std::string_view what, int error);
+
+// The input cannot be read or decoded at all: "the file is damaged: " and libav's words.
+Status DamageFailure(int error);
 
 }  // namespace tarv::tools

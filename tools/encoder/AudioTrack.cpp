@@ -42,6 +42,19 @@ Status MakeSilence(AVFrame* frame, int samples, AVSampleFormat format, int sampl
     return Status::Ok();
 }
 
+// Whether the chain that takes frames shaped like `b` takes `a` as it is. A layout that only
+// counts its channels goes with any of that many.
+bool SameShape(const AVFrame* a, const AVFrame* b) {
+    return a->format == b->format && a->sample_rate == b->sample_rate &&
+           a->ch_layout.nb_channels == b->ch_layout.nb_channels &&
+           (a->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
+            b->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC ||
+            av_channel_layout_compare(&a->ch_layout, &b->ch_layout) == 0);
+}
+
+// Silence is handed to the filters in pieces of at most this many samples.
+constexpr int64_t kSilencePiece = 8192;
+
 }  // namespace
 
 Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
@@ -67,7 +80,14 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
     }
     char layoutText[128] = {};
     av_channel_layout_describe(&layout, layoutText, sizeof(layoutText));
-    av_channel_layout_uninit(&layout);
+    if (!m_sourceShape || !m_reshapedFrom || !m_reshaped) {
+        av_channel_layout_uninit(&layout);
+        return Status::Failure("out of memory");
+    }
+    m_sourceShape->format = dec->sample_fmt;
+    m_sourceShape->sample_rate = dec->sample_rate;
+    av_channel_layout_uninit(&m_sourceShape->ch_layout);
+    m_sourceShape->ch_layout = layout;  // the frame owns it from here
 
     const std::string sourceArgs = "time_base=1/" + std::to_string(dec->sample_rate) +
                                    ":sample_rate=" + std::to_string(dec->sample_rate) +
@@ -75,8 +95,11 @@ Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
                                    ":channel_layout=" + layoutText;
     m_sourceRate = dec->sample_rate;
     const int rate = settings.sampleRate > 0 ? settings.sampleRate : dec->sample_rate;
-    if (Status s = m_chain.Configure(false, sourceArgs,
-                                     AudioChainDescription(rate, dec->ch_layout.nb_channels));
+    // Fewer channels asked for than the input has are mixed down.
+    const int channels = settings.channels > 0
+                             ? std::min(settings.channels, dec->ch_layout.nb_channels)
+                             : dec->ch_layout.nb_channels;
+    if (Status s = m_chain.Configure(false, sourceArgs, AudioChainDescription(rate, channels));
         !s) {
         return s;
     }
@@ -155,19 +178,137 @@ Status AudioTrack::Encode(const AVFrame* frame, const PacketWriter& write) {
 }
 
 Status AudioTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
-    return DecodeEach(m_decoder.get(), packet, m_frame.get(), [&](AVFrame* frame) -> Status {
-        const AVRational sampleBase{1, m_sourceRate};
-        int64_t pts = frame->best_effort_timestamp;
-        pts = pts == AV_NOPTS_VALUE
-                  ? m_nextPts
-                  : av_rescale_q(pts - m_startOffset, m_streamTimeBase, sampleBase);
-        frame->pts = pts;
-        m_nextPts = pts + frame->nb_samples;
-        if (Status s = m_chain.Push(frame); !s) {
+    const AVRational sampleBase{1, m_sourceRate};
+    const int64_t skippedBefore = m_damage.skipped;
+    Status s = DecodeEach(
+        m_decoder.get(), packet, m_frame.get(),
+        [&](AVFrame* frame) -> Status {
+            const int64_t timestamp = frame->best_effort_timestamp;
+            int64_t pts = timestamp == AV_NOPTS_VALUE ? m_nextPts
+                                                      : av_rescale_q(timestamp - m_startOffset,
+                                                                     m_streamTimeBase, sampleBase);
+            if (!Reshape(frame)) {
+                m_gapEnd = std::max(m_gapEnd, m_nextPts);
+                return Status::Ok();
+            }
+            ++m_framesDecoded;
+            // Skipped packets before this frame leave a gap; silence of their length keeps
+            // what follows in step with the picture.
+            if (m_gapEnd != AV_NOPTS_VALUE) {
+                if (timestamp == AV_NOPTS_VALUE) {
+                    pts = std::max(pts, m_gapEnd);
+                }
+                m_gapEnd = AV_NOPTS_VALUE;
+                if (Status gap = PushSilence(m_nextPts, pts, write); !gap) {
+                    return gap;
+                }
+            }
+            frame->pts = pts;
+            m_nextPts = pts + frame->nb_samples;
+            return frame->nb_samples > 0 ? Push(frame, write) : Status::Ok();
+        },
+        &m_damage);
+    if (s && packet && m_damage.skipped > skippedBefore) {
+        int64_t end = m_nextPts;
+        if (packet->pts != AV_NOPTS_VALUE) {
+            end = av_rescale_q(packet->pts - m_startOffset + std::max<int64_t>(0, packet->duration),
+                               m_streamTimeBase, sampleBase);
+        }
+        m_gapEnd = std::max({m_gapEnd, end, m_nextPts});
+    }
+    if (m_damage.skipped > 0) {
+        m_damageSeen = true;
+    }
+    return s;
+}
+
+Status AudioTrack::Push(AVFrame* frame, const PacketWriter& write) {
+    if (Status s = m_chain.Push(frame); !s) {
+        return s;
+    }
+    return Filtered(write);
+}
+
+Status AudioTrack::PushSilence(int64_t from, int64_t to, const PacketWriter& write) {
+    FramePtr silence(av_frame_alloc());
+    if (!silence) {
+        return Status::Failure("out of memory");
+    }
+    while (from < to) {
+        const int samples = static_cast<int>(std::min(kSilencePiece, to - from));
+        if (Status s = MakeSilence(silence.get(), samples,
+                                   static_cast<AVSampleFormat>(m_sourceShape->format), m_sourceRate,
+                                   m_sourceShape->ch_layout);
+            !s) {
             return s;
         }
-        return Filtered(write);
-    });
+        silence->pts = from;
+        from += samples;
+        if (Status s = Push(silence.get(), write); !s) {
+            return s;
+        }
+    }
+    m_nextPts = std::max(m_nextPts, to);
+    return Status::Ok();
+}
+
+bool AudioTrack::Reshape(AVFrame* frame) {
+    if (SameShape(frame, m_sourceShape.get())) {
+        return true;
+    }
+    if (frame->sample_rate <= 0 || frame->ch_layout.nb_channels <= 0 || frame->format < 0) {
+        m_damage.Skip(AVERROR_INVALIDDATA);
+        return false;
+    }
+    int error = 0;
+    if (!m_reshaper || !SameShape(frame, m_reshapedFrom.get())) {
+        AVChannelLayout from{};
+        if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+            av_channel_layout_default(&from, frame->ch_layout.nb_channels);
+        } else {
+            av_channel_layout_copy(&from, &frame->ch_layout);
+        }
+        SwrContext* reshaper = nullptr;
+        error = swr_alloc_set_opts2(&reshaper, &m_sourceShape->ch_layout,
+                                    static_cast<AVSampleFormat>(m_sourceShape->format),
+                                    m_sourceRate, &from, static_cast<AVSampleFormat>(frame->format),
+                                    frame->sample_rate, 0, nullptr);
+        av_channel_layout_uninit(&from);
+        m_reshaper.reset(reshaper);
+        if (error >= 0) {
+            error = swr_init(reshaper);
+        }
+        av_frame_unref(m_reshapedFrom.get());
+        if (error >= 0) {
+            m_reshapedFrom->format = frame->format;
+            m_reshapedFrom->sample_rate = frame->sample_rate;
+            error = av_channel_layout_copy(&m_reshapedFrom->ch_layout, &frame->ch_layout);
+        }
+    }
+    AVFrame* out = m_reshaped.get();
+    av_frame_unref(out);
+    if (error >= 0) {
+        out->format = m_sourceShape->format;
+        out->sample_rate = m_sourceRate;
+        error = av_channel_layout_copy(&out->ch_layout, &m_sourceShape->ch_layout);
+    }
+    if (error >= 0) {
+        out->nb_samples = swr_get_out_samples(m_reshaper.get(), frame->nb_samples);
+        error = out->nb_samples > 0 ? av_frame_get_buffer(out, 0) : 0;
+    }
+    if (error >= 0 && out->nb_samples > 0) {
+        error = swr_convert(m_reshaper.get(), out->extended_data, out->nb_samples,
+                            const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+        out->nb_samples = std::max(error, 0);
+    }
+    if (error < 0) {
+        m_reshaper.reset();
+        m_damage.Skip(error);
+        return false;
+    }
+    av_frame_unref(frame);
+    av_frame_move_ref(frame, out);
+    return true;
 }
 
 Status AudioTrack::Filtered(const PacketWriter& write) {
@@ -308,6 +449,18 @@ Status AudioTrack::Finish(const PacketWriter& write) {
     if (!m_silent) {
         if (Status s = Feed(nullptr, write); !s) {
             return s;
+        }
+        // Damage at the very end: silence to where the skipped packets ended, or to where the
+        // caller says the sound should have gone on.
+        const auto until = static_cast<int64_t>(std::llround(m_silenceUntil * m_sourceRate));
+        if (until > m_nextPts) {
+            m_gapEnd = std::max(m_gapEnd, until);
+        }
+        if (m_gapEnd != AV_NOPTS_VALUE) {
+            if (Status s = PushSilence(m_nextPts, m_gapEnd, write); !s) {
+                return s;
+            }
+            m_gapEnd = AV_NOPTS_VALUE;
         }
         if (Status s = m_chain.Close(m_nextPts); !s) {
             return s;

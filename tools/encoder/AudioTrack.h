@@ -3,6 +3,7 @@
 // ceiling and encode AAC-LC.
 #pragma once
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -22,15 +23,31 @@ public:
 
     const AVCodecContext* Encoder() const { return m_encoder.get(); }
 
+    // A packet that does not decode is skipped: its time becomes silence.
     Status Feed(const AVPacket* packet, const PacketWriter& write);
     // Silent tracks only: encodes silence until `seconds`, in whole AAC frames unless it is
     // the `last` call.
     Status FillSilenceUntil(double seconds, bool last, const PacketWriter& write);
     Status Finish(const PacketWriter& write);
+    // Sound lost to damage at its end: Finish adds silence up to `seconds` from the start. May
+    // be called from another thread, before the one that feeds the track finishes it.
+    void SilenceUntil(double seconds) { m_silenceUntil = seconds; }
+
+    // Once the track has finished.
+    const DamageTally& Damage() const { return m_damage; }
+    // Whether any damage was skipped so far; may be asked from another thread while it runs.
+    bool DamageSeen() const { return m_damageSeen; }
+    // Frames decoded so far.
+    int64_t FramesDecoded() const { return m_framesDecoded; }
 
 private:
     Status OpenEncoder(int sampleRate, const AVChannelLayout& layout, int kbps);
     Status Filtered(const PacketWriter& write);
+    Status Push(AVFrame* frame, const PacketWriter& write);
+    Status PushSilence(int64_t from, int64_t to, const PacketWriter& write);
+    // Brings a frame to the shape the chain takes; false (and counted as damage) when it
+    // cannot be.
+    bool Reshape(AVFrame* frame);
     Status Levelled(bool last, const PacketWriter& write);
     Status Encoded(AVFrame* frame, const PacketWriter& write);
     Status RunIn(const PacketWriter& write);
@@ -46,7 +63,20 @@ private:
     FramePtr m_filtered{av_frame_alloc()};
     PacketPtr m_packet{av_packet_alloc()};
     int m_sourceRate = 0;
+    FramePtr m_sourceShape{av_frame_alloc()};  // format and layout of the frames the chain takes
     int64_t m_nextPts = 0;  // in 1/input rate: where the next decoded frame is expected
+    DamageTally m_damage;
+    std::atomic<bool> m_damageSeen{false};
+    int64_t m_framesDecoded = 0;
+    std::atomic<double> m_silenceUntil{0};
+    // Where skipped packets ended (1/input rate), while no good frame has followed them; unset
+    // (AV_NOPTS_VALUE) when nothing was skipped since the last frame.
+    int64_t m_gapEnd = AV_NOPTS_VALUE;
+    // Turns a frame whose format, rate or channels changed midway into the chain's; a damaged
+    // header can make a decoder produce one.
+    SwrContextPtr m_reshaper;
+    FramePtr m_reshapedFrom{av_frame_alloc()};  // the shape m_reshaper was made for
+    FramePtr m_reshaped{av_frame_alloc()};
     int64_t m_silentSamples = 0;
     std::optional<SoundLeveller> m_leveller;
     int64_t m_levelledPts = AV_NOPTS_VALUE;  // of the next levelled sample, filters' time base

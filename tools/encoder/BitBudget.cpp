@@ -17,13 +17,15 @@ constexpr double kKeyFrameWeight = 5.0;
 
 }  // namespace
 
-BitBudget::BitBudget(int targetKbps, int peakKbps, std::pair<int, int> frameRate) {
+BitBudget::BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate,
+                     bool holdAverage)
+    : m_holdAverage(holdAverage) {
     const double fps = frameRate.second > 0 && frameRate.first > 0
                            ? static_cast<double>(frameRate.first) / frameRate.second
                            : 25.0;
     m_framesPerSecond = std::max(1, static_cast<int>(std::ceil(fps)));
     m_frameBits = targetKbps * 1000.0 / fps;
-    m_peakBits = std::max(peakKbps, targetKbps) * 1000.0 * kPeakMargin;
+    m_peakBits = std::max<double>(peakKbps, targetKbps) * 1000.0 * kPeakMargin;
     // A first guess that the first frames correct: a middling quantiser spends the average.
     m_complexity[0] = m_frameBits * 6;
     m_complexity[1] = m_complexity[0] * kKeyFrameWeight;
@@ -45,6 +47,14 @@ BitBudget::Plan BitBudget::Next(bool key) const {
         q = std::clamp(q, m_lastQuantiser - 2, m_lastQuantiser + 3);
     }
     q = std::clamp(q, kFinest, kCoarsest);
+    // Pictures that cost more than the average even at the coarsest quantiser, with the
+    // average already overspent: where the average is a bound, the picture is repeated
+    // instead, and the stream keeps it by showing fewer new pictures.
+    if (m_holdAverage && !key && m_excess > 0 && complexity / kCoarsest > aim) {
+        plan.quantiser = kCoarsest;
+        plan.repeat = true;
+        return plan;
+    }
     // The level's second: what is left of it for this frame.
     const double left = m_peakBits - static_cast<double>(m_windowBits);
     if (complexity / q > left) {

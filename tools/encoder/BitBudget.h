@@ -11,13 +11,15 @@ namespace tarv::tools {
 
 class BitBudget {
 public:
-    // `peakKbps`: the most any second of the stream may carry.
-    BitBudget(int targetKbps, int peakKbps, std::pair<int, int> frameRate);
+    // `peakKbps`: the most any second of the stream may carry. `holdAverage`: the average is a
+    // bound too, kept even where the coarsest quantiser spends more, by repeating pictures.
+    BitBudget(double targetKbps, int peakKbps, std::pair<int, int> frameRate,
+              bool holdAverage = false);
 
     struct Plan {
         int quantiser = 2;    // 2 (finest) to 31 (coarsest)
-        bool repeat = false;  // the second is full: repeat the last picture, which costs next
-                              // to nothing, instead of coding a new one
+        bool repeat = false;  // the second or the average is full: repeat the last picture,
+                              // which costs next to nothing, instead of coding a new one
     };
     Plan Next(bool key) const;
     // What the frame planned last cost; a repeated picture says nothing of the pictures' cost.
@@ -30,6 +32,7 @@ private:
     double m_frameBits;  // the average share of one frame
     double m_peakBits;   // what one second may carry, less a margin
     int m_framesPerSecond;
+    bool m_holdAverage;
     double m_complexity[2];  // bits times quantiser of the last P and I frames, smoothed
     double m_excess = 0;     // bits spent beyond the average so far
     int m_lastQuantiser = 0;

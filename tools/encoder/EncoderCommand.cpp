@@ -13,7 +13,7 @@ constexpr OptionSpec kOptions[] = {
     {"-ovc", ValueStyle::kNext},         {"-xvidencopts", ValueStyle::kNext},
     {"-x264encopts", ValueStyle::kNext}, {"-ffourcc", ValueStyle::kNext},
     {"-nosound", ValueStyle::kNone},     {"-of", ValueStyle::kNext},
-    {"-o", ValueStyle::kNext},
+    {"-o", ValueStyle::kNext},           {"-channels", ValueStyle::kNext},
 };
 
 Status BadValue(const std::string& option, const std::string& value, const char* expected) {
@@ -26,6 +26,16 @@ Status ReadKbps(const std::string& option, const std::string& value, int& kbps) 
         return BadValue(option, value, "expected a bitrate in kbit/s");
     }
     kbps = *parsed;
+    return Status::Ok();
+}
+
+Status ReadStreamBytes(const std::string& option, const std::string& value, int64_t& bytes) {
+    // From a few kilobytes, the least a file of any length needs, to far beyond any phone's.
+    const auto parsed = ParseInt(value, 4096, 2000000000);
+    if (!parsed) {
+        return BadValue(option, value, "expected a size in bytes");
+    }
+    bytes = *parsed;
     return Status::Ok();
 }
 
@@ -66,6 +76,10 @@ Status ReadXvidOptions(const std::string& text, EncodeSettings& s) {
             if (Status st = ReadKbps("-xvidencopts bitrate", value, s.videoKbps); !st) {
                 return st;
             }
+        } else if (key == "size") {
+            if (Status st = ReadStreamBytes("-xvidencopts size", value, s.streamBytes); !st) {
+                return st;
+            }
         } else if (key == "max_bframes") {
             if (Status st = ReadBFrames("-xvidencopts max_bframes", value, s.bFrames); !st) {
                 return st;
@@ -81,6 +95,10 @@ Status ReadX264Options(const std::string& text, EncodeSettings& s) {
     for (const auto& [key, value] : SplitSubOptions(text)) {
         if (key == "bitrate") {
             if (Status st = ReadKbps("-x264encopts bitrate", value, s.videoKbps); !st) {
+                return st;
+            }
+        } else if (key == "size") {
+            if (Status st = ReadStreamBytes("-x264encopts size", value, s.streamBytes); !st) {
                 return st;
             }
         } else if (key == "level_idc") {
@@ -161,6 +179,12 @@ Status ParseEncoderCommand(std::span<const std::string> args, const ExistsFn& ex
                 return BadValue(o.name, o.value, "expected a sample rate in Hz");
             }
             enc.sampleRate = *rate;
+        } else if (o.name == "-channels") {
+            const auto channels = ParseInt(o.value, 1, 2);
+            if (!channels) {
+                return BadValue(o.name, o.value, "expected 1 or 2 channels");
+            }
+            enc.channels = *channels;
         } else if (o.name == "-vf-add") {
             st = ReadVideoFilters(o.value, enc);
         } else if (o.name == "-ofps") {

@@ -2,6 +2,7 @@
 // the AVI's video or audio stream out into a raw track file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,7 +27,12 @@ struct EncodeSettings {
     std::pair<int, int> frameRate{0, 0};       // num, den; 0/0 keeps the input's rate
     int sampleRate = 0;                        // 0 keeps the input's rate
     int audioKbps = 128;
+    int channels = 0;  // the most sound channels kept: 1 or 2; 0 keeps up to two
     bool normaliseVolume = false;
+    // What the video and sound streams may take together, in bytes; 0 for no bound. With a
+    // bound the input is read twice: the first pass measures what the sound and the pictures
+    // cost, the second gives the video what the sound leaves, never more than its bitrate.
+    int64_t streamBytes = 0;
 };
 
 struct EncoderJob {

@@ -7,6 +7,23 @@ extern "C" {
 
 namespace tarv::tools {
 
+namespace {
+
+// Whether the picture is turned after it is scaled: scaling down first leaves less to turn.
+bool TurnsAfterScaling(const VideoChainSettings& s) {
+    if (!s.scale) {
+        return true;
+    }
+    const int64_t output = static_cast<int64_t>(s.scale->first & ~1) * (s.scale->second & ~1);
+    return output <= static_cast<int64_t>(s.inputSize.first) * s.inputSize.second;
+}
+
+}  // namespace
+
+bool VideoChainTakesAnyPicture(const VideoChainSettings& s) {
+    return s.scale.has_value() && (s.rotation == 0 || TurnsAfterScaling(s));
+}
+
 std::string VideoChainDescription(const VideoChainSettings& s) {
     std::string turn;
     switch (s.rotation) {
@@ -26,12 +43,10 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     // marking the result square would stretch every picture whose shape differs from the size
     // asked for.
     std::string scale;
-    bool turnLast = true;
+    const bool turnLast = TurnsAfterScaling(s);
     if (s.scale) {
         int width = s.scale->first & ~1;
         int height = s.scale->second & ~1;
-        const int64_t input = static_cast<int64_t>(s.inputSize.first) * s.inputSize.second;
-        turnLast = static_cast<int64_t>(width) * height <= input;
         if (turnLast && (s.rotation == 90 || s.rotation == 270)) {
             std::swap(width, height);
         }

@@ -29,6 +29,10 @@ struct VideoChainSettings {
 // pictures: frames are dropped before they are scaled, and turned where they are smaller.
 std::string VideoChainDescription(const VideoChainSettings& settings);
 
+// Whether that chain takes pictures whose size or format changes midway: its scaler brings
+// them to one size before anything else looks at them.
+bool VideoChainTakesAnyPicture(const VideoChainSettings& settings);
+
 // Resampled to `sampleRate` from time 0 (gaps filled with silence) and down-mixed to stereo
 // when the input has more than one channel, in the encoder's sample format.
 std::string AudioChainDescription(int sampleRate, int inputChannels);

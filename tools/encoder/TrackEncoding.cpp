@@ -3,6 +3,10 @@
 namespace tarv::tools {
 
 Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
+    // A stream whose kind the file does not tell is damage, not a kind this build lacks.
+    if (stream->codecpar->codec_id == AV_CODEC_ID_NONE) {
+        return DamageFailure(AVERROR_DECODER_NOT_FOUND);
+    }
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) {
         return Status::Failure(std::string("no decoder for ") +
@@ -20,6 +24,10 @@ Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
     out->thread_count = 0;
     out->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     error = avcodec_open2(out.get(), codec, nullptr);
+    // A decoder refuses what the file says of its stream only when the header is damaged.
+    if (error == AVERROR(EINVAL) || error == AVERROR_INVALIDDATA) {
+        return DamageFailure(error);
+    }
     if (error < 0) {
         return AvFailure(std::string("cannot open the ") + codec->name + " decoder", error);
     }
@@ -49,25 +57,33 @@ Status EncodeAndWrite(AVCodecContext* encoder, const AVFrame* frame, AVPacket* p
 }
 
 Status DecodeEach(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame,
-                  const std::function<Status(AVFrame*)>& use) {
+                  const std::function<Status(AVFrame*)>& use, DamageTally* damage) {
+    auto skip = [damage](int error) {
+        if (damage) {
+            damage->Skip(error);
+        }
+    };
     int error = avcodec_send_packet(decoder, packet);
-    // A damaged packet is skipped, as players do; the rest of the file may still be good.
-    if (error < 0 && error != AVERROR_INVALIDDATA && error != AVERROR_EOF) {
+    if (error == AVERROR(ENOMEM)) {
         return AvFailure("cannot decode the input", error);
+    }
+    if (error < 0 && error != AVERROR_EOF) {
+        skip(error);
     }
     // Frame threads report a broken frame on receipt; skip it, but never loop on a decoder
     // that reports nothing else.
-    int brokenFrames = 0;
-    while (true) {
+    for (int brokenFrames = 0; brokenFrames < 64;) {
         error = avcodec_receive_frame(decoder, frame);
         if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) {
             return Status::Ok();
         }
-        if (error == AVERROR_INVALIDDATA && ++brokenFrames < 64) {
-            continue;
+        if (error == AVERROR(ENOMEM)) {
+            return AvFailure("cannot decode the input", error);
         }
         if (error < 0) {
-            return AvFailure("cannot decode the input", error);
+            skip(error);
+            ++brokenFrames;
+            continue;
         }
         Status s = use(frame);
         av_frame_unref(frame);
@@ -75,6 +91,7 @@ Status DecodeEach(AVCodecContext* decoder, const AVPacket* packet, AVFrame* fram
             return s;
         }
     }
+    return Status::Ok();
 }
 
 }  // namespace tarv::tools

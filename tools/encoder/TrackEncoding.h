@@ -7,7 +7,21 @@
 #include "LibavHandles.h"
 #include "Status.h"
 
+extern "C" {
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
 namespace tarv::tools {
+
+struct SwrContextDeleter {
+    void operator()(SwrContext* c) const { swr_free(&c); }
+};
+struct SwsContextDeleter {
+    void operator()(SwsContext* c) const { sws_freeContext(c); }
+};
+using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextDeleter>;
+using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextDeleter>;
 
 // Receives each encoded packet, its timestamps in the encoder's time base.
 using PacketWriter = std::function<Status(AVPacket* packet)>;
@@ -19,8 +33,21 @@ Status OpenDecoder(const AVStream* stream, CodecContextPtr& out);
 Status EncodeAndWrite(AVCodecContext* encoder, const AVFrame* frame, AVPacket* packet,
                       const PacketWriter& write);
 
+// What a decoder could not make sense of: packets and frames skipped as damaged.
+struct DamageTally {
+    int64_t skipped = 0;
+    int lastError = 0;  // libav's code for the latest, 0 before the first
+
+    void Skip(int error) {
+        ++skipped;
+        lastError = error;
+    }
+};
+
 // Feeds `packet` (nullptr to flush) to `decoder` and calls `use` with every frame it returns.
+// A packet or frame the decoder rejects is skipped, as players do, and counted in `damage`
+// when it is given: the rest of the file may still be good. Only running out of memory fails.
 Status DecodeEach(AVCodecContext* decoder, const AVPacket* packet, AVFrame* frame,
-                  const std::function<Status(AVFrame*)>& use);
+                  const std::function<Status(AVFrame*)>& use, DamageTally* damage = nullptr);
 
 }  // namespace tarv::tools

@@ -24,11 +24,11 @@ constexpr int kKeyFrameSeconds = 4;
 
 }  // namespace
 
-Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
-                        const EncodeSettings& settings) {
+Status VideoTrack::Open(const AVStream* stream, int64_t startOffset, const EncodeSettings& settings,
+                        const VideoPass& pass) {
     m_timeBase = stream->time_base;
     m_startOffset = startOffset;
-    if (!m_frame || !m_filtered || !m_packet) {
+    if (!m_frame || !m_filtered || !m_packet || !m_reshaped) {
         return Status::Failure("out of memory");
     }
     if (Status s = OpenDecoder(stream, m_decoder); !s) {
@@ -71,12 +71,16 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset,
     if (Status s = OpenChain(chain, *shape, sar); !s) {
         return s;
     }
-    return OpenEncoder(settings);
+    m_chainTakesAnyPicture = VideoChainTakesAnyPicture(chain);
+    return OpenEncoder(settings, pass);
 }
 
 Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& format,
                              AVRational sar) {
     m_sampleAspect = sar;
+    m_chainWidth = format.width;
+    m_chainHeight = format.height;
+    m_chainFormat = format.format;
     const std::string sourceArgs =
         "video_size=" + std::to_string(format.width) + "x" + std::to_string(format.height) +
         ":pix_fmt=" + std::to_string(format.format) +
@@ -85,7 +89,8 @@ Status VideoTrack::OpenChain(const VideoChainSettings& chain, const AVFrame& for
     return m_chain.Configure(true, sourceArgs, VideoChainDescription(chain));
 }
 
-Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settings) {
+Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settings,
+                             const VideoPass& pass) {
     // Milliseconds: fine enough to end the picture where the sound ends.
     m_timeBase = AVRational{1, 1000};
     m_still.reset(av_frame_alloc());
@@ -138,7 +143,7 @@ Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settin
         return s;
     }
     m_framesDecoded = 1;
-    return OpenEncoder(settings);
+    return OpenEncoder(settings, pass);
 }
 
 Status VideoTrack::ExtendStill(double seconds, const PacketWriter& write) {
@@ -165,7 +170,7 @@ Status VideoTrack::ExtendStill(double seconds, const PacketWriter& write) {
     return Filtered(write);
 }
 
-Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
+Status VideoTrack::OpenEncoder(const EncodeSettings& settings, const VideoPass& pass) {
     const bool x264 = settings.family == VideoFamily::kX264;
     const char* name = x264 ? "libx264" : "libxvid";
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
@@ -190,7 +195,8 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
     enc->sample_aspect_ratio = av_buffersink_get_sample_aspect_ratio(sink);
     enc->time_base = av_buffersink_get_time_base(sink);
     enc->framerate = av_buffersink_get_frame_rate(sink);
-    enc->bit_rate = static_cast<int64_t>(settings.videoKbps) * 1000;
+    const double kbps = pass.kbps > 0 ? pass.kbps : settings.videoKbps;
+    enc->bit_rate = std::max<int64_t>(1000, std::llround(kbps * 1000));
     enc->max_b_frames = settings.bFrames;
     enc->gop_size = std::max(1, static_cast<int>(av_q2d(enc->framerate) * kKeyFrameSeconds));
     StreamShape shape;
@@ -210,6 +216,13 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
         enc->rc_buffer_size = level.bufferKbits * 1000;
         av_opt_set(enc->priv_data, "profile", settings.cabac ? "main" : "baseline", 0);
         av_opt_set(enc->priv_data, "coder", settings.cabac ? "cabac" : "cavlc", 0);
+        // Two passes: the analysis writes what each frame cost into the statistics, and the
+        // final pass spreads the bits by them, so the stream ends on its size.
+        if (pass.role != VideoPass::Role::kOnly) {
+            enc->flags |=
+                pass.role == VideoPass::Role::kAnalysis ? AV_CODEC_FLAG_PASS1 : AV_CODEC_FLAG_PASS2;
+            av_opt_set(enc->priv_data, "stats", pass.statsPath.c_str(), 0);
+        }
         enc->codec_tag = MKTAG('H', '2', '6', '4');
     } else {
         // Xvid runs single-threaded unless told how many threads to use.
@@ -219,7 +232,7 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
         const Mpeg4Level level = Mpeg4SimpleLevelFor(shape);
         m_mpeg4ProfileLevel = level.profileLevel;
         enc->flags |= AV_CODEC_FLAG_QSCALE;
-        m_budget.emplace(settings.videoKbps, level.maxKbps, shape.frameRate);
+        m_budget.emplace(kbps, level.maxKbps, shape.frameRate, pass.role != VideoPass::Role::kOnly);
         enc->codec_tag = MKTAG('X', 'V', 'I', 'D');
     }
     if (settings.fourcc.size() == 4) {
@@ -234,22 +247,75 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings) {
 }
 
 Status VideoTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
-    return DecodeEach(m_decoder.get(), packet, m_frame.get(), [&](AVFrame* frame) -> Status {
-        int64_t pts = frame->best_effort_timestamp;
-        pts = pts == AV_NOPTS_VALUE ? m_nextPts : pts - m_startOffset;
-        const int64_t duration = frame->pkt_duration > 0 ? frame->pkt_duration : m_defaultDuration;
-        frame->pts = pts;
-        frame->sample_aspect_ratio = m_sampleAspect;
-        ++m_framesDecoded;
-        m_nextPts = pts + duration;
-        m_endPts = std::max(m_endPts, pts + duration);
-        m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_timeBase));
-        frame->pict_type = AV_PICTURE_TYPE_NONE;
-        if (Status s = m_chain.Push(frame); !s) {
-            return s;
-        }
-        return Filtered(write);
-    });
+    const int64_t skippedBefore = m_damage.skipped;
+    Status s = DecodeEach(
+        m_decoder.get(), packet, m_frame.get(),
+        [&](AVFrame* frame) -> Status {
+            if (!Reshape(frame)) {
+                return Status::Ok();
+            }
+            int64_t pts = frame->best_effort_timestamp;
+            pts = pts == AV_NOPTS_VALUE ? m_nextPts : pts - m_startOffset;
+            const int64_t duration =
+                frame->pkt_duration > 0 ? frame->pkt_duration : m_defaultDuration;
+            frame->pts = pts;
+            frame->sample_aspect_ratio = m_sampleAspect;
+            ++m_framesDecoded;
+            m_nextPts = pts + duration;
+            m_endPts = std::max(m_endPts, pts + duration);
+            m_inputPosition = std::max(m_inputPosition, pts * av_q2d(m_timeBase));
+            frame->pict_type = AV_PICTURE_TYPE_NONE;
+            if (Status pushed = m_chain.Push(frame); !pushed) {
+                return pushed;
+            }
+            return Filtered(write);
+        },
+        &m_damage);
+    // The picture before a skipped packet stays on to where the packet would have ended, also
+    // when nothing good follows it.
+    if (s && packet && packet->pts != AV_NOPTS_VALUE && m_damage.skipped > skippedBefore) {
+        const int64_t duration = packet->duration > 0 ? packet->duration : m_defaultDuration;
+        m_endPts = std::max(m_endPts, packet->pts - m_startOffset + duration);
+    }
+    return s;
+}
+
+bool VideoTrack::Reshape(AVFrame* frame) {
+    if (frame->width == m_chainWidth && frame->height == m_chainHeight &&
+        frame->format == m_chainFormat) {
+        return true;
+    }
+    if (frame->width <= 0 || frame->height <= 0 || frame->format < 0) {
+        m_damage.Skip(AVERROR_INVALIDDATA);
+        return false;
+    }
+    if (m_chainTakesAnyPicture) {
+        return true;
+    }
+    m_reshaper.reset(sws_getCachedContext(m_reshaper.release(), frame->width, frame->height,
+                                          static_cast<AVPixelFormat>(frame->format), m_chainWidth,
+                                          m_chainHeight, static_cast<AVPixelFormat>(m_chainFormat),
+                                          SWS_BICUBIC, nullptr, nullptr, nullptr));
+    AVFrame* out = m_reshaped.get();
+    av_frame_unref(out);
+    out->width = m_chainWidth;
+    out->height = m_chainHeight;
+    out->format = m_chainFormat;
+    int error = m_reshaper ? av_frame_get_buffer(out, 0) : AVERROR(EINVAL);
+    if (error >= 0) {
+        error = sws_scale(m_reshaper.get(), frame->data, frame->linesize, 0, frame->height,
+                          out->data, out->linesize);
+    }
+    if (error >= 0) {
+        error = av_frame_copy_props(out, frame);
+    }
+    if (error < 0) {
+        m_damage.Skip(error);
+        return false;
+    }
+    av_frame_unref(frame);
+    av_frame_move_ref(frame, out);
+    return true;
 }
 
 // Xvid labels every stream Simple Profile level 3 in the sequence header that starts each key
@@ -340,6 +406,12 @@ PacketWriter VideoTrack::Labelled(const PacketWriter& write) {
         }
         return write(packet);
     };
+}
+
+void VideoTrack::HoldUntil(double seconds) {
+    if (m_timeBase.num > 0 && seconds > 0) {
+        m_endPts = std::max(m_endPts, static_cast<int64_t>(seconds / av_q2d(m_timeBase)));
+    }
 }
 
 double VideoTrack::InputEnd() const {

@@ -102,9 +102,8 @@ Status IdentifyMedia(const std::string& path, MediaFacts& facts) {
     // Reading the stream info decodes frames and costs most of the time; containers that name
     // their streams and length in the header do without it.
     if (NeedsStreamInfo(input.get())) {
-        const int error = avformat_find_stream_info(input.get(), nullptr);
-        if (error < 0) {
-            return AvFailure("cannot read the streams of " + path, error);
+        if (Status s = ReadStreamInfo(path, input); !s) {
+            return s;
         }
     }
     facts.container = input->iformat->name;
