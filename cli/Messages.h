@@ -23,6 +23,9 @@ constexpr const char* N_(const char* english) {
     return english;
 }
 
+// How many columns a terminal gives the text; its bytes where it is not valid in the locale.
+size_t DisplayWidth(const std::string& text);
+
 // `format` filled like printf; the format may number its arguments ("%2$s") where a language
 // puts them in another order.
 std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -1,5 +1,8 @@
 #include <libintl.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "MessageLanguage.h"
 #include "Messages.h"
 
@@ -26,6 +29,21 @@ const char* _(const char* english) {
 
 const char* ngettext(const char* one, const char* many, unsigned long count) {
     return ::ngettext(one, many, count);
+}
+
+size_t DisplayWidth(const std::string& text) {
+    std::mbstate_t state{};
+    size_t width = 0;
+    for (size_t at = 0; at < text.size();) {
+        wchar_t c = 0;
+        const size_t length = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
+        if (length == 0 || length > text.size() - at) {
+            return text.size();
+        }
+        width += static_cast<size_t>(std::max(wcwidth(c), 0));
+        at += length;
+    }
+    return width;
 }
 
 }  // namespace tarv

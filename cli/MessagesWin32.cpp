@@ -14,4 +14,13 @@ const char* ngettext(const char* one, const char* many, unsigned long count) {
     return count == 1 ? one : many;
 }
 
+size_t DisplayWidth(const std::string& text) {
+    // The English texts hold a letter in a column; a name in UTF-8 counts its first bytes.
+    size_t width = 0;
+    for (const char c : text) {
+        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return width;
+}
+
 }  // namespace tarv

@@ -59,7 +59,7 @@ wine "$out/$name-setup.exe" /S
 wineserver -w
 installed="$WINEPREFIX/drive_c/Program Files/TarvMediaConverter"
 for file in TarvMediaConverter.exe tarv-convert.exe tarv.patch3 tarv.patch4 tarv.patch5 logo.bmp \
-  3gphelp.html Uninstall.exe; do
+  3gphelp.html Uninstall.exe locale/de/LC_MESSAGES/tarvmediaconverter.mo; do
   [ -f "$installed/$file" ] || fail "the installer left no $file"
 done
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$title"

@@ -14,7 +14,9 @@ fail() {
   exit 1
 }
 
-source_dir="$work/my \"clips\" ünï 名前"
+# Spaces and apostrophes, but no double quotes: Windows allows none in a name, and Wine refuses
+# such a path as Windows would.
+source_dir="$work/my 'clips' ünï 名前"
 mkdir -p "$source_dir"
 clip="$source_dir/clip one.mp4"
 "$ffmpeg" -loglevel error -f lavfi -i testsrc=size=320x240:rate=25:duration=3 \

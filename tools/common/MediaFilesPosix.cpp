@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "MediaFiles.h"
 #include "PathFacts.h"
@@ -109,6 +112,26 @@ Status StagedOutput::Replace() {
         return Status::Failure("cannot write " + m_target + ": " + std::strerror(errno));
     }
     return Status::Ok();
+}
+
+std::string MakeTemporaryFolder(const std::string& prefix, std::string* reason) {
+    const char* base = std::getenv("TMPDIR");
+    const std::string pattern =
+        (base && *base ? std::string(base) : std::string("/tmp")) + "/" + prefix + "XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!::mkdtemp(name.data())) {
+        if (reason) {
+            *reason = pattern.substr(0, pattern.rfind('/')) + ": " + std::strerror(errno);
+        }
+        return {};
+    }
+    return name.data();
+}
+
+void RemovePath(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 }  // namespace tarv::tools

@@ -2,6 +2,8 @@
 // its place without replacing a file that is not the one we found there.
 #include <windows.h>
 
+#include <filesystem>
+
 #include "MediaFiles.h"
 #include "PathFacts.h"
 #include "SignalCleanup.h"
@@ -91,6 +93,39 @@ Status StagedOutput::Replace() {
         return Status::Failure("cannot write " + m_target + ": " + SystemReason(GetLastError()));
     }
     return Status::Ok();
+}
+
+std::string MakeTemporaryFolder(const std::string& prefix, std::string* reason) {
+    wchar_t base[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, base);
+    if (length == 0 || length > MAX_PATH) {
+        if (reason) {
+            *reason = "the temporary folder: " + SystemReason(GetLastError());
+        }
+        return {};
+    }
+    // The process id and a count make the name; another process's folder of the same name
+    // makes CreateDirectoryW fail, and the next count is tried.
+    const std::wstring start =
+        std::wstring(base) + WideFromUtf8(prefix) + std::to_wstring(GetCurrentProcessId()) + L"-";
+    for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+        const std::wstring folder = start + std::to_wstring(attempt);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            return Utf8FromWide(folder);
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            break;
+        }
+    }
+    if (reason) {
+        *reason = Utf8FromWide(base) + ": " + SystemReason(GetLastError());
+    }
+    return {};
+}
+
+void RemovePath(const std::string& path) {
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(WideFromUtf8(path)), ignored);
 }
 
 }  // namespace tarv::tools

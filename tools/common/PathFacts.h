@@ -22,4 +22,11 @@ struct PathFacts {
 // nothing can be found there.
 bool LookAtPath(const std::string& path, PathFacts& facts, std::string* reason);
 
+// Makes a new, empty folder of this user's under the system's temporary folder, its name
+// starting with `prefix`; "" with the system's reason in `reason` when none can be made.
+std::string MakeTemporaryFolder(const std::string& prefix, std::string* reason);
+
+// Removes a file, or a folder with all it holds; what is not there is no fault.
+void RemovePath(const std::string& path);
+
 }  // namespace tarv::tools
