@@ -4,7 +4,9 @@
 ;   makensis -DVERSION=1.0 -DPROGRAM_DIR=<program folder> -DICON=<program.ico>
 ;            -DOUTFILE=<setup.exe> TarvMediaConverter.nsi
 
-Unicode true
+; A 64-bit installer for the 64-bit program: it also runs where Windows (or Wine) has no 32-bit
+; side at all.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !ifndef VERSION | PROGRAM_DIR | ICON | OUTFILE
