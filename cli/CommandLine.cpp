@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 #include <map>
 #include <optional>
 
@@ -53,22 +52,6 @@ const char* HelpOf(OptionList list) {
 // A list's label or item in the command's language; the window's catalogue has them.
 std::string Translated(std::string_view text) {
     return text.empty() ? std::string() : _(std::string(text).c_str());
-}
-
-// How many columns a terminal gives the text; its bytes where it is not valid in the locale.
-size_t DisplayWidth(const std::string& text) {
-    std::mbstate_t state{};
-    size_t width = 0;
-    for (size_t at = 0; at < text.size();) {
-        wchar_t c = 0;
-        const size_t length = std::mbrtowc(&c, text.data() + at, text.size() - at, &state);
-        if (length == 0 || length > text.size() - at) {
-            return text.size();
-        }
-        width += static_cast<size_t>(std::max(wcwidth(c), 0));
-        at += length;
-    }
-    return width;
 }
 
 // CLI11 cannot say that -o and the files are needed only for a conversion, so the usage line

@@ -1,6 +1,8 @@
 // The signals that stop a headless batch: Ctrl-C, SIGTERM, a closed terminal (SIGHUP) and a
 // reader that went away (SIGPIPE). Each turns into a byte on a pipe the main thread waits on,
-// so nothing but that write happens inside a signal handler.
+// so nothing but that write happens inside a signal handler. On Windows the console's control
+// events (Ctrl-C, Ctrl-Break, a closed console window, logging off) do the same through an
+// event (StopSignalsWin32.cpp).
 #pragma once
 
 #include <functional>
@@ -19,12 +21,29 @@ public:
     EndNotice(const EndNotice&) = delete;
     EndNotice& operator=(const EndNotice&) = delete;
 
-    bool Valid() const { return m_pipe[0] >= 0; }
+#ifdef _WIN32
+    bool Valid() const {
+        return m_event != nullptr;
+    }
+    void* Handle() const {
+        return m_event;
+    }
+#else
+    bool Valid() const {
+        return m_pipe[0] >= 0;
+    }
+    int Handle() const {
+        return m_pipe[0];
+    }
+#endif
     void Notify();
-    int Handle() const { return m_pipe[0]; }
 
 private:
+#ifdef _WIN32
+    void* m_event = nullptr;  // an event, set once the part has ended
+#else
     int m_pipe[2] = {-1, -1};
+#endif
 };
 
 // Waits, idle, until the notice comes. The first stop signal calls onStop; the waiting goes on

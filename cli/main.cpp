@@ -17,6 +17,7 @@
 #include "Messages.h"
 #include "OutputFolderCheck.h"
 #include "PathUtils.h"
+#include "ProgramArguments.h"
 #include "StopSignals.h"
 #include "ToolSet.h"
 
@@ -51,7 +52,7 @@ std::string InputProblem(const std::string& name, std::string* path) {
         return _("the file name is empty");
     }
     std::error_code error;
-    *path = std::filesystem::absolute(name, error).string();
+    *path = Utf8Path(std::filesystem::absolute(FileSystemPath(name), error));
     if (error) {
         return error.message();
     }
@@ -227,7 +228,7 @@ int Run(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
     // Nothing may end the command by an exception: that would leave its tool running.
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        return Run(ProgramArguments(argc, argv));
     } catch (const std::exception& exception) {
         std::cerr << "tarv-convert: " << exception.what() << "\n";
     } catch (...) {

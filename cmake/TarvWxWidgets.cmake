@@ -11,7 +11,9 @@ function(tarv_wx_target name)
   add_library(${name} INTERFACE IMPORTED GLOBAL)
   target_include_directories(${name} SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
   target_compile_definitions(${name} INTERFACE ${wxWidgets_DEFINITIONS})
-  target_compile_options(${name} INTERFACE ${wxWidgets_CXX_FLAGS})
+  # Compiler options only: a Windows build's resource compiler takes the headers and
+  # definitions but knows none of them.
+  target_compile_options(${name} INTERFACE "$<$<COMPILE_LANGUAGE:CXX>:${wxWidgets_CXX_FLAGS}>")
   target_link_libraries(${name} INTERFACE ${wxWidgets_LIBRARIES})
 endfunction()
 

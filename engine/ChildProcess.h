@@ -2,7 +2,8 @@
 // standard input an empty pipe, standard output and error merged into one pipe we read. Where
 // the system allows, the tool is told to stop when the thread that started it ends, so no tool
 // outlives the program, even one killed outright.
-// The interface holds no platform type, so another platform's launcher can sit behind it.
+// The interface holds no platform type, so each platform's launcher sits behind it
+// (ChildProcessPosix.cpp, ChildProcessWin32.cpp); only the private state differs.
 #pragma once
 
 #include <atomic>
@@ -56,8 +57,15 @@ private:
     void KillIfOverdue();
 
     int m_pid = -1;
+#ifdef _WIN32
+    // System handles, held without the system's headers.
+    void* m_process = nullptr;
+    void* m_job = nullptr;     // the tool and whatever it starts; ends with us
+    void* m_output = nullptr;  // read end of the merged output
+#else
     int m_output = -1;         // read end of the merged output
     int m_wake[2] = {-1, -1};  // lets Terminate wake a blocked Read
+#endif
     std::atomic<bool> m_terminateRequested{false};
     std::atomic<long long> m_killDeadlineMs{0};
     bool m_reaped = false;

@@ -1,6 +1,7 @@
 // What the engine asks of the file system beyond opening files: whether a name is taken, which
 // file holds it, removing a file, and holding a name against every other run. The interface
-// holds no platform type, so another platform's implementation can sit behind it.
+// holds no platform type, so each platform's implementation sits behind it
+// (FileSystemPosix.cpp, FileSystemWin32.cpp). Paths are UTF-8 on every platform.
 #pragma once
 
 #include <cstdint>
@@ -45,6 +46,9 @@ std::string AbsolutePath(const std::string& path);
 // Removes a file (not a folder); true when it is gone.
 bool RemoveFile(const std::string& path);
 
+// The full path of the running program's own executable; empty when the system cannot say.
+std::string OwnExecutablePath();
+
 // Holds a name for this process against every other holder, in this or any other process, for
 // as long as the object lives. The hold is a small marker file at the name with a lock on it, so
 // a marker left behind by a run that died is free again for the next one.
@@ -65,11 +69,11 @@ public:
     NameHold& operator=(const NameHold&) = delete;
 
 private:
-    NameHold(std::string path, int handle, FileIdentity identity)
+    NameHold(std::string path, intptr_t handle, FileIdentity identity)
         : m_path(std::move(path)), m_handle(handle), m_identity(identity) {}
 
     std::string m_path;
-    int m_handle = -1;
+    intptr_t m_handle = -1;  // a file descriptor, or on Windows a file handle
     FileIdentity m_identity;
 };
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "FileSystem.h"
 
@@ -110,6 +111,21 @@ std::string AbsolutePath(const std::string& path) {
 
 bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+std::string OwnExecutablePath() {
+    // The kernel's link to our own image, so neither argv[0] nor the current folder matters.
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) {
+            return {};
+        }
+        if (static_cast<size_t>(length) < buffer.size()) {
+            return std::string(buffer.data(), static_cast<size_t>(length));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 NameHold::Attempt NameHold::Acquire(const std::string& markerPath) {

@@ -1,15 +1,6 @@
 #include "PathUtils.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <mntent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <set>
 
 namespace tarv {
 
@@ -46,6 +37,15 @@ std::string FileTitleOf(std::string_view path, char separator) {
     return std::string(path.substr(last + 1, dot - last - 1));
 }
 
+std::filesystem::path FileSystemPath(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::string FitFileName(std::string_view name, std::string_view tail, size_t limit) {
     constexpr size_t kHashPart = 9;  // "~" and eight hex digits
     if (name.size() + tail.size() <= limit || tail.size() + kHashPart >= limit) {
@@ -62,114 +62,6 @@ std::string FitFileName(std::string_view name, std::string_view tail, size_t lim
     char digits[kHashPart + 1];
     std::snprintf(digits, sizeof digits, "~%08x", hash);
     return std::string(name.substr(0, cut)) + digits + std::string(tail);
-}
-
-namespace {
-
-// File system types that live in memory or in the kernel, not on a disk of the user's.
-bool IsVirtualFileSystem(std::string_view type) {
-    static const std::set<std::string_view> kVirtual = {
-        "proc",       "sysfs",     "devtmpfs",        "devpts",      "tmpfs",    "securityfs",
-        "cgroup",     "cgroup2",   "pstore",          "bpf",         "debugfs",  "tracefs",
-        "configfs",   "fusectl",   "mqueue",          "hugetlbfs",   "autofs",   "binfmt_misc",
-        "rpc_pipefs", "nsfs",      "efivarfs",        "ramfs",       "squashfs", "overlay",
-        "nfsd",       "selinuxfs", "fuse.gvfsd-fuse", "fuse.portal", "nfs",      "nfs4",
-        "cifs",       "smb3",      "sshfs",           "fuse.sshfs",
-    };
-    return kVirtual.contains(type);
-}
-
-}  // namespace
-
-std::vector<std::string> FixedDriveList() {
-    std::vector<std::string> roots = {"/"};
-    FILE* table = setmntent("/proc/self/mounts", "r");
-    if (!table) {
-        return roots;
-    }
-    std::vector<std::string> others;
-    while (const mntent* entry = getmntent(table)) {
-        const std::string dir = entry->mnt_dir;
-        if (dir == "/" || IsVirtualFileSystem(entry->mnt_type)) {
-            continue;
-        }
-        // Mounts that only serve the system (/proc, /sys, /dev, /run, /boot ...) are no place
-        // for a user's videos.
-        static const std::string_view kSystemPrefixes[] = {"/proc", "/sys",  "/dev",
-                                                           "/run",  "/boot", "/snap"};
-        if (std::any_of(std::begin(kSystemPrefixes), std::end(kSystemPrefixes),
-                        [&](std::string_view prefix) {
-                            return dir.compare(0, prefix.size(), prefix) == 0 &&
-                                   (dir.size() == prefix.size() || dir[prefix.size()] == '/');
-                        })) {
-            continue;
-        }
-        if (std::find(others.begin(), others.end(), dir) == others.end()) {
-            others.push_back(dir);
-        }
-    }
-    endmntent(table);
-    std::sort(others.begin(), others.end());
-    roots.insert(roots.end(), others.begin(), others.end());
-    return roots;
-}
-
-bool IsUsableFolder(std::string_view path, std::string_view forbidden) {
-    std::string folder(path);
-    if (folder.size() > 1 && folder.back() == kSeparator) {
-        folder.pop_back();
-    }
-    struct stat info {};
-    const bool isFolder =
-        !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    const std::string last = LastPathPart(folder);
-    const bool clean = last.find_first_of(forbidden) == std::string::npos;
-    return isFolder && clean;
-}
-
-bool HasSubfolders(std::string_view path) {
-    const std::string folder = WithTrailingSeparator(path);
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) {
-        return false;
-    }
-    bool found = false;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        if (entry->d_type == DT_DIR) {
-            found = true;
-        } else if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat info {};
-            found = stat((folder + entry->d_name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        }
-        if (found) {
-            break;
-        }
-    }
-    closedir(dir);
-    return found;
-}
-
-bool FileExists(std::string_view path) {
-    const std::string name(path);
-    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd >= 0) {
-        close(fd);
-        return true;
-    }
-    return errno == EACCES || errno == EPERM;
-}
-
-uint64_t FileSizeOf(std::string_view path) {
-    const std::string name(path);
-    struct stat info {};
-    if (stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
-        return 0;
-    }
-    return static_cast<uint64_t>(info.st_size);
 }
 
 }  // namespace tarv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,14 @@ inline constexpr size_t kMaxFileNameBytes = 255;
 std::string FitFileName(std::string_view name, std::string_view tail,
                         size_t limit = kMaxFileNameBytes);
 
-// The roots of the mounted local file systems, the root folder first.
+// A path for the standard library's file-system functions from UTF-8 text, and back. The
+// library would take plain text in the system's code page on Windows; on Linux both keep the
+// bytes as they are.
+std::filesystem::path FileSystemPath(std::string_view utf8);
+std::string Utf8Path(const std::filesystem::path& path);
+
+// The roots of the local disks: on Linux the mounted local file systems, the root folder first;
+// on Windows the drive letters of the fixed disks in letter order ("C:", "D:").
 std::vector<std::string> FixedDriveList();
 
 // True when the path names an existing folder whose last part holds none of `forbidden`.

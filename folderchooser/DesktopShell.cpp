@@ -79,6 +79,10 @@ ShellItem DescribeMount(const std::string& root) {
     return item;
 }
 
+wxString PathText(const std::string& path) {
+    return wxString(path.c_str(), wxConvFile);
+}
+
 SpecialFolders UserSpecialFolders() {
     const std::string home = g_get_home_dir();
     SpecialFolders folders;

@@ -1,5 +1,6 @@
 // What the desktop says about folders: their display names and themed icons, the mounted
-// file systems' names, and where the user's desktop and documents folders are.
+// file systems' names, and where the user's desktop and documents folders are. GIO answers on
+// Linux (DesktopShell.cpp), the shell on Windows (DesktopShellWin32.cpp).
 #pragma once
 
 #include <wx/string.h>
@@ -30,5 +31,8 @@ struct SpecialFolders {
     std::string documents;
 };
 SpecialFolders UserSpecialFolders();
+
+// A path as the engine keeps it (bytes on Linux, UTF-8 on Windows) made into text.
+wxString PathText(const std::string& path);
 
 }  // namespace tarv

@@ -37,9 +37,9 @@ std::vector<std::string> ListedSubfolders(const std::string& folder) {
     // Every step reports into an error code: a folder that vanishes or refuses us midway
     // ends the listing, it never throws.
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(base, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
+    for (std::filesystem::directory_iterator entry(FileSystemPath(base), error), end;
+         !error && entry != end; entry.increment(error)) {
+        const std::string name = Utf8Path(entry->path().filename());
         std::error_code typeError;
         if (!entry->is_directory(typeError) || IsHiddenFolderName(name)) {
             continue;

@@ -1,5 +1,7 @@
 #include "TargetFolderDlg.h"
 
+#include "DesktopShell.h"
+
 #include <wx/button.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -49,7 +51,7 @@ CTargetFolderDlg::CTargetFolderDlg(wxWindow* parent)
 
 void CTargetFolderDlg::OnTreeSelectionChanged(wxCommandEvent&) {
     const std::string path = m_tree->GetSelectedPath(m_tree->GetSelection());
-    m_selectedPath = wxString(path.c_str(), wxConvFile);
+    m_selectedPath = PathText(path);
     m_pathField->ChangeValue(m_selectedPath);
     m_pathField->SetInsertionPointEnd();
 }

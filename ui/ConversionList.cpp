@@ -41,14 +41,6 @@ bool IsAddableFile(const wxString& path) {
 
 }  // namespace
 
-std::string FileNameBytes(const wxString& path) {
-    return std::string(path.fn_str());
-}
-
-wxString PathFromBytes(const std::string& bytes) {
-    return wxString(bytes.c_str(), *wxConvFileName);
-}
-
 wxString DisplayPath(const wxString& path) {
     // Bytes the file-name conversion could not read as UTF-8 come back as private-use
     // characters, which no font draws; a person should see that something is there.

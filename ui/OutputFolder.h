@@ -47,6 +47,11 @@ wxString SettingsFilePath();
 // folder first when it is missing.
 std::unique_ptr<wxFileConfig> OpenSettings(const wxString& filePath);
 
+// The program's own settings: the settings file above on Linux (UserSettingsPosix.cpp); on
+// Windows the current user's registry, each key path a key of its own under HKEY_CURRENT_USER
+// and each value that key's default value (UserSettingsWin32.cpp).
+std::unique_ptr<wxConfigBase> OpenUserSettings();
+
 // The text of the output folder field made into a folder path: blanks around it dropped, a
 // leading "~" taken as the home folder, a relative path taken from the home folder.
 wxString NormalisedOutputFolder(const wxString& text, const wxString& homeFolder);

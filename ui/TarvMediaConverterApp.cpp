@@ -1,55 +1,24 @@
 #include "TarvMediaConverterApp.h"
 
-#include <wx/evtloop.h>
-#include <wx/evtloopsrc.h>
-#include <wx/fileconf.h>
+#include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
-#include <csignal>
 #include <iostream>
 
 #include "ConversionList.h"
 #include "MainFrame.h"
 #include "OutputFolder.h"
 #include "Resources.h"
-#include "SignalPipe.h"
 #include "SingleInstance.h"
 #include "TarvMediaConverterView.h"
+#include "TerminationWatch.h"
 #include "ToolSet.h"
 #include "Translations.h"
 
 namespace tarv {
 
 namespace {
-
-// A termination request (logging out, kill, Ctrl-C in the terminal) closes the window as the
-// close box does: the batch is stopped, its tool ended and the output folder kept. The signal
-// only writes a byte; the window's thread does the rest.
-class TerminationWatch : public wxEventLoopSourceHandler {
-public:
-    void OnReadWaiting() override {
-        SignalPipe::Drain();
-        if (wxWindow* window = wxTheApp ? wxTheApp->GetTopWindow() : nullptr) {
-            window->Close(true);
-        }
-        // The closed window goes at the next idle time; nothing else may wake the loop.
-        wxWakeUpIdle();
-    }
-    void OnWriteWaiting() override {}
-    void OnExceptionWaiting() override {}
-};
-
-void WatchTerminationSignals() {
-    std::string error;
-    if (!SignalPipe::Install({}, &error)) {
-        return;
-    }
-    static TerminationWatch watch;
-    if (wxEventLoopBase::AddSourceForFD(SignalPipe::Handle(), &watch, wxEVENT_SOURCE_INPUT)) {
-        SignalPipe::Install({SIGTERM, SIGINT, SIGHUP}, &error);
-    }
-}
 
 std::vector<std::string>& FileArguments() {
     static std::vector<std::string> arguments;
@@ -89,7 +58,7 @@ bool CTarvMediaConverterApp::OnInit() {
         return true;
     }
 
-    m_settings = OpenSettings(SettingsFilePath());
+    m_settings = OpenUserSettings();
     if (!m_document.OnNewDocument()) {
         return false;
     }

@@ -10,7 +10,7 @@
 
 #include "TarvMediaConverterDoc.h"
 
-class wxFileConfig;
+class wxConfigBase;
 
 namespace tarv {
 
@@ -35,7 +35,7 @@ private:
     void ShowMainWindow(const std::vector<wxString>& files);
 
     std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<wxFileConfig> m_settings;
+    std::unique_ptr<wxConfigBase> m_settings;
     CTarvMediaConverterDoc m_document;
     CMainFrame* m_frame = nullptr;
     bool m_handedOver = false;  // another copy runs and was asked to show itself

@@ -39,9 +39,8 @@ TEST(ProgressRecord, StaysReadableAtTheExtremes) {
 }
 
 TEST(ProgressPrinter, PrintsAClosingRecordAndPacesTheRest) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    // A temporary file rather than a memory stream, which Windows' C runtime lacks.
+    std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
     {
         ProgressPrinter printer(out, 10, std::chrono::hours(1));
@@ -50,9 +49,12 @@ TEST(ProgressPrinter, PrintsAClosingRecordAndPacesTheRest) {
         }
         printer.Finish(10, 100, 0);
     }
+    std::string text;
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;) {
+        text += static_cast<char>(c);
+    }
     std::fclose(out);
-    const std::string text(buffer, size);
-    std::free(buffer);
     // With an hour between records only the closing one is printed.
     EXPECT_EQ(RecordPositions(text), std::vector<float>{10.0f});
     EXPECT_NE(text.find("(100%)"), std::string::npos);
@@ -66,9 +68,12 @@ namespace {
 
 // The records of one pass of several, paced to print every update.
 std::vector<float> PassRecords(int index, int count, double duration) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    std::FILE* out = open_memstream(&buffer, &size);
+    // A temporary file, as above: Windows' C runtime has no memory stream.
+    std::FILE* out = std::tmpfile();
+    if (!out) {
+        ADD_FAILURE() << "no temporary file";
+        return {};
+    }
     {
         ProgressPrinter printer(out, duration, index, count, std::chrono::milliseconds(0));
         for (int second = 0; second <= 10; second += 5) {
@@ -76,9 +81,12 @@ std::vector<float> PassRecords(int index, int count, double duration) {
         }
         printer.Finish(10, 100, 0);
     }
+    std::string text;
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;) {
+        text += static_cast<char>(c);
+    }
     std::fclose(out);
-    const std::string text(buffer, size);
-    std::free(buffer);
     return test::RecordPositions(text);
 }
 

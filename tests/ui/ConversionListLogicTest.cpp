@@ -59,3 +59,25 @@ TEST(ConversionListLogic, TheShellCompletionsOfferTheAddDialogsMediaTypes) {
         EXPECT_EQ(completed, offered) << name;
     }
 }
+
+TEST(ConversionListLogic, TheWindowsInstallerAssociatesTheAddDialogsMediaTypes) {
+    const wxString allMedia = MediaFileFilter().AfterFirst('|').BeforeFirst('|');
+    wxArrayString offered;
+    for (const wxString& pattern : wxSplit(allMedia, ';', '\0')) {
+        if (pattern == pattern.Lower()) {
+            offered.push_back(pattern.AfterFirst('.'));
+        }
+    }
+    // The installer lists them once, a line "!insertmacro ${MACRO} "3gp"" each.
+    std::ifstream file(TARV_WINDOWS_INSTALLER);
+    wxArrayString associated;
+    for (std::string line; std::getline(file, line);) {
+        const std::string marker = "!insertmacro ${MACRO} \"";
+        const size_t at = line.find(marker);
+        if (at != std::string::npos) {
+            const size_t start = at + marker.size();
+            associated.push_back(line.substr(start, line.find('"', start) - start));
+        }
+    }
+    EXPECT_EQ(associated, offered);
+}

@@ -1,6 +1,6 @@
 #include "Arguments.h"
 
-#include <sys/stat.h>
+#include "PathFacts.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,8 +9,9 @@
 namespace tarv::tools {
 
 bool PathExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    PathFacts facts;
+    std::string reason;
+    return LookAtPath(path, facts, &reason);
 }
 
 Status ParseArguments(std::span<const std::string> args, std::span<const OptionSpec> specs,

@@ -1,16 +1,11 @@
 #include "MediaFiles.h"
 
+#include "PathFacts.h"
 #include "SignalCleanup.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -88,14 +83,15 @@ Status OpenOnce(const std::string& path, const AVInputFormat* format, AVDictiona
 
 Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContextPtr& out,
                       AVDictionary** demuxerOptions, const AVInputFormat* format) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return Status::Failure("cannot open " + path + ": " + std::strerror(errno));
+    PathFacts info;
+    std::string reason;
+    if (!LookAtPath(path, info, &reason)) {
+        return Status::Failure("cannot open " + path + ": " + reason);
     }
-    if (S_ISDIR(info.st_mode)) {
+    if (info.folder) {
         return Status::Failure("cannot open " + path + ": it is a folder, not a media file");
     }
-    if (info.st_size == 0) {
+    if (info.size == 0) {
         return Status::Failure("cannot read " + path + ": the file is empty");
     }
     AVDictionary* options = demuxerOptions ? *demuxerOptions : nullptr;
@@ -163,7 +159,7 @@ int ClockwiseRotation(const AVStream* stream) {
 std::string StagedPathFor(const std::string& target, int processId) {
     constexpr size_t kLimit = 255;
     constexpr size_t kHashPart = 9;  // "~" and eight hex digits
-    const size_t slash = target.rfind('/');
+    const size_t slash = target.rfind(kPathSeparator);
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::string folder = target.substr(0, nameStart);
     const std::string name = target.substr(nameStart);
@@ -182,31 +178,6 @@ std::string StagedPathFor(const std::string& target, int processId) {
     char digits[kHashPart + 1];
     std::snprintf(digits, sizeof digits, "~%08x", hash);
     return folder + name.substr(0, cut) + digits + tail;
-}
-
-StagedOutput::StagedOutput(std::string target) : m_target(std::move(target)) {
-    // A name that cannot collide with the user's files or another tool's run: the target's own
-    // name, the process id and a suffix no input filter offers.
-    m_temporary = StagedPathFor(m_target, static_cast<int>(::getpid()));
-}
-
-bool StagedOutput::IdentityAt(const std::string& path, Identity& identity) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) {
-        return false;
-    }
-    identity.device = info.st_dev;
-    identity.inode = info.st_ino;
-    identity.size = info.st_size;
-    identity.modifiedNs = info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
-    return true;
-}
-
-StagedOutput::~StagedOutput() {
-    if (m_created && !m_committed) {
-        ::unlink(m_temporary.c_str());
-    }
-    KeepOnStop(m_temporary);
 }
 
 Status StagedOutput::Open(const char* formatName, OutputContextPtr& out) {
@@ -253,67 +224,6 @@ Status StagedOutput::Commit(OutputContextPtr& out) {
         return replaced;
     }
     m_committed = true;
-    return Status::Ok();
-}
-
-Status StagedOutput::Replace() {
-    const Status appeared =
-        Status::Failure("cannot write " + m_target +
-                        ": another program put a file there meanwhile; it was left as it is");
-    const Status changed =
-        Status::Failure("cannot write " + m_target +
-                        ": another program changed it meanwhile; it was left as it is");
-    if (!m_targetExisted) {
-        // Atomic: a file that appears at the target at any moment before is never replaced.
-        if (::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(),
-                        RENAME_NOREPLACE) == 0) {
-            return Status::Ok();
-        }
-        if (errno == EEXIST) {
-            return appeared;
-        }
-        if (errno != EINVAL && errno != ENOSYS) {
-            return Status::Failure("cannot write " + m_target + ": " + std::strerror(errno));
-        }
-        // A file system without that rename: a hard link is just as atomic.
-        if (::link(m_temporary.c_str(), m_target.c_str()) == 0) {
-            ::unlink(m_temporary.c_str());
-            return Status::Ok();
-        }
-        if (errno == EEXIST) {
-            return appeared;
-        }
-        Identity now;
-        if (IdentityAt(m_target, now)) {
-            return appeared;
-        }
-    } else {
-        // Swapped, then checked: what comes back under the temporary name must be the file we
-        // found at the target, else the swap is undone and the stranger's file stays put.
-        if (::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(),
-                        RENAME_EXCHANGE) == 0) {
-            Identity old;
-            if (IdentityAt(m_temporary, old) && old == m_targetIdentity) {
-                ::unlink(m_temporary.c_str());
-                return Status::Ok();
-            }
-            ::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_target.c_str(), RENAME_EXCHANGE);
-            return changed;
-        }
-        if (errno == ENOENT) {
-            return changed;
-        }
-        if (errno != EINVAL && errno != ENOSYS) {
-            return Status::Failure("cannot write " + m_target + ": " + std::strerror(errno));
-        }
-        Identity now;
-        if (!IdentityAt(m_target, now) || !(now == m_targetIdentity)) {
-            return changed;
-        }
-    }
-    if (std::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
-        return Status::Failure("cannot write " + m_target + ": " + std::strerror(errno));
-    }
     return Status::Ok();
 }
 

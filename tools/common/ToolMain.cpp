@@ -1,10 +1,8 @@
 #include "ToolMain.h"
 
-#include "SignalCleanup.h"
+#include "PathFacts.h"
+#include "ToolProcess.h"
 
-#include <sys/prctl.h>
-
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -19,7 +17,7 @@ namespace {
 
 std::string ProgramName(const char* argv0) {
     std::string name = argv0 ? argv0 : "tool";
-    const size_t slash = name.find_last_of('/');
+    const size_t slash = name.find_last_of(kPathSeparator);
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
@@ -36,21 +34,13 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 int RunTool(int argc, char** argv, ToolBody body) {
-    // A reader that goes away must not kill us mid-write, and an exceeded file-size limit must
-    // come back as a write error we can report rather than as a signal.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
-    InstallSignalCleanup();
-    // A tool whose caller is gone must not run on to its end and leave a file nobody asked for:
-    // its caller's death stops it as a SIGTERM would. The program's launcher also asks for this
-    // before the tool starts, which closes the gap of a caller dying in between.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    PrepareToolProcess();
     // Libav's own console messages would drown the one line the caller shows; a developer can
     // bring them back with TARV_TOOLS_VERBOSE=1.
     const char* verbose = std::getenv("TARV_TOOLS_VERBOSE");
     av_log_set_level(verbose && *verbose == '1' ? AV_LOG_INFO : AV_LOG_QUIET);
 
-    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> args = ToolArguments(argc, argv);
     const Status status = body(args);
     if (!status) {
         std::fflush(stdout);

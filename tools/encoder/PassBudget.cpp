@@ -1,14 +1,9 @@
 #include "PassBudget.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <vector>
 
+#include "PathFacts.h"
 #include "SignalCleanup.h"
 
 namespace tarv::tools {
@@ -91,26 +86,20 @@ PassFolder::~PassFolder() {
         return;
     }
     for (const std::string& file : StatsFiles(m_stats)) {
-        ::unlink(file.c_str());
+        RemovePath(file);
         KeepOnStop(file);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
+    RemovePath(m_folder);
     KeepOnStop(m_folder);
 }
 
 Status PassFolder::Create() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        (base && *base ? std::string(base) : std::string("/tmp")) + "/tarv-pass-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!::mkdtemp(name.data())) {
-        return Status::Failure("cannot make a folder for the first pass in " +
-                               pattern.substr(0, pattern.rfind('/')) + ": " + std::strerror(errno));
+    std::string reason;
+    m_folder = MakeTemporaryFolder("tarv-pass-", &reason);
+    if (m_folder.empty()) {
+        return Status::Failure("cannot make a folder for the first pass in " + reason);
     }
-    m_folder = name.data();
-    m_stats = m_folder + "/x264.log";
+    m_stats = m_folder + kPathSeparator + "x264.log";
     RemoveOnStop(m_folder);
     for (const std::string& file : StatsFiles(m_stats)) {
         RemoveOnStop(file);

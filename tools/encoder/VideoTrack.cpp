@@ -174,6 +174,12 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings, const VideoPass& 
     const bool x264 = settings.family == VideoFamily::kX264;
     const char* name = x264 ? "libx264" : "libxvid";
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
+    if (!codec && !x264) {
+        // An FFmpeg built without Xvid (the Windows build, where Xvid's source is out of reach)
+        // writes the same MPEG-4 Part 2 video with its own encoder, under the same rate control.
+        name = "mpeg4";
+        codec = avcodec_find_encoder_by_name(name);
+    }
     if (!codec) {
         return Status::Failure(std::string("this build has no ") + name + " encoder");
     }

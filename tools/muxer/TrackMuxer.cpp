@@ -346,6 +346,9 @@ Status RunMux(const MuxJob& job) {
         progress.Update(position, written, avio_tell(output->pb));
     }
     const int64_t size = avio_tell(output->pb);
+    // Every packet is written: the sources are closed before the commit, since Windows
+    // refuses to replace the existing target while this process still has it open.
+    sources.clear();
     if (Status s = staged.Commit(output); !s) {
         return s;
     }
