@@ -457,6 +457,7 @@ void CXListCtrl::RefreshRow(int row) {
 bool CXListCtrl::SelectItem(int row, bool scrollIntoView) {
     const int previous = m_rows.Selected();
     const int previousFocus = m_rows.Focused();
+    const wxRect previousMark = FocusMarkRect();
     if (!m_rows.Select(row)) {
         return false;
     }
@@ -465,7 +466,8 @@ bool CXListCtrl::SelectItem(int row, bool scrollIntoView) {
     }
     if (previous != row || previousFocus != row) {
         RefreshRow(previous);
-        RefreshRow(previousFocus);
+        // While no row had the focus the mark went round the whole area: all of it goes.
+        RefreshRect(previousMark.Intersect(RowsArea()), false);
         RefreshRow(row);
     }
     return true;
