@@ -27,23 +27,5 @@ packages=(
   time
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
-if [ "$(id -u)" -ne 0 ]; then
-  sudo=sudo
-else
-  sudo=
-fi
-echo "setup-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+. "$(dirname "$0")/install-missing.sh"
+install_missing setup-deps "${packages[@]}"
