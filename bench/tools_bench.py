@@ -7,7 +7,7 @@ straight to 3GPP with the same encoder settings, on a 10 s phone clip and a 60 s
 
 - start: the identify tool on a 1 s clip, against ffprobe reading its duration;
 - memory: the largest resident set of each tool over the five steps of the 10 s clip, both
-  families (read by GNU time);
+  families, and of the one shot doing the same (read by GNU time);
 - five steps: each family on each clip, as paired runs whose order alternates inside a pair
   (so neither side always gets the warmer cache); the ratio is five steps over one shot.
 
@@ -163,13 +163,17 @@ def tool_memory(tools, src, work):
         peaks[tool] = max(peaks.get(tool, 0), peak_mib(argv, work))
 
     note(identify(tools, src))
+    one_shot_peaks = []
     for name, f in FAMILIES.items():
         base = os.path.join(work, f"{name}-memory")
         clean(base, f)
         for argv in five_steps(tools, src, base, f):
             note(argv)
+        one_shot_peaks.append(
+            f"{name} {peak_mib(one_shot(src, base + '-oneshot.3gp', f), work):.1f} MiB")
     print("memory on the 10 s clip: " +
-          ", ".join(f"{tool} {mib:.1f} MiB" for tool, mib in sorted(peaks.items())), flush=True)
+          ", ".join(f"{tool} {mib:.1f} MiB" for tool, mib in sorted(peaks.items())) +
+          "; the one shot " + ", ".join(one_shot_peaks), flush=True)
     return peaks
 
 
