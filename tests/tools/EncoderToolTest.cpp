@@ -235,6 +235,42 @@ TEST(EncodeStep, TurnedPhoneVideoStandsUpright) {
     EXPECT_LT(at(24, 56, 0), 80);
 }
 
+TEST(EncodeStep, HighDefinitionColoursLookTheSameOnThePhone) {
+    // A 1280x720 field of one green coded in BT.709, once marked so and once unmarked (as many
+    // cameras leave it). A small picture is decoded as BT.601: carried over unconverted, this
+    // green came out as 54,226,68.
+    const std::string folder = NewFolder("hd-colours");
+    const std::string marked = folder + "/marked.mp4";
+    const std::string unmarked = folder + "/unmarked.mp4";
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i",
+                        "color=c=0x28C83C:s=1280x720:d=1:r=25,format=rgb24,"
+                        "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+                        "-colorspace", "bt709", "-c:v", "libx264", "-crf", "0", marked}));
+    ASSERT_TRUE(Ffmpeg(
+        {"-i", marked, "-c", "copy", "-bsf:v", "h264_metadata=matrix_coefficients=2", unmarked}));
+    ASSERT_EQ(StreamField(unmarked, "v:0", "color_space"), "unknown");
+    for (const bool x264 : {false, true}) {
+        for (const std::string& source : {marked, unmarked}) {
+            SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
+            const std::string avi = folder + "/out.avi";
+            const std::string rgb = folder + "/frame.rgb";
+            EncodeChoice c;
+            c.x264 = x264;
+            const RunResult r = RunProgram(EncodeArgs(source, avi, c));
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            ASSERT_TRUE(
+                Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-vf",
+                        "scale=in_color_matrix=bt601,format=rgb24", "-f", "rawvideo", rgb}));
+            const std::string pixels = ReadFile(rgb);
+            ASSERT_EQ(pixels.size(), 176u * 144 * 3);
+            const size_t middle = (72 * 176 + 88) * 3;
+            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
+            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
+            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
+        }
+    }
+}
+
 TEST(EncodeStep, PrintsRecordsTheWorkerReads) {
     const std::string avi = NewFolder("records") + "/clip.avi";
     const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), avi));

@@ -18,7 +18,41 @@ bool TurnsAfterScaling(const VideoChainSettings& s) {
     return output <= static_cast<int64_t>(s.inputSize.first) * s.inputSize.second;
 }
 
+// The scaler's name for a colour matrix.
+const char* ScalerMatrixName(AVColorSpace matrix) {
+    switch (matrix) {
+        case AVCOL_SPC_BT709:
+            return "bt709";
+        case AVCOL_SPC_FCC:
+            return "fcc";
+        case AVCOL_SPC_SMPTE240M:
+            return "smpte240m";
+        case AVCOL_SPC_BT2020_NCL:
+        case AVCOL_SPC_BT2020_CL:
+            return "bt2020";
+        default:
+            return "bt601";
+    }
+}
+
 }  // namespace
+
+AVColorSpace MatrixOf(AVColorSpace marked, int width, int height) {
+    if (marked != AVCOL_SPC_UNSPECIFIED && marked != AVCOL_SPC_RESERVED) {
+        return marked;
+    }
+    return width >= 1280 || height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M;
+}
+
+std::pair<int, int> VideoChainOutputSize(const VideoChainSettings& s) {
+    if (s.scale) {
+        return {s.scale->first & ~1, s.scale->second & ~1};
+    }
+    const bool across = s.rotation == 90 || s.rotation == 270;
+    const int width = across ? s.inputSize.second : s.inputSize.first;
+    const int height = across ? s.inputSize.first : s.inputSize.second;
+    return {width & ~1, height & ~1};
+}
 
 bool VideoChainTakesAnyPicture(const VideoChainSettings& s) {
     return s.scale.has_value() && (s.rotation == 0 || TurnsAfterScaling(s));
@@ -54,6 +88,21 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     } else {
         scale = "scale=trunc(iw/2)*2:trunc(ih/2)*2";
     }
+    scale += ":out_range=tv";
+    // High-definition sources are coded in another matrix than small pictures: carried over
+    // unconverted, greens would come out a tenth brighter and reds darker on every phone. A
+    // scaler of its own converts them where the pictures are smaller; done in the same pass as
+    // the scaling, it took a quarter more time.
+    const auto [outWidth, outHeight] = VideoChainOutputSize(s);
+    const AVColorSpace from = MatrixOf(s.inputMatrix, s.inputSize.first, s.inputSize.second);
+    const AVColorSpace to = MatrixOf(AVCOL_SPC_UNSPECIFIED, outWidth, outHeight);
+    std::string convert;
+    if (std::string(ScalerMatrixName(from)) != ScalerMatrixName(to)) {
+        convert = std::string("scale=in_color_matrix=") + ScalerMatrixName(from) +
+                  ":out_color_matrix=" + ScalerMatrixName(to);
+    }
+    const bool convertFirst = static_cast<int64_t>(outWidth) * outHeight >
+                              static_cast<int64_t>(s.inputSize.first) * s.inputSize.second;
     // Dropping frames first spares the scaler the ones that are dropped; when the rate goes up,
     // duplicating last spares it the copies. The frames chosen are the same either way.
     const std::pair<int, int>& in = s.inputRate;
@@ -76,7 +125,13 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     if (!turnLast) {
         add(turn);
     }
+    if (convertFirst) {
+        add(convert);
+    }
     add(scale);
+    if (!convertFirst) {
+        add(convert);
+    }
     add("format=yuv420p");
     if (turnLast) {
         add(turn);

@@ -19,14 +19,25 @@ struct VideoChainSettings {
     int rotation = 0;                          // clockwise degrees: 0, 90, 180 or 270
     std::optional<std::pair<int, int>> scale;  // empty keeps the (upright) input size
     std::pair<int, int> frameRate{10, 1};
-    std::pair<int, int> inputSize{0, 0};  // as stored, before turning upright
-    std::pair<int, int> inputRate{0, 1};  // 0/1 when unknown
+    std::pair<int, int> inputSize{0, 0};               // as stored, before turning upright
+    std::pair<int, int> inputRate{0, 1};               // 0/1 when unknown
+    AVColorSpace inputMatrix = AVCOL_SPC_UNSPECIFIED;  // as the source's stream says
 };
 
+// The colour matrix a picture of that size is decoded with: the one it is marked with, else the
+// one players assume for its size (high definition, 1280 wide or over 576 lines: BT.709;
+// smaller: BT.601).
+AVColorSpace MatrixOf(AVColorSpace marked, int width, int height);
+
+// The size of the pictures the chain hands out.
+std::pair<int, int> VideoChainOutputSize(const VideoChainSettings& settings);
+
 // Upright, scaled (to even sizes: the encoders work on 2x2 chroma blocks) with the display
-// shape kept in the sample aspect ratio, and the frame rate held by duplicating or dropping
-// frames from time 0. The steps run in whichever order does the least work for the same
-// pictures: frames are dropped before they are scaled, and turned where they are smaller.
+// shape kept in the sample aspect ratio, in limited-range colours coded in the matrix players
+// assume for the output's size (MPEG-4 Part 2 has no way to name another), and the frame rate held
+// by duplicating or dropping frames from time 0. The steps run in whichever order does the least
+// work for the same pictures: frames are dropped before they are scaled, and turned where they are
+// smaller.
 std::string VideoChainDescription(const VideoChainSettings& settings);
 
 // Whether that chain takes pictures whose size or format changes midway: its scaler brings

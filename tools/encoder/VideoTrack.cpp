@@ -53,6 +53,9 @@ Status VideoTrack::Open(const AVStream* stream, int64_t startOffset, const Encod
                                                    : std::make_pair(inputRate.num, inputRate.den);
     chain.inputSize = {m_decoder->width, m_decoder->height};
     chain.inputRate = {inputRate.num, inputRate.den};
+    chain.inputMatrix = stream->codecpar->color_space != AVCOL_SPC_UNSPECIFIED
+                            ? stream->codecpar->color_space
+                            : m_decoder->colorspace;
     // The container's pixel shape wins over the bitstream's, as players show it.
     AVRational sar = stream->sample_aspect_ratio;
     if (sar.num <= 0 || sar.den <= 0) {
@@ -139,6 +142,9 @@ Status VideoTrack::OpenStill(const AVStream* cover, const EncodeSettings& settin
     chain.scale = settings.scale;
     chain.frameRate = settings.frameRate.first > 0 ? settings.frameRate : std::make_pair(10, 1);
     chain.inputSize = {m_still->width, m_still->height};
+    // Pictures (JPEG, the black one made here) are BT.601 whatever their size.
+    chain.inputMatrix =
+        m_still->colorspace != AVCOL_SPC_UNSPECIFIED ? m_still->colorspace : AVCOL_SPC_SMPTE170M;
     if (Status s = OpenChain(chain, *m_still, sar); !s) {
         return s;
     }
@@ -199,6 +205,9 @@ Status VideoTrack::OpenEncoder(const EncodeSettings& settings, const VideoPass& 
     enc->bit_rate = std::max<int64_t>(1000, std::llround(kbps * 1000));
     enc->max_b_frames = settings.bFrames;
     enc->gop_size = std::max(1, static_cast<int>(av_q2d(enc->framerate) * kKeyFrameSeconds));
+    // Named in the stream where the format can (H.264), so no player has to guess.
+    enc->colorspace = MatrixOf(AVCOL_SPC_UNSPECIFIED, enc->width, enc->height);
+    enc->color_range = AVCOL_RANGE_MPEG;
     StreamShape shape;
     shape.width = enc->width;
     shape.height = enc->height;
