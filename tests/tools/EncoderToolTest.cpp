@@ -271,6 +271,47 @@ TEST(EncodeStep, HighDefinitionColoursLookTheSameOnThePhone) {
     }
 }
 
+TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
+    // 1920x1080 BT.709 ramps from black to white in eight steps: ten bits in limited range, and
+    // eight bits in full range as some phones record. Converted to the small picture's matrix
+    // by the scaler's own YUV-to-YUV path, white came out at 233 and the greys up to two steps
+    // dark.
+    const std::string folder = NewFolder("hd-levels");
+    const std::string limited10 = folder + "/limited10.mp4";
+    const std::string full8 = folder + "/full8.mp4";
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i",
+                        "color=c=black:s=1920x1080:d=1:r=25,format=yuv420p10le,"
+                        "geq=lum='64+trunc(X/240)*(940-64)/7':cb=512:cr=512",
+                        "-colorspace", "bt709", "-c:v", "libx264", "-qp", "0", limited10}));
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i",
+                        "color=c=black:s=1920x1080:d=1:r=25,format=yuvj420p,"
+                        "geq=lum='trunc(X/240)*255/7':cb=128:cr=128",
+                        "-colorspace", "bt709", "-color_range", "pc", "-c:v", "libx264", "-qp", "0",
+                        full8}));
+    for (const bool x264 : {false, true}) {
+        for (const std::string& source : {limited10, full8}) {
+            SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
+            const std::string avi = folder + "/out.avi";
+            const std::string luma = folder + "/frame.y";
+            EncodeChoice c;
+            c.x264 = x264;
+            const RunResult r = RunProgram(EncodeArgs(source, avi, c));
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            ASSERT_TRUE(
+                Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
+                        "gray", "-vf", "scale=in_range=tv:out_range=tv", luma}));
+            const std::string pixels = ReadFile(luma);
+            ASSERT_EQ(pixels.size(), 176u * 144);
+            for (int step = 0; step < 8; ++step) {
+                const int x = (2 * step + 1) * 176 / 16;
+                const int expected = 16 + (235 - 16) * step / 7;
+                EXPECT_NEAR(static_cast<unsigned char>(pixels[72 * 176 + x]), expected, 1)
+                    << "step " << step;
+            }
+        }
+    }
+}
+
 TEST(EncodeStep, PrintsRecordsTheWorkerReads) {
     const std::string avi = NewFolder("records") + "/clip.avi";
     const RunResult r = RunProgram(EncodeArgs(Fixture("clip.mp4"), avi));

@@ -96,6 +96,13 @@ std::vector<std::string> Recipe(const std::string& name) {
                 "-c:v", "mpeg4", "-c:a", "aac",
                 "-b:a", "192k"};
     }
+    if (name == "longer-sound.mp4") {
+        // Two seconds of picture and four of a steady tone, as a song over a short clip.
+        return {"-f",   "lavfi", "-i",   video,
+                "-f",   "lavfi", "-i",   "aevalsrc=0.126*sin(2*PI*440*t):s=44100:d=4",
+                "-c:v", "mpeg4", "-c:a", "aac",
+                "-b:a", "128k"};
+    }
     if (name == "long-sound.mp4") {
         // Telephone sound that runs 0.4 s past the picture.
         return {"-f",   "lavfi", "-i",   video,

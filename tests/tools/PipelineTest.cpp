@@ -203,6 +203,25 @@ TEST(FiveSteps, SoundEndsWithThePicture) {
     EXPECT_GE(StreamSeconds(out, "a:0"), StreamSeconds(out, "v:0") - 1 / 22050.0 - 1e-6);
 }
 
+TEST(FiveSteps, SoundWellPastThePictureIsKeptUnderItsLastPicture) {
+    // Two seconds of sound after the picture ends: cut off with the picture, they were lost.
+    const std::string folder = NewFolder("sound goes on");
+    for (const bool x264 : {false, true}) {
+        SCOPED_TRACE(x264 ? "x264" : "Xvid");
+        const Steps steps{folder + (x264 ? "/avc" : "/xvid"), x264 ? "264" : "m4v"};
+        EncodeChoice c;
+        c.x264 = x264;
+        ASSERT_EQ(RunFiveSteps(Fixture("longer-sound.mp4"), steps, c), "");
+        const std::string out = steps.base + ".3gp";
+        EXPECT_NEAR(StreamSeconds(out, "v:0"), 4.0, 0.1);
+        EXPECT_NEAR(StreamSeconds(out, "a:0"), 4.0, 0.05);
+        // The tone goes on to the end, at the level it had while the picture ran.
+        const DecodedSound sound = DecodeSound(out);
+        ASSERT_GT(sound.sampleRate, 0);
+        EXPECT_NEAR(RmsDb(sound, 3.0, 3.9), RmsDb(sound, 1.0, 1.9), 1.0);
+    }
+}
+
 TEST(FiveSteps, AChosenSizeKeepsTheSourcesDisplayShape) {
     struct Case {
         const char* fixture;

@@ -30,6 +30,9 @@ constexpr double kTimeToleranceSeconds = 1;
 constexpr double kLengthSlack = 1.5;
 constexpr double kLengthSlackSeconds = 10;
 
+// Sound that ends more than this after the last picture is content, not padding.
+constexpr double kLongerSoundSeconds = 0.5;
+
 // One track's packet on its way to the track, held until its time has been judged.
 struct HeldPacket {
     HeldPacket(const AVStream* stream, int64_t start, double lengthSeconds)
@@ -387,6 +390,19 @@ Status EncodePass(const EncoderJob& job, const Pass& pass, PassTally& tally) {
     if (!still && soundEnd > 0 &&
         (video.Damage().skipped > 0 || lost.skipped > 0 || audio.DamageSeen())) {
         video.HoldUntil(length > 0 ? std::min(soundEnd, length) : soundEnd);
+    }
+    // Sound that goes on well past the last picture keeps that picture on to its end, as
+    // players show a file whose picture stops first: cut off with the picture, the last
+    // seconds of a song or a sentence were lost. A shorter overhang, such as an encoder's
+    // padding, still ends with the picture.
+    if (!still && soundEnd > 0) {
+        if (Status s = video.Drain(writeVideo); !s) {
+            return s;
+        }
+        const double end = length > 0 ? std::min(soundEnd, length) : soundEnd;
+        if (end > video.InputEnd() + kLongerSoundSeconds) {
+            video.HoldUntil(end);
+        }
     }
     if (still) {
         // Sound whose packets name no times: the length the file gives.

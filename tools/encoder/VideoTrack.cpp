@@ -361,11 +361,17 @@ Status VideoTrack::Filtered(const PacketWriter& write) {
     }
 }
 
+Status VideoTrack::Drain(const PacketWriter& write) {
+    if (!m_decoder || m_drained) {
+        return Status::Ok();
+    }
+    m_drained = true;
+    return Feed(nullptr, write);
+}
+
 Status VideoTrack::Finish(const PacketWriter& write) {
-    if (m_decoder) {
-        if (Status s = Feed(nullptr, write); !s) {
-            return s;
-        }
+    if (Status s = Drain(write); !s) {
+        return s;
     }
     // The frame-rate filter rounds the input's end to whole output frames, so a clip shorter
     // than half of one, such as a still picture, would give none; it lasts at least one.

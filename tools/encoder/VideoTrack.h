@@ -43,6 +43,9 @@ public:
     Status ExtendStill(double seconds, const PacketWriter& write);
     // Makes the last picture last until `seconds` from the start, at least.
     void HoldUntil(double seconds);
+    // Decodes what the decoder still holds, so that InputEnd() is the input's end; Finish
+    // does it when it has not been done.
+    Status Drain(const PacketWriter& write);
     Status Finish(const PacketWriter& write);
 
     // How far the decoded input has come, in seconds from the start.
@@ -78,6 +81,7 @@ private:
     PacketPtr m_packet{av_packet_alloc()};
     int64_t m_nextPts = 0;  // where the next decoded frame is expected, if it names no time
     int64_t m_endPts = 0;   // end of the latest decoded frame
+    bool m_drained = false;
     int64_t m_defaultDuration = 1;
     double m_inputPosition = 0;
     int64_t m_framesEncoded = 0;
