@@ -1,5 +1,6 @@
 // The encoder's three steps, run as the program runs them, on files ffmpeg makes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -307,6 +308,20 @@ TEST(EncodeStep, BadInputsFailWithOneLineAndLeaveNothing) {
     const std::string out = NewFolder("bad outputs");
     for (const std::string& input : {folder + "/missing.mp4", text, truncated, folder}) {
         ExpectOneLineFailure(RunProgram(EncodeArgs(input, out + "/clip.avi")), input);
+    }
+    EXPECT_TRUE(FolderEntries(out).empty());
+}
+
+TEST(EncodeStep, ADeviceOrPipeGivenAsInputIsNamedForWhatItIs) {
+    const std::string folder = NewFolder("special inputs");
+    const std::string pipe = folder + "/clip.mp4";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string out = NewFolder("special outputs");
+    // Nothing writes to the pipe: a tool that opened it for reading would wait for ever.
+    for (const std::string& input : {pipe, std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        const RunResult r = RunProgram(EncodeArgs(input, out + "/clip.avi"));
+        ExpectOneLineFailure(r, input);
+        EXPECT_NE(r.err.find(input + ": it is a device or a pipe"), std::string::npos) << r.err;
     }
     EXPECT_TRUE(FolderEntries(out).empty());
 }

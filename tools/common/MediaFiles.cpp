@@ -91,6 +91,11 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
     if (info.folder) {
         return Status::Failure("cannot open " + path + ": it is a folder, not a media file");
     }
+    if (info.special) {
+        // Its length reads as 0, which would be reported as an empty file.
+        return Status::Failure("cannot open " + path +
+                               ": it is a device or a pipe, not a media file");
+    }
     if (info.size == 0) {
         return Status::Failure("cannot read " + path + ": the file is empty");
     }
