@@ -326,6 +326,23 @@ TEST(EncodeStep, ADeviceOrPipeGivenAsInputIsNamedForWhatItIs) {
     EXPECT_TRUE(FolderEntries(out).empty());
 }
 
+TEST(EncodeStep, ATinyFileClaimingAHugePictureIsRefusedNamingItsSize) {
+    // A few bytes that say 9000x9000: decoding it would take 120 MB a picture, per thread.
+    const std::string folder = NewFolder("huge picture");
+    const std::string huge = folder + "/huge.y4m";
+    WriteFile(huge, "YUV4MPEG2 W9000 H9000 F25:1 C420jpeg\nFRAME\n" + std::string(5000, '\0'));
+    const std::string out = NewFolder("huge picture out");
+    const RunResult encoded = RunProgram(EncodeArgs(huge, out + "/clip.avi"));
+    ExpectOneLineFailure(encoded, "encoder");
+    EXPECT_NE(encoded.err.find(": its pictures are 9000x9000, more than the 67 million pixels"),
+              std::string::npos)
+        << encoded.err;
+    EXPECT_TRUE(FolderEntries(out).empty());
+    const RunResult identified = RunProgram({ToolPath(3), "-identify", huge});
+    EXPECT_EQ(identified.exitCode, 1);
+    EXPECT_NE(identified.err.find("9000x9000"), std::string::npos) << identified.err;
+}
+
 TEST(EncodeStep, UnwritableOrFullOutputFailsWithOneLineAndLeavesNothing) {
     const std::string folder = NewFolder("full");
     WriteFile(folder + "/file", "");

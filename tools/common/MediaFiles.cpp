@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 extern "C" {
 #include <libavutil/display.h>
@@ -55,6 +57,34 @@ bool KnownKind(const std::string& path) {
     const int score = av_probe_input_buffer2(io, &format, "", nullptr, 0, 0);
     avio_closep(&io);
     return format && score > AVPROBE_SCORE_RETRY;
+}
+
+// Reads the start of the input to complete its streams' parameters, with no decoder allowed
+// to make a picture larger than kMaxPicturePixels on the way.
+int FindStreamInfo(AVFormatContext* input) {
+    std::vector<AVDictionary*> options(input->nb_streams, nullptr);
+    for (AVDictionary*& option : options) {
+        av_dict_set_int(&option, "max_pixels", kMaxPicturePixels, 0);
+    }
+    const int error = avformat_find_stream_info(input, options.data());
+    for (AVDictionary*& option : options) {
+        av_dict_free(&option);
+    }
+    return error;
+}
+
+// Why the input's pictures are too large to be decoded; empty when none is.
+std::string OversizedPicture(const std::string& path, const AVFormatContext* input) {
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
+            static_cast<int64_t>(par->width) * par->height > kMaxPicturePixels) {
+            return "cannot decode " + path + ": its pictures are " + std::to_string(par->width) +
+                   "x" + std::to_string(par->height) + ", more than the " +
+                   std::to_string(kMaxPicturePixels / 1000000) + " million pixels the tools take";
+        }
+    }
+    return {};
 }
 
 Status OpenOnce(const std::string& path, const AVInputFormat* format, AVDictionary* options,
@@ -108,7 +138,7 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
 
 Status ReadStreamInfo(const std::string& path, InputContextPtr& input, AVDictionary* options,
                       const AVInputFormat* format) {
-    int error = avformat_find_stream_info(input.get(), nullptr);
+    int error = FindStreamInfo(input.get());
     if (error >= 0 && LacksParameters(input.get())) {
         // A damaged header or a damaged first stretch: look further before giving up.
         AVDictionary* deeper = nullptr;
@@ -118,9 +148,12 @@ Status ReadStreamInfo(const std::string& path, InputContextPtr& input, AVDiction
         InputContextPtr again;
         Status opened = OpenOnce(path, format ? format : input->iformat, deeper, again);
         av_dict_free(&deeper);
-        if (opened && avformat_find_stream_info(again.get(), nullptr) >= 0) {
+        if (opened && FindStreamInfo(again.get()) >= 0) {
             input = std::move(again);
         }
+    }
+    if (const std::string oversized = OversizedPicture(path, input.get()); !oversized.empty()) {
+        return Status::Failure(oversized);
     }
     if (error < 0) {
         return error == AVERROR(ENOMEM) ? AvFailure("cannot read the streams of " + path, error)
