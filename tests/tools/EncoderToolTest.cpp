@@ -198,6 +198,31 @@ TEST(EncodeStep, VideoWithoutSoundGetsASilentTrackOfItsLength) {
     EXPECT_LE(audio, 2.0 + 2 * 1024 / 22050.0);
 }
 
+TEST(EncodeStep, SoundAtOneSampleASecondKeepsItsWholeLength) {
+    // Each packet of it grows 22050-fold on its way to the encoder, so it goes in pieces.
+    const int samples = 300;
+    std::string wav = "RIFF";
+    const auto add = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            wav += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    add(36 + 2 * samples, 4);
+    wav += "WAVEfmt ";
+    add(16, 4), add(1, 2), add(1, 2), add(1, 4), add(2, 4), add(2, 2), add(16, 2);
+    wav += "data";
+    add(2 * samples, 4);
+    for (int i = 0; i < samples; ++i)
+        add(i % 2 ? 0x2000 : 0xE000, 2);
+    const std::string folder = NewFolder("one hertz");
+    WriteFile(folder + "/slow.wav", wav);
+    const std::string avi = folder + "/slow.avi";
+    const RunResult r = RunProgram(EncodeArgs(folder + "/slow.wav", avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const double audio = Int(StreamField(avi, "a:0", "nb_frames")) * 1024 / 22050.0;
+    EXPECT_GE(audio, samples);
+    EXPECT_LE(audio, samples + 2 * 1024 / 22050.0);
+}
+
 TEST(EncodeStep, LoudSurroundSoundKeepsTwoChannelsAndPeaksBelowMinusOneDb) {
     const std::string avi = NewFolder("surround") + "/clip.avi";
     const RunResult r = RunProgram(EncodeArgs(Fixture("surround.mp4"), avi));
