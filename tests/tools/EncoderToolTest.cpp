@@ -352,20 +352,27 @@ TEST(EncodeStep, ADeviceOrPipeGivenAsInputIsNamedForWhatItIs) {
 }
 
 TEST(EncodeStep, ATinyFileClaimingAHugePictureIsRefusedNamingItsSize) {
-    // A few bytes that say 9000x9000: decoding it would take 120 MB a picture, per thread.
     const std::string folder = NewFolder("huge picture");
-    const std::string huge = folder + "/huge.y4m";
-    WriteFile(huge, "YUV4MPEG2 W9000 H9000 F25:1 C420jpeg\nFRAME\n" + std::string(5000, '\0'));
+    // A few bytes whose header says 9000x9000: 120 MB a picture, per decoding thread.
+    const std::string header = folder + "/huge.y4m";
+    WriteFile(header, "YUV4MPEG2 W9000 H9000 F25:1 C420jpeg\nFRAME\n" + std::string(5000, '\0'));
+    // 64 KB whose size only the decoder reads.
+    const std::string picture = folder + "/huge.png";
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i", "color=size=8200x8200", "-frames:v", "1", "-pix_fmt",
+                        "gray", picture}));
     const std::string out = NewFolder("huge picture out");
-    const RunResult encoded = RunProgram(EncodeArgs(huge, out + "/clip.avi"));
-    ExpectOneLineFailure(encoded, "encoder");
-    EXPECT_NE(encoded.err.find(": its pictures are 9000x9000, more than the 67 million pixels"),
-              std::string::npos)
-        << encoded.err;
+    for (const auto& [input, size] : {std::pair{header, std::string("9000x9000")},
+                                      std::pair{picture, std::string("8200x8200")}}) {
+        const RunResult encoded = RunProgram(EncodeArgs(input, out + "/clip.avi"));
+        ExpectOneLineFailure(encoded, input);
+        EXPECT_NE(encoded.err.find(": its pictures are " + size + ", more than the 67 million"),
+                  std::string::npos)
+            << encoded.err;
+        const RunResult identified = RunProgram({ToolPath(3), "-identify", input});
+        EXPECT_EQ(identified.exitCode, 1);
+        EXPECT_NE(identified.err.find(size), std::string::npos) << identified.err;
+    }
     EXPECT_TRUE(FolderEntries(out).empty());
-    const RunResult identified = RunProgram({ToolPath(3), "-identify", huge});
-    EXPECT_EQ(identified.exitCode, 1);
-    EXPECT_NE(identified.err.find("9000x9000"), std::string::npos) << identified.err;
 }
 
 TEST(EncodeStep, UnwritableOrFullOutputFailsWithOneLineAndLeavesNothing) {
