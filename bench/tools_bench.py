@@ -19,6 +19,7 @@ import argparse
 import os
 import shutil
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -177,6 +178,33 @@ def tool_memory(tools, src, work):
     return peaks
 
 
+def hostile_memory(tools, work):
+    """The encoder's peak on two small files made to cost memory: sound at one sample a second
+    (each packet grows 22050-fold on its way to the encoder's rate) and a header claiming a
+    16000x16000 picture. Both should stay near an ordinary clip's peak."""
+    slow = os.path.join(work, "one-hertz.wav")
+    samples = 2000
+    with open(slow, "wb") as f:
+        f.write(b"RIFF" + struct.pack("<I", 36 + 2 * samples) + b"WAVEfmt " +
+                struct.pack("<IHHIIHH", 16, 1, 1, 1, 2, 2, 16) + b"data" +
+                struct.pack("<I", 2 * samples) + bytes(2 * samples))
+    huge = os.path.join(work, "huge.y4m")
+    with open(huge, "wb") as f:
+        f.write(b"YUV4MPEG2 W16000 H16000 F25:1 C420jpeg\nFRAME\n" + bytes(5000))
+    peaks = {}
+    f = FAMILIES["xvid"]
+    for label, src in (("1 Hz sound", slow), ("16000x16000 header", huge)):
+        encode = five_steps(tools, src, os.path.join(work, "hostile"), f)[0]
+        report = os.path.join(work, "peak.txt")
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report] + encode,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(report) as r:
+            peaks[label] = int(r.read().split()[-1]) / 1024
+    print("encoder peak on hostile inputs: " +
+          ", ".join(f"{label} {mib:.1f} MiB" for label, mib in peaks.items()), flush=True)
+    return peaks
+
+
 def bench_family(label, name, f, tools, src, work, pairs):
     """The median ratio of the five steps' time to the one shot's."""
     ratios, ours_s, theirs_s, ours_cpu, theirs_cpu = [], [], [], [], []
@@ -242,6 +270,7 @@ def main():
 
         start = bench_start(tools, clips[1], work, args.starts)
         peaks = tool_memory(tools, clips[10], work)
+        hostile = hostile_memory(tools, work)
         ratios = {}
         for seconds in lengths:
             for name in args.families.split(","):
@@ -253,6 +282,8 @@ def main():
         print(f"  identify start      {start * 1000:6.1f} ms   (<= 15 ms)")
         for tool, mib in sorted(peaks.items()):
             print(f"  {tool} peak    {mib:6.1f} MiB  (<= 20 MiB)")
+        for label, mib in hostile.items():
+            print(f"  encoder on {label:<18} {mib:6.1f} MiB  (<= 100 MiB)")
         for label, ratio in ratios.items():
             print(f"  {label:<12} {ratio:10.3f} x the one shot (<= 1.0)")
     finally:

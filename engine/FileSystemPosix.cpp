@@ -85,11 +85,37 @@ PathStatus StatusOf(const std::string& path, bool followLinks) {
     return status;
 }
 
+// The nearest of the path and its parents that is a link leading nowhere, with where it
+// leads; empty when there is none.
+std::string DanglingLinkOnTheWay(const std::filesystem::path& path, std::string* target) {
+    for (std::filesystem::path part = path; !part.empty(); part = part.parent_path()) {
+        struct stat info {};
+        if (lstat(part.c_str(), &info) == 0) {
+            std::error_code error;
+            if (!S_ISLNK(info.st_mode) || StatusOf(part, true).kind != PathStatus::Kind::Absent) {
+                return {};
+            }
+            *target = std::filesystem::read_symlink(part, error).string();
+            return part.string();
+        }
+        if (part == part.parent_path()) {
+            break;
+        }
+    }
+    return {};
+}
+
 bool MakeFolders(const std::string& path, std::string* reason) {
     std::error_code error;
     std::filesystem::create_directories(path, error);
     if (StatusOf(path, true).kind == PathStatus::Kind::Folder) {
         return true;
+    }
+    // The system would only say "File exists" about a link whose folder is gone.
+    std::string target;
+    if (const std::string link = DanglingLinkOnTheWay(path, &target); !link.empty()) {
+        *reason = link + " is a link to " + target + ", which does not exist";
+        return false;
     }
     *reason = error ? error.message() : "it is not a folder";
     return false;

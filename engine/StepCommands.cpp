@@ -58,6 +58,18 @@ std::string Join(std::initializer_list<std::string_view> parts) {
     return text;
 }
 
+// The longest extension of the four names (".avi", ".m4v", ".264", ".aac", ".3gp").
+constexpr size_t kOutputExtensionBytes = 4;
+
+// The base name with the suffix, cut where needed so that each of its four names still fits
+// the file system's name limit: a source named near the limit would otherwise fail for want
+// of a name, or once a collision adds a suffix.
+std::string FittedBaseName(std::string_view baseName, std::string_view suffix) {
+    const std::string folder = FolderPart(baseName);
+    return folder + FitFileName(baseName.substr(folder.size()), suffix,
+                                kMaxFileNameBytes - kOutputExtensionBytes);
+}
+
 }  // namespace
 
 StepType StepTypeOf(int stepPosition) {
@@ -122,7 +134,7 @@ std::string ClaimMarkerPathOf(std::string_view baseName) {
 
 BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount,
                                     const ClaimFunction& claim, const std::atomic<bool>* stop) {
-    std::string candidate(baseName);
+    std::string candidate = FittedBaseName(baseName, "");
     // The suffix counts on from the tick count in unsigned arithmetic, so it wraps instead of
     // overflowing.
     uint32_t suffix = static_cast<uint32_t>(tickCount);
@@ -137,7 +149,7 @@ BaseNameChoice ChooseOutputBaseName(std::string_view baseName, int32_t tickCount
         if (attempt.result == ClaimTry::Result::Failed) {
             return {{}, attempt.error};
         }
-        candidate = Join({baseName, "_", std::to_string(static_cast<int32_t>(suffix++))});
+        candidate = FittedBaseName(baseName, "_" + std::to_string(static_cast<int32_t>(suffix++)));
     }
     return {{}, "no free output name beside " + std::string(baseName)};
 }

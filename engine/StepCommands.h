@@ -76,7 +76,9 @@ using ClaimFunction = std::function<ClaimTry(std::string_view baseName)>;
 // The collision rule. Claims the given base name when none of its four names is taken,
 // otherwise the first of base_T, base_T+1, ... (T the tick count) whose names are all free, so
 // no existing file is ever overwritten. The search ends with the first error (a name whose
-// existence cannot be told), when stop is set, or after kMaxNameTries candidates.
+// existence cannot be told), when stop is set, or after kMaxNameTries candidates. A base name
+// too long for its four names to fit the file system's limit is cut to fit (see FitFileName),
+// its suffix kept whole.
 inline constexpr int kMaxNameTries = 100000;
 struct BaseNameChoice {
     std::string baseName;  // empty when none was claimed

@@ -306,6 +306,22 @@ TEST_F(TarvConvertTest, ALineBreakInAFileNameStaysOnItsLine) {
         << run.text;
 }
 
+TEST_F(TarvConvertTest, TwoSourcesNamedAtTheSystemsLimitBothConvertUnderNamesThatFit) {
+    // No extension: the file's whole 255-byte name is its title, too long for "title.avi".
+    const std::string name(255, 'm');
+    TempFolder other;
+    const std::string a = input.Touch(name);
+    const std::string b = other.Touch(name);
+    const CommandResult run = Convert({"-o", output.Path(), a, b});
+    EXPECT_EQ(run.status.code, 0) << run.text;
+    const std::vector<std::string> made = output.Entries();
+    ASSERT_EQ(made.size(), 2u) << run.text;
+    for (const std::string& file : made) {
+        EXPECT_TRUE(file.starts_with("mmmm") && file.ends_with(".3gp")) << file;
+        EXPECT_LE(file.size(), 255u);
+    }
+}
+
 TEST_F(TarvConvertTest, CtrlCStopsEveryFileRunningAtOnceAndLeavesNoTool) {
     // Runs 0 and 1 are the probes, 2 and 3 the two encodes running side by side.
     for (const char* run : {"2", "3"}) {

@@ -37,6 +37,23 @@ TEST(OutputFolderCheck, EachUnusableFolderSaysWhy) {
     }
 }
 
+TEST(OutputFolderCheck, ALinkToAFolderThatIsGoneIsNamedAndLeftAsItIs) {
+    TempFolder folder;
+    std::filesystem::create_directory_symlink(folder.Path() + "gone", folder.Path() + "link");
+    for (const std::string& asked : {folder.Path() + "link", folder.Path() + "link/inner"}) {
+        SCOPED_TRACE(asked);
+        const OutputFolderCheck check = PrepareOutputFolder(asked);
+        EXPECT_EQ(check.problem, Problem::CannotCreate);
+        EXPECT_EQ(check.reason, folder.Path() + "link is a link to " + folder.Path() +
+                                    "gone, which does not exist");
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() + "link"));
+        EXPECT_FALSE(std::filesystem::exists(folder.Path() + "gone"));
+    }
+    // A link that leads to a folder is that folder.
+    std::filesystem::create_directory(folder.Path() + "gone");
+    EXPECT_TRUE(PrepareOutputFolder(folder.Path() + "link/inner"));
+}
+
 TEST(OutputFolderCheck, ARelativeFolderIsMadeAbsolute) {
     TempFolder folder;
     const std::string here = std::filesystem::current_path().string();

@@ -265,6 +265,33 @@ TEST(StepCommands, CollisionRenameProtectsAnInputLyingInTheOutputFolder) {
     EXPECT_NE(OutputNamesOf(Claimed(base, 99), "m4v").avi, input);
 }
 
+TEST(StepCommands, ABaseNameNearTheLimitIsCutSoEveryNameAndEverySuffixFits) {
+    TempFolder folder;
+    // 251 bytes: with ".avi" it is 255, the most a name may have, so it is claimed as it is.
+    const std::string fits = folder.Path() + std::string(251, 'f');
+    EXPECT_EQ(Claimed(fits, 7), fits);
+
+    // A source named at the limit without an extension; its names would be 259 bytes long.
+    const std::string whole = folder.Path() + std::string(255, 'w');
+    const std::string claimed = Claimed(whole, 7);
+    ASSERT_FALSE(claimed.empty());
+    EXPECT_EQ(LastPathPart(claimed).size(), kMaxFileNameBytes - 4);
+    EXPECT_TRUE(claimed.starts_with(folder.Path() + "www"));
+
+    // Taken: the suffix stays whole, the cut moves, and each name of the set can be made.
+    folder.Touch(LastPathPart(claimed) + ".3gp");
+    const std::string suffixed = Claimed(whole, 7);
+    EXPECT_TRUE(suffixed.ends_with("_7")) << suffixed;
+    EXPECT_LE(LastPathPart(suffixed).size(), kMaxFileNameBytes - 4);
+    for (const std::string& name :
+         {OutputNamesOf(suffixed, "264").avi, OutputNamesOf(suffixed, "264").output}) {
+        folder.Touch(LastPathPart(name));
+        EXPECT_TRUE(std::filesystem::exists(name)) << name;
+    }
+    // Two long names that differ only past the cut keep apart.
+    EXPECT_NE(Claimed(folder.Path() + std::string(254, 'w') + "x", 7), claimed);
+}
+
 TEST(StepCommands, CollisionRenameCountsOnPastTheLargestTick) {
     TakenNames names{{"b.avi", "b_2147483647.3gp"}};
     EXPECT_EQ(ChooseOutputBaseName("b", 2147483647, std::ref(names)).baseName, "b_-2147483648");

@@ -1,5 +1,6 @@
 // The encoder's three steps, run as the program runs them, on files ffmpeg makes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -197,6 +198,31 @@ TEST(EncodeStep, VideoWithoutSoundGetsASilentTrackOfItsLength) {
     EXPECT_LE(audio, 2.0 + 2 * 1024 / 22050.0);
 }
 
+TEST(EncodeStep, SoundAtOneSampleASecondKeepsItsWholeLength) {
+    // Each packet of it grows 22050-fold on its way to the encoder, so it goes in pieces.
+    const int samples = 300;
+    std::string wav = "RIFF";
+    const auto add = [&](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            wav += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    add(36 + 2 * samples, 4);
+    wav += "WAVEfmt ";
+    add(16, 4), add(1, 2), add(1, 2), add(1, 4), add(2, 4), add(2, 2), add(16, 2);
+    wav += "data";
+    add(2 * samples, 4);
+    for (int i = 0; i < samples; ++i)
+        add(i % 2 ? 0x2000 : 0xE000, 2);
+    const std::string folder = NewFolder("one hertz");
+    WriteFile(folder + "/slow.wav", wav);
+    const std::string avi = folder + "/slow.avi";
+    const RunResult r = RunProgram(EncodeArgs(folder + "/slow.wav", avi));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const double audio = Int(StreamField(avi, "a:0", "nb_frames")) * 1024 / 22050.0;
+    EXPECT_GE(audio, samples);
+    EXPECT_LE(audio, samples + 2 * 1024 / 22050.0);
+}
+
 TEST(EncodeStep, LoudSurroundSoundKeepsTwoChannelsAndPeaksBelowMinusOneDb) {
     const std::string avi = NewFolder("surround") + "/clip.avi";
     const RunResult r = RunProgram(EncodeArgs(Fixture("surround.mp4"), avi));
@@ -348,6 +374,44 @@ TEST(EncodeStep, BadInputsFailWithOneLineAndLeaveNothing) {
     const std::string out = NewFolder("bad outputs");
     for (const std::string& input : {folder + "/missing.mp4", text, truncated, folder}) {
         ExpectOneLineFailure(RunProgram(EncodeArgs(input, out + "/clip.avi")), input);
+    }
+    EXPECT_TRUE(FolderEntries(out).empty());
+}
+
+TEST(EncodeStep, ADeviceOrPipeGivenAsInputIsNamedForWhatItIs) {
+    const std::string folder = NewFolder("special inputs");
+    const std::string pipe = folder + "/clip.mp4";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string out = NewFolder("special outputs");
+    // Nothing writes to the pipe: a tool that opened it for reading would wait for ever.
+    for (const std::string& input : {pipe, std::string("/dev/zero"), std::string("/dev/urandom")}) {
+        const RunResult r = RunProgram(EncodeArgs(input, out + "/clip.avi"));
+        ExpectOneLineFailure(r, input);
+        EXPECT_NE(r.err.find(input + ": it is a device or a pipe"), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(FolderEntries(out).empty());
+}
+
+TEST(EncodeStep, ATinyFileClaimingAHugePictureIsRefusedNamingItsSize) {
+    const std::string folder = NewFolder("huge picture");
+    // A few bytes whose header says 9000x9000: 120 MB a picture, per decoding thread.
+    const std::string header = folder + "/huge.y4m";
+    WriteFile(header, "YUV4MPEG2 W9000 H9000 F25:1 C420jpeg\nFRAME\n" + std::string(5000, '\0'));
+    // 64 KB whose size only the decoder reads.
+    const std::string picture = folder + "/huge.png";
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i", "color=size=8200x8200", "-frames:v", "1", "-pix_fmt",
+                        "gray", picture}));
+    const std::string out = NewFolder("huge picture out");
+    for (const auto& [input, size] : {std::pair{header, std::string("9000x9000")},
+                                      std::pair{picture, std::string("8200x8200")}}) {
+        const RunResult encoded = RunProgram(EncodeArgs(input, out + "/clip.avi"));
+        ExpectOneLineFailure(encoded, input);
+        EXPECT_NE(encoded.err.find(": its pictures are " + size + ", more than the 67 million"),
+                  std::string::npos)
+            << encoded.err;
+        const RunResult identified = RunProgram({ToolPath(3), "-identify", input});
+        EXPECT_EQ(identified.exitCode, 1);
+        EXPECT_NE(identified.err.find(size), std::string::npos) << identified.err;
     }
     EXPECT_TRUE(FolderEntries(out).empty());
 }

@@ -4,11 +4,18 @@
 #include "SignalCleanup.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <vector>
 
 extern "C" {
 #include <libavutil/display.h>
+#include <libavutil/log.h>
 }
 
 namespace tarv::tools {
@@ -57,6 +64,57 @@ bool KnownKind(const std::string& path) {
     return format && score > AVPROBE_SCORE_RETRY;
 }
 
+// The size of the last picture a decoder refused for passing kMaxPicturePixels. Libav says so
+// only in its log; a picture whose size only its decoder reads (a PNG's) would otherwise leave
+// its stream without a size, as damage does.
+std::atomic<unsigned> g_refusedWidth{0}, g_refusedHeight{0};
+
+void NoteRefusedPictures(void* context, int level, const char* format, va_list arguments) {
+    if (format && std::strstr(format, "exceeds specified max pixel count")) {
+        va_list copy;
+        va_copy(copy, arguments);
+        g_refusedWidth = va_arg(copy, unsigned);
+        g_refusedHeight = va_arg(copy, unsigned);
+        va_end(copy);
+    }
+    av_log_default_callback(context, level, format, arguments);
+}
+
+// Reads the start of the input to complete its streams' parameters, with no decoder allowed
+// to make a picture larger than kMaxPicturePixels on the way.
+int FindStreamInfo(AVFormatContext* input) {
+    static std::once_flag watching;
+    std::call_once(watching, [] { av_log_set_callback(NoteRefusedPictures); });
+    std::vector<AVDictionary*> options(input->nb_streams, nullptr);
+    for (AVDictionary*& option : options) {
+        av_dict_set_int(&option, "max_pixels", kMaxPicturePixels, 0);
+    }
+    const int error = avformat_find_stream_info(input, options.data());
+    for (AVDictionary*& option : options) {
+        av_dict_free(&option);
+    }
+    return error;
+}
+
+// Why the input's pictures are too large to be decoded; empty when none is.
+std::string OversizedPicture(const std::string& path, const AVFormatContext* input) {
+    int64_t width = g_refusedWidth.exchange(0), height = g_refusedHeight.exchange(0);
+    for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const AVCodecParameters* par = input->streams[i]->codecpar;
+        if (par->codec_type == AVMEDIA_TYPE_VIDEO &&
+            static_cast<int64_t>(par->width) * par->height > kMaxPicturePixels) {
+            width = par->width;
+            height = par->height;
+        }
+    }
+    if (width * height <= kMaxPicturePixels) {
+        return {};
+    }
+    return "cannot decode " + path + ": its pictures are " + std::to_string(width) + "x" +
+           std::to_string(height) + ", more than the " +
+           std::to_string(kMaxPicturePixels / 1000000) + " million pixels the tools take";
+}
+
 Status OpenOnce(const std::string& path, const AVInputFormat* format, AVDictionary* options,
                 InputContextPtr& out) {
     AVDictionary* copy = nullptr;
@@ -91,6 +149,11 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
     if (info.folder) {
         return Status::Failure("cannot open " + path + ": it is a folder, not a media file");
     }
+    if (info.special) {
+        // Its length reads as 0, which would be reported as an empty file.
+        return Status::Failure("cannot open " + path +
+                               ": it is a device or a pipe, not a media file");
+    }
     if (info.size == 0) {
         return Status::Failure("cannot read " + path + ": the file is empty");
     }
@@ -103,7 +166,8 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
 
 Status ReadStreamInfo(const std::string& path, InputContextPtr& input, AVDictionary* options,
                       const AVInputFormat* format) {
-    int error = avformat_find_stream_info(input.get(), nullptr);
+    g_refusedWidth = g_refusedHeight = 0;
+    int error = FindStreamInfo(input.get());
     if (error >= 0 && LacksParameters(input.get())) {
         // A damaged header or a damaged first stretch: look further before giving up.
         AVDictionary* deeper = nullptr;
@@ -113,9 +177,12 @@ Status ReadStreamInfo(const std::string& path, InputContextPtr& input, AVDiction
         InputContextPtr again;
         Status opened = OpenOnce(path, format ? format : input->iformat, deeper, again);
         av_dict_free(&deeper);
-        if (opened && avformat_find_stream_info(again.get(), nullptr) >= 0) {
+        if (opened && FindStreamInfo(again.get()) >= 0) {
             input = std::move(again);
         }
+    }
+    if (const std::string oversized = OversizedPicture(path, input.get()); !oversized.empty()) {
+        return Status::Failure(oversized);
     }
     if (error < 0) {
         return error == AVERROR(ENOMEM) ? AvFailure("cannot read the streams of " + path, error)

@@ -2,6 +2,7 @@
 // tool that fails never leaves a half-written file under the name it was asked for.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "LibavHandles.h"
@@ -13,6 +14,11 @@ namespace tarv::tools {
 // keeps every path a plain local file.
 std::string FileUrl(const std::string& path);
 
+// The most pixels a picture of an input may have: twice an 8K picture and more, past any
+// camera's video, while a tiny file that claims a far larger one would hold gigabytes of
+// memory in the decoders. Larger pictures are refused, not decoded.
+inline constexpr int64_t kMaxPicturePixels = 8192LL * 8192;
+
 // Opens `path` for demuxing. With `findStreamInfo` the streams' parameters are completed by
 // reading the start of the file (see ReadStreamInfo); otherwise only the container's header is
 // read. A `format` reads the file as that format instead of guessing it from the contents. A
@@ -23,7 +29,8 @@ Status OpenMediaInput(const std::string& path, bool findStreamInfo, InputContext
 
 // Completes the streams' parameters of an input opened from `path` by reading its start. When
 // a picture or sound stream is still without its size or sample format, as after damage, the
-// file is opened again and read ten times as far; `input` then becomes the new one.
+// file is opened again and read ten times as far; `input` then becomes the new one. Pictures
+// larger than kMaxPicturePixels fail the input.
 Status ReadStreamInfo(const std::string& path, InputContextPtr& input,
                       AVDictionary* options = nullptr, const AVInputFormat* format = nullptr);
 

@@ -24,6 +24,7 @@ bool LookAtPath(const std::string& path, PathFacts& facts, std::string* reason) 
         return false;
     }
     facts.folder = S_ISDIR(info.st_mode);
+    facts.special = !facts.folder && !S_ISREG(info.st_mode);
     facts.size = static_cast<long long>(info.st_size);
     return true;
 }

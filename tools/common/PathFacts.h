@@ -15,6 +15,7 @@ inline constexpr char kPathSeparator = '/';
 
 struct PathFacts {
     bool folder = false;
+    bool special = false;  // a device, pipe or socket: it gives no length and cannot be re-read
     long long size = 0;
 };
 

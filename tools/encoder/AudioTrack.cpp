@@ -55,6 +55,11 @@ bool SameShape(const AVFrame* a, const AVFrame* b) {
 // Silence is handed to the filters in pieces of at most this many samples.
 constexpr int64_t kSilencePiece = 8192;
 
+// The most samples at the encoder's rate one push into the chain may grow to. A frame of a
+// very low sample rate grows by the ratio of the rates in the chain: 2048 samples at 1 Hz are
+// 45 million at 22050 Hz, held several times over at once.
+constexpr int64_t kMostChainSamples = 65536;
+
 }  // namespace
 
 Status AudioTrack::Open(const AVStream* stream, int64_t startOffset,
@@ -223,10 +228,40 @@ Status AudioTrack::Feed(const AVPacket* packet, const PacketWriter& write) {
 }
 
 Status AudioTrack::Push(AVFrame* frame, const PacketWriter& write) {
-    if (Status s = m_chain.Push(frame); !s) {
-        return s;
+    const int64_t most =
+        std::max<int64_t>(1, kMostChainSamples * m_sourceRate / m_encoder->sample_rate);
+    if (frame->nb_samples <= most) {
+        if (Status s = m_chain.Push(frame); !s) {
+            return s;
+        }
+        return Filtered(write);
     }
-    return Filtered(write);
+    // The frame may be the decoder's, which the encoder's run-in reuses between two pieces.
+    const FramePtr whole(av_frame_clone(frame));
+    FramePtr piece(av_frame_alloc());
+    if (!whole || !piece) {
+        return Status::Failure("out of memory");
+    }
+    const auto format = static_cast<AVSampleFormat>(whole->format);
+    for (int from = 0; from < whole->nb_samples;) {
+        const int samples = static_cast<int>(std::min<int64_t>(most, whole->nb_samples - from));
+        if (Status s =
+                MakeSilence(piece.get(), samples, format, whole->sample_rate, whole->ch_layout);
+            !s) {
+            return s;
+        }
+        av_samples_copy(piece->extended_data, whole->extended_data, 0, from, samples,
+                        whole->ch_layout.nb_channels, format);
+        piece->pts = whole->pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : whole->pts + from;
+        from += samples;
+        if (Status s = m_chain.Push(piece.get()); !s) {
+            return s;
+        }
+        if (Status s = Filtered(write); !s) {
+            return s;
+        }
+    }
+    return Status::Ok();
 }
 
 Status AudioTrack::PushSilence(int64_t from, int64_t to, const PacketWriter& write) {

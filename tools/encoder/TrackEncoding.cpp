@@ -1,5 +1,7 @@
 #include "TrackEncoding.h"
 
+#include "MediaFiles.h"
+
 namespace tarv::tools {
 
 Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
@@ -23,6 +25,8 @@ Status OpenDecoder(const AVStream* stream, CodecContextPtr& out) {
     out->pkt_timebase = stream->time_base;
     out->thread_count = 0;
     out->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    // Also where the stream changes its size part way, after the header was checked.
+    out->max_pixels = kMaxPicturePixels;
     error = avcodec_open2(out.get(), codec, nullptr);
     // A decoder refuses what the file says of its stream only when the header is damaged.
     if (error == AVERROR(EINVAL) || error == AVERROR_INVALIDDATA) {
