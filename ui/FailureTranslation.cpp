@@ -19,6 +19,9 @@ constexpr const char* kPatterns[] = {
     wxTRANSLATE("Cannot read the file: the file is empty."),
     wxTRANSLATE("Cannot read the file: not a media file this tool knows."),
     wxTRANSLATE("Cannot open the file: it is a folder, not a media file."),
+    wxTRANSLATE("Cannot open the file: it is a device or a pipe, not a media file."),
+    // TRANSLATORS: %1$s is a picture size such as "16000x16000", %2$s a number.
+    wxTRANSLATE("Cannot decode the file: its pictures are %s, more than the %s million pixels the tools take."),
     // TRANSLATORS: %s is the system's reason, in English.
     wxTRANSLATE("Cannot open the file: %s."),
     // TRANSLATORS: %s is the media library's reason, in English.
