@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "MediaFixtures.h"
 #include "ProgressRecords.h"
@@ -261,6 +262,27 @@ TEST(EncodeStep, TurnedPhoneVideoStandsUpright) {
     EXPECT_LT(at(24, 56, 0), 80);
 }
 
+// Each source through each family at 176x144, and a picture from half a second in, read back
+// by ffmpeg as `pixelFormat` through `filter`, handed to `check`.
+void ForEachSmallPicture(const std::vector<std::string>& sources, const std::string& folder,
+                         const std::string& filter, const std::string& pixelFormat,
+                         const std::function<void(const std::string&)>& check) {
+    for (const bool x264 : {false, true}) {
+        for (const std::string& source : sources) {
+            SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
+            const std::string avi = folder + "/out.avi";
+            const std::string picture = folder + "/frame.raw";
+            EncodeChoice c;
+            c.x264 = x264;
+            const RunResult r = RunProgram(EncodeArgs(source, avi, c));
+            ASSERT_EQ(r.exitCode, 0) << r.err;
+            ASSERT_TRUE(Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-vf", filter, "-f",
+                                "rawvideo", "-pix_fmt", pixelFormat, picture}));
+            check(ReadFile(picture));
+        }
+    }
+}
+
 TEST(EncodeStep, HighDefinitionColoursLookTheSameOnThePhone) {
     // A 1280x720 field of one green coded in BT.709, once marked so and once unmarked (as many
     // cameras leave it). A small picture is decoded as BT.601: carried over unconverted, this
@@ -275,26 +297,14 @@ TEST(EncodeStep, HighDefinitionColoursLookTheSameOnThePhone) {
     ASSERT_TRUE(Ffmpeg(
         {"-i", marked, "-c", "copy", "-bsf:v", "h264_metadata=matrix_coefficients=2", unmarked}));
     ASSERT_EQ(StreamField(unmarked, "v:0", "color_space"), "unknown");
-    for (const bool x264 : {false, true}) {
-        for (const std::string& source : {marked, unmarked}) {
-            SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
-            const std::string avi = folder + "/out.avi";
-            const std::string rgb = folder + "/frame.rgb";
-            EncodeChoice c;
-            c.x264 = x264;
-            const RunResult r = RunProgram(EncodeArgs(source, avi, c));
-            ASSERT_EQ(r.exitCode, 0) << r.err;
-            ASSERT_TRUE(
-                Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-vf",
-                        "scale=in_color_matrix=bt601,format=rgb24", "-f", "rawvideo", rgb}));
-            const std::string pixels = ReadFile(rgb);
-            ASSERT_EQ(pixels.size(), 176u * 144 * 3);
-            const size_t middle = (72 * 176 + 88) * 3;
-            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
-            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
-            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
-        }
-    }
+    ForEachSmallPicture({marked, unmarked}, folder, "scale=in_color_matrix=bt601", "rgb24",
+                        [](const std::string& pixels) {
+                            ASSERT_EQ(pixels.size(), 176u * 144 * 3);
+                            const size_t middle = (72 * 176 + 88) * 3;
+                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
+                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
+                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
+                        });
 }
 
 TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
@@ -314,19 +324,9 @@ TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
                         "geq=lum='trunc(X/240)*255/7':cb=128:cr=128",
                         "-colorspace", "bt709", "-color_range", "pc", "-c:v", "libx264", "-qp", "0",
                         full8}));
-    for (const bool x264 : {false, true}) {
-        for (const std::string& source : {limited10, full8}) {
-            SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
-            const std::string avi = folder + "/out.avi";
-            const std::string luma = folder + "/frame.y";
-            EncodeChoice c;
-            c.x264 = x264;
-            const RunResult r = RunProgram(EncodeArgs(source, avi, c));
-            ASSERT_EQ(r.exitCode, 0) << r.err;
-            ASSERT_TRUE(
-                Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt",
-                        "gray", "-vf", "scale=in_range=tv:out_range=tv", luma}));
-            const std::string pixels = ReadFile(luma);
+    ForEachSmallPicture(
+        {limited10, full8}, folder, "scale=in_range=tv:out_range=tv", "gray",
+        [](const std::string& pixels) {
             ASSERT_EQ(pixels.size(), 176u * 144);
             for (int step = 0; step < 8; ++step) {
                 const int x = (2 * step + 1) * 176 / 16;
@@ -334,8 +334,7 @@ TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
                 EXPECT_NEAR(static_cast<unsigned char>(pixels[72 * 176 + x]), expected, 1)
                     << "step " << step;
             }
-        }
-    }
+        });
 }
 
 TEST(EncodeStep, PrintsRecordsTheWorkerReads) {
