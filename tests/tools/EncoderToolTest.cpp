@@ -262,11 +262,12 @@ TEST(EncodeStep, TurnedPhoneVideoStandsUpright) {
     EXPECT_LT(at(24, 56, 0), 80);
 }
 
-// Each source through each family at 176x144, and a picture from half a second in, read back
+// Each source through each family at `scale`, and a picture from half a second in, read back
 // by ffmpeg as `pixelFormat` through `filter`, handed to `check`.
-void ForEachSmallPicture(const std::vector<std::string>& sources, const std::string& folder,
-                         const std::string& filter, const std::string& pixelFormat,
-                         const std::function<void(const std::string&)>& check) {
+void ForEachEncodedPicture(const std::vector<std::string>& sources, const std::string& folder,
+                           const std::string& scale, const std::string& filter,
+                           const std::string& pixelFormat,
+                           const std::function<void(const std::string&)>& check) {
     for (const bool x264 : {false, true}) {
         for (const std::string& source : sources) {
             SCOPED_TRACE(source + (x264 ? " through x264" : " through Xvid"));
@@ -274,6 +275,7 @@ void ForEachSmallPicture(const std::vector<std::string>& sources, const std::str
             const std::string picture = folder + "/frame.raw";
             EncodeChoice c;
             c.x264 = x264;
+            c.scale = scale;
             const RunResult r = RunProgram(EncodeArgs(source, avi, c));
             ASSERT_EQ(r.exitCode, 0) << r.err;
             ASSERT_TRUE(Ffmpeg({"-ss", "0.5", "-i", avi, "-frames:v", "1", "-vf", filter, "-f",
@@ -297,14 +299,34 @@ TEST(EncodeStep, HighDefinitionColoursLookTheSameOnThePhone) {
     ASSERT_TRUE(Ffmpeg(
         {"-i", marked, "-c", "copy", "-bsf:v", "h264_metadata=matrix_coefficients=2", unmarked}));
     ASSERT_EQ(StreamField(unmarked, "v:0", "color_space"), "unknown");
-    ForEachSmallPicture({marked, unmarked}, folder, "scale=in_color_matrix=bt601", "rgb24",
-                        [](const std::string& pixels) {
-                            ASSERT_EQ(pixels.size(), 176u * 144 * 3);
-                            const size_t middle = (72 * 176 + 88) * 3;
-                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
-                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
-                            EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
-                        });
+    ForEachEncodedPicture({marked, unmarked}, folder, "176:144", "scale=in_color_matrix=bt601",
+                          "rgb24", [](const std::string& pixels) {
+                              ASSERT_EQ(pixels.size(), 176u * 144 * 3);
+                              const size_t middle = (72 * 176 + 88) * 3;
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
+                          });
+}
+
+TEST(EncodeStep, SmallPicturesMadeLargeTakeTheLargeMatrix) {
+    // The same green in a full-range BT.601 320x240 picture, enlarged to 1280x720, which players
+    // decode as BT.709. Converted before the enlarging scaler, the picture reached it in RGB and
+    // was coded in BT.601 after all: the green came out as 28,175,55.
+    const std::string folder = NewFolder("sd-to-hd");
+    const std::string source = folder + "/small.mp4";
+    ASSERT_TRUE(Ffmpeg({"-f", "lavfi", "-i",
+                        "color=c=0x28C83C:s=320x240:d=1:r=25,format=rgb24,"
+                        "scale=out_color_matrix=bt601:out_range=pc,format=yuvj420p",
+                        "-c:v", "libx264", "-crf", "0", source}));
+    ForEachEncodedPicture({source}, folder, "1280:720", "scale=in_color_matrix=bt709", "rgb24",
+                          [](const std::string& pixels) {
+                              ASSERT_EQ(pixels.size(), 1280u * 720 * 3);
+                              const size_t middle = (360 * 1280 + 640) * 3;
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle]), 40, 6);
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 1]), 200, 6);
+                              EXPECT_NEAR(static_cast<unsigned char>(pixels[middle + 2]), 60, 6);
+                          });
 }
 
 TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
@@ -324,8 +346,8 @@ TEST(EncodeStep, HighDefinitionBlackWhiteAndGreysKeepTheirLevels) {
                         "geq=lum='trunc(X/240)*255/7':cb=128:cr=128",
                         "-colorspace", "bt709", "-color_range", "pc", "-c:v", "libx264", "-qp", "0",
                         full8}));
-    ForEachSmallPicture(
-        {limited10, full8}, folder, "scale=in_range=tv:out_range=tv", "gray",
+    ForEachEncodedPicture(
+        {limited10, full8}, folder, "176:144", "scale=in_range=tv:out_range=tv", "gray",
         [](const std::string& pixels) {
             ASSERT_EQ(pixels.size(), 176u * 144);
             for (int step = 0; step < 8; ++step) {

@@ -79,8 +79,7 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     std::string scale;
     const bool turnLast = TurnsAfterScaling(s);
     if (s.scale) {
-        int width = s.scale->first & ~1;
-        int height = s.scale->second & ~1;
+        auto [width, height] = VideoChainOutputSize(s);
         if (turnLast && (s.rotation == 90 || s.rotation == 270)) {
             std::swap(width, height);
         }
@@ -91,8 +90,8 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     scale += ":out_range=tv";
     // High-definition sources are coded in another matrix than small pictures: carried over
     // unconverted, greens would come out a tenth brighter and reds darker on every phone. A
-    // scaler of its own converts them where the pictures are smaller; done in the same pass as
-    // the scaling, it took a quarter more time.
+    // scaler of its own converts them where the pictures are smaller, as the turn does; done in
+    // the same pass as the scaling, it took a quarter more time.
     const auto [outWidth, outHeight] = VideoChainOutputSize(s);
     const AVColorSpace from = MatrixOf(s.inputMatrix, s.inputSize.first, s.inputSize.second);
     const AVColorSpace to = MatrixOf(AVCOL_SPC_UNSPECIFIED, outWidth, outHeight);
@@ -100,15 +99,15 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     // from 235 to 233 and greys by up to two steps. Through RGB, rounded exactly both ways and
     // from ten bits (the scaler's eight-bit way into RGB is off by one at black and white),
     // black and white stay at 16 and 235 and colours come within a step of the exact values.
+    // It ends in YUV: left in RGB before a scaler that enlarges the picture, that scaler would
+    // code it in its own default matrix.
     std::string convert;
     if (std::string(ScalerMatrixName(from)) != ScalerMatrixName(to)) {
         convert = std::string("format=yuv420p10le,scale=in_color_matrix=") +
                   ScalerMatrixName(from) +
                   ":flags=bicubic+accurate_rnd,format=gbrp,scale=out_color_matrix=" +
-                  ScalerMatrixName(to) + ":out_range=tv:flags=bicubic+accurate_rnd";
+                  ScalerMatrixName(to) + ":out_range=tv:flags=bicubic+accurate_rnd,format=yuv420p";
     }
-    const bool convertFirst = static_cast<int64_t>(outWidth) * outHeight >
-                              static_cast<int64_t>(s.inputSize.first) * s.inputSize.second;
     // Dropping frames first spares the scaler the ones that are dropped; when the rate goes up,
     // duplicating last spares it the copies. The frames chosen are the same either way.
     const std::pair<int, int>& in = s.inputRate;
@@ -131,11 +130,11 @@ std::string VideoChainDescription(const VideoChainSettings& s) {
     if (!turnLast) {
         add(turn);
     }
-    if (convertFirst) {
+    if (!turnLast) {
         add(convert);
     }
     add(scale);
-    if (!convertFirst) {
+    if (turnLast) {
         add(convert);
     }
     add("format=yuv420p");
